@@ -1,0 +1,20 @@
+// Independent barcode reading for tests: ZXing-C++ over a raster image.
+#pragma once
+
+#include "color.h"
+
+#include <string>
+
+namespace quillion::testing {
+
+struct Decoded {
+    bool ok = false;
+    std::string format; // "Code128", "Code39", "UPC-A", ...
+    std::string text;
+};
+
+// Reads the first barcode of the image with ZXing-C++, after adding a white margin of
+// `margin` pixels on every side (readers need a quiet zone the renderers do not paint).
+Decoded DecodeImage(const Image& image, int margin = 20);
+
+} // namespace quillion::testing
