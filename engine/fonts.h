@@ -14,14 +14,23 @@
 namespace quillion {
 
 struct FontKey {
-    std::string face;      // requested family name, as in the font record
-    int pixelHeight = 13;  // em height in pixels (ppem), from -lfHeight or points * 96 / 72
-    int weight = 400;      // 700 and above is bold
+    std::string face;     // requested family name, as in the font record
+    int pixelHeight = 13; // em height in pixels (ppem), from -lfHeight or points * 96 / 72
+    int weight = 400;     // 700 and above is bold
     bool italic = false;
     bool underline = false;
     bool strikeout = false;
     bool operator==(const FontKey&) const = default;
 };
+
+// A clip rectangle for text, right and bottom exclusive.
+struct TextClip {
+    std::int64_t left = INT64_MIN / 4, top = INT64_MIN / 4;
+    std::int64_t right = INT64_MAX / 4, bottom = INT64_MAX / 4;
+};
+
+// Em heights are kept within what the rasteriser accepts; larger requests get this size.
+inline constexpr int kMaxPixelHeight = 16384;
 
 struct FontMetrics {
     int ascent = 0;          // round(usWinAscent * ppem / unitsPerEm)
@@ -31,25 +40,39 @@ struct FontMetrics {
     int aveCharWidth = 0;    // round(xAvgCharWidth * ppem / unitsPerEm)
     int maxCharWidth = 0;
     int weight = 400;
+    int externalLeading = 0; // hhea line gap beyond the Windows ascent and descent
+    bool fixedPitch = false;
 };
 
-// A realised font. Thread-compatible: a Font is immutable after Get() returns it.
+// A realised font. Thread-safe: metrics are fixed when Get() returns it; glyphs are rendered
+// on first use under the font's own lock and cached for the font's life.
 class Font {
 public:
     virtual ~Font() = default;
     virtual const FontMetrics& Metrics() const = 0;
+    virtual const FontKey& Key() const = 0;
     // Advance of one Windows-1252 byte in whole pixels.
     virtual int Advance(unsigned char byte) const = 0;
-    // Width of a run of Windows-1252 text: sum of advances plus extra after each character.
+    // Width of a run of Windows-1252 text: sum of advances plus extra after each character,
+    // saturated to the 32-bit range.
     int TextWidth(std::string_view ansi, int charExtra = 0) const;
     // Draw a run of Windows-1252 text with its cell's top-left corner at (x, y) in color,
     // background untouched, extra pixels after each character, underline and strikeout as the
     // key asks; clipped to the image.
-    virtual void Draw(Image& image, int x, int y, std::string_view ansi, COLORREF color,
-                      int charExtra = 0) const = 0;
+    void Draw(Image& image, int x, int y, std::string_view ansi, COLORREF color,
+              int charExtra = 0) const;
+    // The same, clipped to clip (right and bottom exclusive) as well as to the image.
+    virtual void Draw(Image& image, std::int64_t x, std::int64_t y, std::string_view ansi,
+                      COLORREF color, int charExtra, const TextClip& clip) const = 0;
 };
 
 // Fonts are cached for the life of the process; the same key gives the same object. Thread-safe.
+// pixelHeight is clamped to 1..kMaxPixelHeight; a face name fontconfig does not know gives its
+// default sans-serif face.
 std::shared_ptr<const Font> GetFont(const FontKey& key);
+
+// The em height (ppem) whose cell height (Windows ascent + descent) is closest to cellHeight,
+// for a font record with a positive height; at least 1.
+int EmHeightForCellHeight(const FontKey& key, std::int64_t cellHeight);
 
 } // namespace quillion

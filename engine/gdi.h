@@ -23,6 +23,10 @@ inline constexpr int NULL_BRUSH = 5;
 inline constexpr int BLACK_PEN = 7;
 inline constexpr int NULL_PEN = 8;
 
+// The handle of the surface's own font, selected in a new device context. It is not a created
+// object: selecting it works, deleting it fails.
+inline constexpr HGDIOBJ kSurfaceFontHandle = 0x7F0000FF;
+
 inline constexpr int PS_SOLID = 0;
 inline constexpr int TRANSPARENT = 1;
 inline constexpr int OPAQUE = 2;

@@ -106,6 +106,10 @@ public:
     Image& MutableImage() { return image_; }
     DeviceContext& hDC() { return *dc_; }
 
+    // The surface font realised at 96 pixels per inch (em height round(points * 96 / 72), halves
+    // to even); the device context's initial font.
+    std::shared_ptr<const quillion::Font> RealizedFont() const;
+
     // Conversions between the current unit and device pixels.
     double ToPixelsX(double v) const;
     double ToPixelsY(double v) const;
@@ -126,6 +130,8 @@ private:
     double currentX_ = 0.0;
     double currentY_ = 0.0;
     SurfaceFont font_;
+    mutable SurfaceFont realizedFor_;
+    mutable std::shared_ptr<const quillion::Font> realized_;
 };
 
 } // namespace quillion

@@ -1,0 +1,182 @@
+#include "surface.h"
+
+#include "ansi.h"
+#include "fonts.h"
+#include "raster.h"
+#include "runtime.h"
+
+#include <algorithm>
+#include <cmath>
+
+namespace quillion {
+
+namespace {
+
+int CheckedSide(int px) {
+    if (px > DrawingSurface::kMaxSide)
+        RaiseOverflow();
+    return std::max(px, 0);
+}
+
+// A coordinate in pixels as a whole pixel: nearest, halves to even; error 6 outside 32 bits.
+std::int64_t WholePixel(double px) {
+    const double r = RoundHalfEven(px);
+    if (!std::isfinite(r) || r < -2147483648.0 || r > 2147483647.0)
+        RaiseOverflow();
+    return static_cast<std::int64_t>(r);
+}
+
+// A requested side in pixels: negative becomes 0, beyond kMaxSide (or not a number) is error 6.
+int SidePixels(double px) {
+    if (std::isnan(px))
+        RaiseOverflow();
+    const double r = RoundHalfEven(px);
+    if (r > DrawingSurface::kMaxSide)
+        RaiseOverflow();
+    return r <= 0.0 ? 0 : static_cast<int>(r);
+}
+
+double UnitsPerPixel(ScaleMode mode) {
+    return mode == ScaleMode::Twips ? kTwipsPerPixel : 1.0;
+}
+
+} // namespace
+
+DrawingSurface::DrawingSurface(int widthPx, int heightPx)
+    : image_(CheckedSide(widthPx), CheckedSide(heightPx), ToPixel(kWhite)),
+      dc_(std::make_unique<DeviceContext>(*this)) {}
+
+DrawingSurface::~DrawingSurface() = default;
+
+void DrawingSurface::SetScaleMode(ScaleMode mode) {
+    scaleMode_ = mode;
+}
+
+double DrawingSurface::ScaleWidth() const {
+    return FromPixels(image_.width);
+}
+double DrawingSurface::ScaleHeight() const {
+    return FromPixels(image_.height);
+}
+
+double DrawingSurface::ToPixelsX(double v) const {
+    return v / UnitsPerPixel(scaleMode_);
+}
+double DrawingSurface::ToPixelsY(double v) const {
+    return v / UnitsPerPixel(scaleMode_);
+}
+double DrawingSurface::FromPixels(double px) const {
+    return px * UnitsPerPixel(scaleMode_);
+}
+
+double DrawingSurface::ContainerToPixels(double v) const {
+    return v / UnitsPerPixel(containerMode_);
+}
+double DrawingSurface::PixelsToContainer(double px) const {
+    return px * UnitsPerPixel(containerMode_);
+}
+
+double DrawingSurface::OuterWidth() const {
+    return PixelsToContainer(image_.width);
+}
+double DrawingSurface::OuterHeight() const {
+    return PixelsToContainer(image_.height);
+}
+
+void DrawingSurface::SetOuterWidth(double w) {
+    ResizePixels(SidePixels(ContainerToPixels(w)), image_.height);
+}
+
+void DrawingSurface::SetOuterHeight(double h) {
+    ResizePixels(image_.width, SidePixels(ContainerToPixels(h)));
+}
+
+void DrawingSurface::ResizePixels(int widthPx, int heightPx) {
+    const int w = CheckedSide(widthPx), h = CheckedSide(heightPx);
+    if (w == image_.width && h == image_.height)
+        return;
+    Image resized(w, h, ToPixel(backColor_));
+    const int keepW = std::min(w, image_.width), keepH = std::min(h, image_.height);
+    for (int y = 0; y < keepH; ++y) {
+        const Pixel* src = image_.pixels.data() + static_cast<std::size_t>(y) * image_.width;
+        std::copy(src, src + keepW, resized.pixels.data() + static_cast<std::size_t>(y) * w);
+    }
+    image_ = std::move(resized);
+}
+
+void DrawingSurface::Cls() {
+    std::fill(image_.pixels.begin(), image_.pixels.end(), ToPixel(backColor_));
+    if (picture_) {
+        const int w = std::min(image_.width, picture_->width);
+        const int h = std::min(image_.height, picture_->height);
+        for (int y = 0; y < h; ++y) {
+            const Pixel* src =
+                picture_->pixels.data() + static_cast<std::size_t>(y) * picture_->width;
+            std::copy(src, src + w,
+                      image_.pixels.data() + static_cast<std::size_t>(y) * image_.width);
+        }
+    }
+    currentX_ = 0.0;
+    currentY_ = 0.0;
+}
+
+// Taking the background picture away repaints the persistent image from the background colour,
+// so nothing of the old picture stays visible.
+void DrawingSurface::ClearPicture() {
+    if (!picture_)
+        return;
+    picture_.reset();
+    std::fill(image_.pixels.begin(), image_.pixels.end(), ToPixel(backColor_));
+}
+
+void DrawingSurface::SetPictureFromImage() {
+    picture_ = std::make_unique<Image>(image_);
+}
+
+void DrawingSurface::FillBox(double x1, double y1, double x2, double y2, COLORREF color) {
+    std::int64_t l = WholePixel(ToPixelsX(x1)), r = WholePixel(ToPixelsX(x2));
+    std::int64_t t = WholePixel(ToPixelsY(y1)), b = WholePixel(ToPixelsY(y2));
+    if (l > r)
+        std::swap(l, r);
+    if (t > b)
+        std::swap(t, b);
+    quillion::FillBox(image_, PixelBox{l, t, r + 1, b + 1}, ToPixel(color & 0xFFFFFFu));
+}
+
+std::shared_ptr<const Font> DrawingSurface::RealizedFont() const {
+    if (!realized_ || realizedFor_ != font_) {
+        FontKey key;
+        key.face = font_.name;
+        const double ppem = RoundHalfEven(font_.size * kPixelsPerInch / 72.0);
+        key.pixelHeight =
+            std::isnan(ppem)
+                ? 1
+                : static_cast<int>(std::clamp(ppem, 1.0, static_cast<double>(kMaxPixelHeight)));
+        key.weight = font_.bold ? FW_BOLD : FW_NORMAL;
+        key.italic = font_.italic;
+        key.underline = font_.underline;
+        key.strikeout = font_.strikethrough;
+        realized_ = GetFont(key);
+        realizedFor_ = font_;
+    }
+    return realized_;
+}
+
+void DrawingSurface::Print(std::u16string_view text) {
+    const auto font = RealizedFont();
+    const std::int64_t x = WholePixel(ToPixelsX(currentX_));
+    const std::int64_t y = WholePixel(ToPixelsY(currentY_));
+    font->Draw(image_, x, y, ToAnsi(text), foreColor_, 0, TextClip{});
+    currentX_ = 0.0;
+    currentY_ += FromPixels(font->Metrics().height);
+}
+
+double DrawingSurface::TextWidth(std::u16string_view text) const {
+    return FromPixels(RealizedFont()->TextWidth(ToAnsi(text)));
+}
+
+double DrawingSurface::TextHeight(std::u16string_view) const {
+    return FromPixels(RealizedFont()->Metrics().height);
+}
+
+} // namespace quillion
