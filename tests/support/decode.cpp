@@ -1,3 +1,4 @@
+#define ZX_USE_UTF8 // Result::text() as UTF-8 (ZXing-C++ 1.4)
 #include "decode.h"
 
 #include <ZXing/ReadBarcode.h>
@@ -32,7 +33,7 @@ Decoded DecodeImage(const Image& image, int margin) {
         return d;
     d.ok = true;
     d.format = ZXing::ToString(result.format());
-    d.text = result.utf8();
+    d.text = result.text();
     return d;
 }
 
