@@ -180,8 +180,9 @@ TEST(Code39, UpperCasingGivesTheSameBars) {
         DrawCode39(r.text, *a);
         DrawCode39(r.same, *b);
         ASSERT_EQ(a->WidthPx(), b->WidthPx());
-        if (r.sameCaption)
+        if (r.sameCaption) {
             EXPECT_EQ(a->GetImage(), b->GetImage());
+        }
         EXPECT_EQ(RowString(a->GetImage(), 0), RowString(b->GetImage(), 0));
     }
 }
@@ -196,7 +197,7 @@ TEST(Code39, CaptionIsCentredBelowTheBars) {
     const double left = (s->ScaleWidth() - wt) / 2;
     const int top = static_cast<int>(y2 + 0.25 * t);
     int darkBelow = 0;
-    for (int y = static_cast<int>(y2) + 1; y < img.height; ++y)
+    for (int y = static_cast<int>(RoundHalfEven(y2)) + 1; y < img.height; ++y)
         for (int x = 0; x < img.width; ++x) {
             if (!IsDark(img.At(x, y)))
                 continue;
