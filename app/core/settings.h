@@ -1,0 +1,45 @@
+// The two values kept between runs: "Barcode" (the last text) and "With Caption" ("1"/"0"),
+// in the per-user store of application "Velmorrow", section "Quillion".
+#pragma once
+
+#include <map>
+#include <memory>
+#include <string>
+
+namespace quillion {
+
+inline constexpr char16_t kKeyBarcode[] = u"Barcode";
+inline constexpr char16_t kKeyWithCaption[] = u"With Caption";
+
+class SettingsStore {
+public:
+    virtual ~SettingsStore() = default;
+    // The stored string, or fallback when the key is absent or unreadable. Never throws.
+    virtual std::u16string GetSetting(const std::u16string& key,
+                                      const std::u16string& fallback) const = 0;
+    // Stores the string; a store that cannot be written loses the value quietly.
+    virtual void SaveSetting(const std::u16string& key, const std::u16string& value) = 0;
+};
+
+// QSettings, INI format, user scope, organisation "Velmorrow", application "Quillion", keys in
+// the group "Quillion". The file is written on every change.
+std::unique_ptr<SettingsStore> CreateUserSettings();
+
+// A store in memory, for tests and for callers that keep nothing between runs.
+class MemorySettings : public SettingsStore {
+public:
+    std::u16string GetSetting(const std::u16string& key,
+                              const std::u16string& fallback) const override;
+    void SaveSetting(const std::u16string& key, const std::u16string& value) override;
+    const std::map<std::u16string, std::u16string>& Values() const { return values_; }
+
+private:
+    std::map<std::u16string, std::u16string> values_;
+};
+
+// Start-up reading: the stored text (empty when absent), and whether "With Caption" is
+// ticked: the numeric value (Val) of the stored text equals 1; absent counts as "1".
+std::u16string ReadStoredBarcode(const SettingsStore& store);
+bool ReadStoredWithCaption(const SettingsStore& store);
+
+} // namespace quillion

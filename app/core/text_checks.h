@@ -1,0 +1,15 @@
+// Input checks of the generate handler.
+#pragma once
+
+#include <string_view>
+
+namespace quillion {
+
+// UPC input: ASCII digits 0-9 only, at least one.
+bool IsAllDigits(std::u16string_view text);
+
+// Code 39 input: every character has a Code 39 pattern (0-9, A-Z, a-z, which the renderer
+// upper-cases, space and - . $ / + %). The empty text passes.
+bool IsCode39Text(std::u16string_view text);
+
+} // namespace quillion
