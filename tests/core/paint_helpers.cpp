@@ -1,0 +1,57 @@
+#include "paint_helpers.h"
+
+#include "Special128.h"
+#include "bar39.h"
+#include "mBarcode.h"
+#include "surface.h"
+
+#include <stdexcept>
+
+namespace quillion::testing {
+
+Image PaintCode128(const std::u16string& text) {
+    DrawingSurface surface(427, 73);
+    BarcodeRequest request;
+    request.Text = text;
+    request.Caption = text;
+    request.FontName = u"Courier New";
+    request.Symbology = 16;
+    request.CaptionAlignment = 1;
+    request.CaptionPosition = 1;
+    request.FontSize = 10;
+    request.BarHeight = 40;
+    request.ModuleWidth = 1;
+    request.CaptionGap = 4;
+    request.Reserved3 = 1;
+    request.Reserved4 = 1;
+    request.BarColor = kBlack;
+    request.BackColor = kWhite;
+    request.CaptionColor = kBlack;
+    request.CheckCharacter = 1;
+    if (DrawCode128(request, surface.hDC()) != 0) {
+        throw std::runtime_error("DrawCode128 failed");
+    }
+    surface.ResizePixels(request.Width, request.Height);
+    return surface.GetImage();
+}
+
+Image PaintCode39(const std::u16string& text) {
+    DrawingSurface surface(427, 56);
+    surface.SetFontSize(10);
+    surface.Cls();
+    DrawCode39(text, surface);
+    return surface.GetImage();
+}
+
+Image PaintUpcA(const std::u16string& digits) {
+    DrawingSurface surface(515, 101);
+    surface.SetScaleMode(ScaleMode::Pixels);
+    surface.SetAutoRedraw(true);
+    surface.SetContainerScaleMode(ScaleMode::Pixels);
+    surface.SetOuterHeight(109);
+    surface.Cls();
+    DrawUpc(surface, digits, UpcVariant::UpcA);
+    return surface.GetImage();
+}
+
+} // namespace quillion::testing
