@@ -262,6 +262,11 @@ private:
         return true;
     }
 
+    bool RenderMono(FT_GlyphSlot slot) const {
+        std::lock_guard libraryLock(library_->mutex); // the rasterisers belong to the library
+        return FT_Render_Glyph(slot, FT_RENDER_MODE_MONO) == 0;
+    }
+
     const Glyph& GlyphFor(unsigned char byte) const {
         if (const Glyph* g = glyphs_[byte].load(std::memory_order_acquire))
             return *g;
@@ -274,8 +279,7 @@ private:
         } else if (LoadOutline(byte)) {
             FT_GlyphSlot slot = face_->glyph;
             g->advance = ClampInt((slot->advance.x + 32) >> 6);
-            if (key_.pixelHeight <= kMaxCachedPixelHeight &&
-                FT_Render_Glyph(slot, FT_RENDER_MODE_MONO) == 0) {
+            if (key_.pixelHeight <= kMaxCachedPixelHeight && RenderMono(slot)) {
                 const FT_Bitmap& bm = slot->bitmap;
                 g->left = slot->bitmap_left;
                 g->top = slot->bitmap_top;
@@ -348,6 +352,7 @@ private:
         params.user = &target;
         params.clip_box = FT_BBox{static_cast<FT_Pos>(box.left), static_cast<FT_Pos>(box.top),
                                   static_cast<FT_Pos>(box.right), static_cast<FT_Pos>(box.bottom)};
+        std::lock_guard libraryLock(library_->mutex); // the rasterisers belong to the library
         FT_Outline_Render(library_->lib, &outline, &params);
     }
 

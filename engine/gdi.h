@@ -120,7 +120,11 @@ public:
     int SetTextCharacterExtra(int extra);
     COLORREF GetPixel(std::int32_t x, std::int32_t y) const; // 0xFFFFFFFF outside the raster
     COLORREF SetPixel(std::int32_t x, std::int32_t y, COLORREF color);
-    // count -1 draws to the end of the text; returns the text height, 0 on failure
+    // One line at the top of rect, placed by format (0 left, 1 centre, 2 right; centre wins
+    // over right), clipped to rect as without DT_NOCLIP. DT_CALCRECT draws nothing and sets
+    // right = left + width and bottom = top + height. In OPAQUE mode the text cell is filled
+    // white first. No "&" prefix or line-break processing. count -1 draws up to the first NUL
+    // or the end of the text; returns the text height, 0 for empty text or a bad count.
     int DrawTextA(std::string_view text, std::int32_t count, RECT& rect, std::uint32_t format);
 
     // Selected objects, for tests and for the surface's own text output.
