@@ -17,8 +17,10 @@ CUPS_ENV_TIMEOUT=${CUPS_ENV_TIMEOUT:-60}
 
 cups_env_fail() {
     echo "cups_env: $*" >&2
-    [ -n "${CUPS_ENV_DIR:-}" ] && [ -f "$CUPS_ENV_DIR/log/error_log" ] &&
-        tail -n 40 "$CUPS_ENV_DIR/log/error_log" >&2
+    if [ -n "${CUPS_ENV_DIR:-}" ] && [ -f "$CUPS_ENV_DIR/log/error_log" ]; then
+        echo "cups_env: errors and warnings of cupsd:" >&2
+        grep -E '^[EW] ' "$CUPS_ENV_DIR/log/error_log" | tail -n 20 >&2 || true
+    fi
     return 1
 }
 
@@ -89,6 +91,7 @@ AnonDirName $CUPS_ENV_DIR/pdf
 Spool $CUPS_ENV_DIR/pdf-spool
 Log $CUPS_ENV_DIR/log
 UserUMask 0022
+Label 1
 CONF
 
     # Clients (lpadmin, lpstat, Qt's CUPS plug-in) find the server, its client.conf and its
