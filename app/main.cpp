@@ -1,0 +1,15 @@
+// Quillion: the barcode generator's window.
+#include "Form1.h"
+#include "app_icon.h"
+
+#include <QApplication>
+
+int main(int argc, char* argv[]) {
+    QApplication app(argc, argv);
+    QApplication::setOrganizationName(QStringLiteral("Velmorrow"));
+    QApplication::setApplicationName(QStringLiteral("Quillion"));
+    QApplication::setWindowIcon(quillion::MakeAppIcon());
+    quillion::Form1 form;
+    form.show();
+    return app.exec();
+}

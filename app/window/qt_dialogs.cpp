@@ -1,0 +1,82 @@
+#include "qt_dialogs.h"
+
+#include <QFileDialog>
+#include <QMessageBox>
+#include <QStringList>
+
+namespace quillion {
+
+namespace {
+
+QMessageBox::Icon IconOf(MsgBoxIcon icon) {
+    switch (icon) {
+    case MsgBoxIcon::Critical:
+        return QMessageBox::Critical;
+    case MsgBoxIcon::Question:
+        return QMessageBox::Question;
+    case MsgBoxIcon::Exclamation:
+        return QMessageBox::Warning;
+    case MsgBoxIcon::Information:
+        return QMessageBox::Information;
+    case MsgBoxIcon::None:
+        break;
+    }
+    return QMessageBox::NoIcon;
+}
+
+} // namespace
+
+MsgBoxResult ShowQtMessageBox(QWidget* parent, const MessageBoxRequest& box) {
+    // The texts keep the host's line ends (CR LF, lone CR); a Qt label wants LF.
+    QString text = QString::fromStdU16String(box.text);
+    text.replace(QStringLiteral("\r\n"), QStringLiteral("\n")).replace(u'\r', u'\n');
+    QMessageBox message(IconOf(box.icon), QString::fromStdU16String(box.title), text,
+                        QMessageBox::NoButton, parent);
+    message.setTextFormat(Qt::PlainText);
+    switch (box.buttons) {
+    case MsgBoxButtons::OkOnly:
+        message.setStandardButtons(QMessageBox::Ok);
+        break;
+    case MsgBoxButtons::OkCancel:
+        message.setStandardButtons(QMessageBox::Ok | QMessageBox::Cancel);
+        break;
+    case MsgBoxButtons::YesNo:
+        message.setStandardButtons(QMessageBox::Yes | QMessageBox::No);
+        break;
+    }
+    switch (message.exec()) {
+    case QMessageBox::Cancel:
+        return MsgBoxResult::Cancel;
+    case QMessageBox::Yes:
+        return MsgBoxResult::Yes;
+    case QMessageBox::No:
+        return MsgBoxResult::No;
+    default:
+        return MsgBoxResult::Ok;
+    }
+}
+
+QString QtFilterFromHostFilter(const QString& filter) {
+    const QStringList parts = filter.split(u'|');
+    QStringList filters;
+    for (qsizetype i = 0; i + 1 < parts.size(); i += 2) {
+        const QString& description = parts[i];
+        const QString patterns = QString(parts[i + 1]).replace(u';', u' ');
+        if (description.isEmpty() && patterns.isEmpty())
+            continue;
+        filters << (description.contains(u'(')
+                        ? description
+                        : description + QStringLiteral(" (") + patterns + QStringLiteral(")"));
+    }
+    return filters.join(QStringLiteral(";;"));
+}
+
+std::u16string ShowQtSaveDialog(QWidget* parent, const SaveDialogRequest& dialog) {
+    return QFileDialog::getSaveFileName(
+               parent, QString::fromStdU16String(dialog.title),
+               QString::fromStdU16String(dialog.fileName),
+               QtFilterFromHostFilter(QString::fromStdU16String(dialog.filter)))
+        .toStdU16String();
+}
+
+} // namespace quillion
