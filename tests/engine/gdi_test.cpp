@@ -177,6 +177,22 @@ TEST(Objects, DeleteRulesAndLiveCount) {
     EXPECT_NE(dc.CreateSolidBrush(kRed), brush);
 }
 
+TEST(Objects, CreationStopsAtTheObjectQuota) {
+    // A renderer that leaks objects runs into the quota instead of growing without bound;
+    // creation then fails with handle 0 and everything else keeps working.
+    DrawingSurface surface(4, 4);
+    DeviceContext& dc = surface.hDC();
+    HGDIOBJ last = 0;
+    for (int i = 0; i < 10000; ++i)
+        last = dc.CreateSolidBrush(kRed);
+    EXPECT_NE(last, 0);
+    EXPECT_EQ(dc.CreateSolidBrush(kRed), 0);
+    EXPECT_EQ(dc.CreatePen(PS_SOLID, 1, kRed), 0);
+    EXPECT_EQ(dc.LiveObjectCount(), 10000);
+    EXPECT_TRUE(dc.DeleteObject(last));
+    EXPECT_NE(dc.CreatePen(PS_SOLID, 1, kRed), 0);
+}
+
 TEST(Objects, HandlesBelongToTheirContext) {
     DrawingSurface a(4, 4), b(4, 4);
     const HGDIOBJ brush = a.hDC().CreateSolidBrush(kRed);

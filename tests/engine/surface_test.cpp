@@ -156,6 +156,8 @@ TEST(Cls, KeepsTheBackgroundPicture) {
     DrawingSurface s(8, 8);
     s.SetScaleMode(ScaleMode::Pixels);
     s.FillBox(1, 1, 2, 2, kRed);
+    s.ClearPicture(); // without a picture: the drawing stays
+    EXPECT_EQ(CountColor(s.GetImage(), kRed), 4);
     s.SetPictureFromImage();
     EXPECT_TRUE(s.HasPicture());
     s.FillBox(5, 5, 6, 6, kBlack);
