@@ -59,14 +59,14 @@ class PaintObjects {
 public:
     explicit PaintObjects(DeviceContext& dc) : dc_(dc) {}
     ~PaintObjects() {
-        if (caption_.font != 0)
-            dc_.SelectObject(caption_.previous);
+        if (font_ != 0)
+            dc_.SelectObject(previousFont_);
         dc_.SelectObject(dc_.GetStockObject(NULL_BRUSH));
         dc_.SelectObject(dc_.GetStockObject(BLACK_PEN));
         if (barBrush_ != 0)
             dc_.DeleteObject(barBrush_);
-        if (caption_.font != 0)
-            dc_.DeleteObject(caption_.font);
+        if (font_ != 0)
+            dc_.DeleteObject(font_);
         if (barPen_ != 0)
             dc_.DeleteObject(barPen_);
     }
@@ -74,9 +74,12 @@ public:
     PaintObjects& operator=(const PaintObjects&) = delete;
 
     void CreateCaption(const BarcodeRequest& request) {
-        caption_ = CreateCaptionFont(request, dc_);
+        const CaptionFont caption = CreateCaptionFont(request, dc_);
+        font_ = caption.font;
+        previousFont_ = caption.previous;
+        metrics_ = caption.metrics;
     }
-    const TEXTMETRICA& Metrics() const { return caption_.metrics; }
+    const TEXTMETRICA& Metrics() const { return metrics_; }
 
     void CreateBarObjects(COLORREF color) {
         barBrush_ = dc_.CreateSolidBrush(color);
@@ -87,7 +90,9 @@ public:
 
 private:
     DeviceContext& dc_;
-    CaptionFont caption_;
+    HGDIOBJ font_ = 0;
+    HGDIOBJ previousFont_ = 0;
+    TEXTMETRICA metrics_;
     HGDIOBJ barBrush_ = 0;
     HGDIOBJ barPen_ = 0;
 };

@@ -1,0 +1,56 @@
+// DrawCode128 as the window calls it: a 21-character text with its caption below the bars on
+// the 427 x 73 picture area.
+#include "Special128.h"
+#include "surface.h"
+
+#include <benchmark/benchmark.h>
+
+namespace {
+
+quillion::BarcodeRequest WindowRequest(std::u16string text, std::int32_t position,
+                                       std::int32_t style) {
+    quillion::BarcodeRequest r;
+    r.Text = text;
+    r.Caption = text;
+    r.FontName = u"Courier New";
+    r.Symbology = 16;
+    r.CaptionAlignment = 1;
+    r.CaptionPosition = position;
+    r.FontSize = 10;
+    r.FontStyle = style;
+    r.BarHeight = 40;
+    r.ModuleWidth = 1;
+    r.CaptionGap = 4;
+    r.Reserved3 = 1;
+    r.Reserved4 = 1;
+    r.BarColor = quillion::kBlack;
+    r.BackColor = quillion::kWhite;
+    r.CaptionColor = quillion::kBlack;
+    r.CheckCharacter = 1;
+    return r;
+}
+
+void DrawCode128WithCaption(benchmark::State& state) {
+    quillion::DrawingSurface surface(427, 73);
+    const quillion::BarcodeRequest sent =
+        WindowRequest(u"Coca Cola 12pk $6.99!", static_cast<std::int32_t>(state.range(0)), 0);
+    for (auto _ : state) {
+        quillion::BarcodeRequest request = sent;
+        benchmark::DoNotOptimize(quillion::DrawCode128(request, surface.hDC()));
+        benchmark::DoNotOptimize(request.Width);
+    }
+}
+BENCHMARK(DrawCode128WithCaption)->Arg(1)->Arg(2)->ArgName("position");
+
+void DrawCode128NoCaption(benchmark::State& state) {
+    quillion::DrawingSurface surface(427, 73);
+    quillion::BarcodeRequest sent = WindowRequest(u"Coca Cola 12pk $6.99!", 1, 0);
+    sent.Caption.clear();
+    for (auto _ : state) {
+        quillion::BarcodeRequest request = sent;
+        benchmark::DoNotOptimize(quillion::DrawCode128(request, surface.hDC()));
+    }
+}
+BENCHMARK(DrawCode128NoCaption);
+
+} // namespace
