@@ -193,16 +193,6 @@ TEST(Objects, CreationStopsAtTheObjectQuota) {
     EXPECT_NE(dc.CreatePen(PS_SOLID, 1, kRed), 0);
 }
 
-TEST(Objects, HandlesBelongToTheirContext) {
-    DrawingSurface a(4, 4), b(4, 4);
-    const HGDIOBJ brush = a.hDC().CreateSolidBrush(kRed);
-    b.hDC().CreateSolidBrush(kBlue); // same number in b, different object
-    EXPECT_EQ(b.hDC().LiveObjectCount(), 1);
-    EXPECT_FALSE(a.hDC().DeleteObject(brush + 1000));
-    EXPECT_TRUE(a.hDC().DeleteObject(brush));
-    EXPECT_EQ(b.hDC().LiveObjectCount(), 1);
-}
-
 TEST(Pixels, GetAndSetInsideAndOutside) {
     DrawingSurface surface(3, 2);
     DeviceContext& dc = surface.hDC();

@@ -6,7 +6,6 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
-#include <cstring>
 #include <limits>
 
 namespace quillion {
@@ -196,28 +195,19 @@ TEST(Text, FontSizeInPointsToPixelsAtNinetySixDpi) {
         double points;
         int em;
     };
-    // Courier New's cell is its em plus about 15 %; compare with a font made from the em.
-    const Row rows[] = {{1, 9, 12},     {2, 10, 13},   {3, 6, 8},    {4, 7.875, 10},
-                        {5, 7.125, 10}, {6, 1.125, 2}, {7, 0.375, 1}};
+    // round(points * 96 / 72), halves to even; at least one pixel.
+    const Row rows[] = {{1, 9, 12},     {2, 10, 13},   {3, 6, 8},     {4, 7.875, 10},
+                        {5, 7.125, 10}, {6, 1.125, 2}, {7, 0.375, 1}, {8, -4, 1}};
     for (const Row& row : rows) {
         SCOPED_TRACE(row.row);
         DrawingSurface s(10, 10);
         s.SetFontName("Courier New");
         s.SetFontSize(row.points);
-        LOGFONTA lf;
-        lf.lfHeight = -row.em;
-        lf.lfWeight = FW_BOLD;
-        std::strcpy(lf.lfFaceName, "Courier New");
-        DeviceContext& dc = s.hDC();
-        TEXTMETRICA fromSurface, fromEm;
-        dc.GetTextMetricsA(fromSurface);
-        const HGDIOBJ font = dc.CreateFontIndirectA(lf);
-        const HGDIOBJ old = dc.SelectObject(font);
-        dc.GetTextMetricsA(fromEm);
-        dc.SelectObject(old);
-        dc.DeleteObject(font);
-        EXPECT_EQ(fromSurface.tmHeight, fromEm.tmHeight);
-        EXPECT_EQ(fromSurface.tmHeight - fromSurface.tmInternalLeading, row.em);
+        TEXTMETRICA tm;
+        s.hDC().GetTextMetricsA(tm);
+        EXPECT_EQ(tm.tmHeight - tm.tmInternalLeading, row.em);
+        EXPECT_EQ(s.Font().name, "Courier New") << "only the size changes";
+        EXPECT_TRUE(s.Font().bold);
     }
 }
 
