@@ -263,6 +263,17 @@ TEST(Code128Request, AnyUtf16InCaptionAndFontName) {
     EXPECT_EQ(Draw(request, surface.hDC()), 0);
 }
 
+TEST(Code128Request, LongCaptionIsClippedToTheRaster) {
+    DrawingSurface surface(testing::kWindowWidth, testing::kWindowHeight);
+    BarcodeRequest request = WindowRequest(u"AB");
+    request.Caption = std::u16string(200000, u'x');
+    ASSERT_EQ(Draw(request, surface.hDC()), 0);
+    EXPECT_EQ(request.Width, 200000 * 8 + 2 * 2);
+    // Spread over more than 32767 pixels, the spacing leaves 16 bits.
+    request.CaptionAlignment = 4;
+    EXPECT_THROW(Draw(request, surface.hDC()), RuntimeError);
+}
+
 TEST(Code128Request, RepeatedCallsGiveTheSameImage) {
     Image first;
     for (int i = 0; i < 3; ++i) {
