@@ -325,18 +325,19 @@ void Form1::SetSkinStyleSheet(const QString& styleSheet) {
 // ---- Events --------------------------------------------------------------------------------
 
 bool Form1::eventFilter(QObject* watched, QEvent* event) {
-    if (event->type() == QEvent::MouseMove) {
-        if (watched == option1_ || watched == option2_ || watched == option3_ ||
-            watched == option4_ || watched == combo1_ || watched == combo2_) {
-            event->accept();
-            return static_cast<QMouseEvent*>(event)->buttons() == Qt::NoButton;
-        }
+    if (event->type() != QEvent::MouseMove)
+        return QWidget::eventFilter(watched, event);
+    const bool optionOrList = watched == option1_ || watched == option2_ || watched == option3_ ||
+                              watched == option4_ || watched == combo1_ || watched == combo2_;
+    if (!optionOrList) {
         const bool button = watched == pushButton1_ || watched == pushButton2_ ||
                             watched == pushButton3_ || watched == pushButton4_ ||
                             watched == pushButton5_;
         core_.MouseMove(button ? FormCore::PointerZone::PushButton : FormCore::PointerZone::Plain);
     }
-    return QWidget::eventFilter(watched, event);
+    // The move belongs to the control under the pointer: it does not go on to the frame or
+    // window behind it. With a button held the control itself still needs it.
+    return static_cast<QMouseEvent*>(event)->buttons() == Qt::NoButton;
 }
 
 void Form1::closeEvent(QCloseEvent* event) {

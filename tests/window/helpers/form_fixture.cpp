@@ -1,0 +1,81 @@
+#include "form_fixture.h"
+
+#include "runtime.h"
+
+#include <QDir>
+#include <QFile>
+#include <QSettings>
+#include <QStandardPaths>
+
+namespace quillion::testing {
+
+namespace {
+
+class RecordingPrinter : public Printer {
+public:
+    explicit RecordingPrinter(PrinterLog& log) : log_(log) {}
+    void SetScaleMode(ScaleMode mode) override {
+        Call(mode == ScaleMode::Twips ? "ScaleMode twips" : "ScaleMode pixels");
+    }
+    void SetCopies(int copies) override { Call("Copies " + std::to_string(copies)); }
+    void PaintPicture(const Image&, double, double, double, double) override {
+        Call("PaintPicture");
+    }
+    void EndDoc() override { Call("EndDoc"); }
+
+private:
+    void Call(const std::string& name) {
+        log_.calls.push_back(name);
+        if (!log_.failOn.empty() && name.rfind(log_.failOn, 0) == 0)
+            throw RuntimeError(482, "Printer error");
+    }
+    PrinterLog& log_;
+};
+
+QTemporaryDir& SettingsFolder() {
+    static QTemporaryDir folder;
+    return folder;
+}
+
+} // namespace
+
+QString UseTemporarySettings() {
+    QStandardPaths::setTestModeEnabled(true);
+    const QString path = SettingsFolder().path();
+    QSettings::setPath(QSettings::IniFormat, QSettings::UserScope, path);
+    return path;
+}
+
+QString SettingsFilePath() {
+    return SettingsFolder().path() + "/Velmorrow/Quillion.ini";
+}
+
+void ClearSettings() {
+    QFile::remove(SettingsFilePath());
+}
+
+std::unique_ptr<Form1> MakeForm(Answers& answers, const QString& programFolder) {
+    Form1Environment env;
+    env.programFolder = programFolder;
+    env.messageBox = [&answers](const MessageBoxRequest& box) {
+        answers.messages.push_back(box);
+        return MsgBoxResult::Ok;
+    };
+    env.saveDialog = [&answers](const SaveDialogRequest& dialog) {
+        answers.dialogs.push_back(dialog);
+        if (answers.dialogThrows)
+            throw RuntimeError(32755, "Cancel was selected");
+        return answers.saveAs;
+    };
+    env.printerFactory = [&answers] { return std::make_unique<RecordingPrinter>(answers.printer); };
+    return std::make_unique<Form1>(std::move(env));
+}
+
+QStringList MessageTexts(const Answers& answers) {
+    QStringList texts;
+    for (const MessageBoxRequest& m : answers.messages)
+        texts << QString::fromStdU16String(m.text);
+    return texts;
+}
+
+} // namespace quillion::testing

@@ -1,0 +1,42 @@
+// A Form1 for Qt Test: its message boxes, save dialog and printer answered by the test, its
+// settings in a temporary location, its program folder a temporary folder.
+#pragma once
+
+#include "Form1.h"
+#include "Printer.h"
+
+#include <QString>
+#include <QTemporaryDir>
+
+#include <memory>
+#include <string>
+#include <vector>
+
+namespace quillion::testing {
+
+struct PrinterLog {
+    std::vector<std::string> calls;
+    std::string failOn; // a call whose name starts with this raises RuntimeError 482
+};
+
+struct Answers {
+    std::vector<MessageBoxRequest> messages;
+    std::vector<SaveDialogRequest> dialogs;
+    std::u16string saveAs;     // the save dialog's answer
+    bool dialogThrows = false; // the save dialog fails
+    PrinterLog printer;
+};
+
+// Points the user-scope INI settings at a fresh temporary folder (call once per test program,
+// before any window is made) and returns that folder.
+QString UseTemporarySettings();
+// The INI file the window writes.
+QString SettingsFilePath();
+void ClearSettings();
+
+std::unique_ptr<Form1> MakeForm(Answers& answers, const QString& programFolder);
+
+// Texts of the recorded messages, for short assertions.
+QStringList MessageTexts(const Answers& answers);
+
+} // namespace quillion::testing
