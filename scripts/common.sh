@@ -11,7 +11,7 @@ QUILLION_PACKAGES=(
   libturbojpeg0-dev libjpeg62-turbo-dev libpng-dev
   libgtest-dev libgmock-dev libbenchmark-dev
   libzxing-dev zbar-tools imagemagick poppler-utils
-  cups cups-bsd printer-driver-cups-pdf
+  cups cups-bsd cups-client cups-filters ghostscript printer-driver-cups-pdf
   xvfb x11-apps
   clang libclang-rt-14-dev
 )

@@ -101,7 +101,10 @@ CONF
     export CUPS_STATEDIR="$CUPS_ENV_DIR/state"
     unset PRINTER LPDEST
 
-    /usr/sbin/cupsd -f -c "$CUPS_ENV_DIR/etc/cupsd.conf" -s "$CUPS_ENV_DIR/etc/cups-files.conf" \
+    # A copy of cupsd: the AppArmor profile of /usr/sbin/cupsd (enforced on Debian machines with
+    # AppArmor) would keep it from our temporary folder; profiles attach by path.
+    cp /usr/sbin/cupsd "$CUPS_ENV_DIR/cupsd"
+    "$CUPS_ENV_DIR/cupsd" -f -c "$CUPS_ENV_DIR/etc/cupsd.conf" -s "$CUPS_ENV_DIR/etc/cups-files.conf" \
         >"$CUPS_ENV_DIR/log/cupsd.out" 2>&1 &
     CUPS_ENV_PID=$!
     local waited=0
