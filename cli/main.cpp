@@ -1,13 +1,15 @@
-// quillion-render: paints a barcode as the window does and writes it to a PNG file.
-#include "Special128.h"
-#include "ansi.h"
-#include "code128_render.h"
+// quillion-render: generates barcodes as the window does, without a window, and writes what
+// "Save As JPG" would write (or the same pixels as PNG); one barcode or a batch of them.
+#include "batch.h"
+#include "generator.h"
 #include "options.h"
-#include "png_writer.h"
-#include "runtime.h"
+#include "picture_output.h"
+#include "utf8_text.h"
 
 #include <iostream>
+#include <new>
 #include <string>
+#include <unistd.h>
 #include <vector>
 
 namespace {
@@ -16,27 +18,23 @@ constexpr int kExitOk = 0;
 constexpr int kExitFailed = 1;
 constexpr int kExitUsage = 2;
 
-int Run(const quillion::cli::RenderOptions& options) {
-    using namespace quillion;
-    const BarcodeRequest request = cli::WindowCode128Request(
-        Utf8ToUtf16(options.text), options.caption, options.captionPosition, options.fontStyle);
-    cli::Code128Render render;
-    try {
-        render = cli::RenderCode128(request);
-    } catch (const RuntimeError& e) {
-        std::cerr << "quillion-render: " << e.Description() << '\n';
+int RenderOne(const quillion::cli::RenderOptions& options) {
+    using namespace quillion::cli;
+    const std::optional<std::u16string> text = DecodeUtf8(options.text);
+    if (!text) {
+        std::cerr << "quillion-render: the text is not valid UTF-8\n";
         return kExitFailed;
     }
-    if (render.code != 0) {
-        std::cerr << Code128ErrorText(render.code) << '\n';
+    Generator generator(options.controls);
+    const Generation generation = generator.Generate(*text);
+    if (generation.picture == nullptr) {
+        std::cerr << generation.message << '\n';
         return kExitFailed;
     }
-    if (render.image.width == 0 || render.image.height == 0) {
-        std::cerr << "quillion-render: nothing was painted (the text is empty); no file written\n";
-        return kExitFailed;
-    }
-    std::string error;
-    if (!cli::WritePng(render.image, options.output, error)) {
+    PictureWriter writer;
+    const std::string error = writer.Write(*generation.picture, options.output,
+                                           FormatOfFileName(options.output), Replace::Atomic);
+    if (!error.empty()) {
         std::cerr << "quillion-render: cannot write " << options.output << ": " << error << '\n';
         return kExitFailed;
     }
@@ -46,15 +44,23 @@ int Run(const quillion::cli::RenderOptions& options) {
 } // namespace
 
 int main(int argc, char** argv) {
+    using namespace quillion::cli;
     const std::vector<std::string> args(argv + 1, argv + argc);
-    const auto parsed = quillion::cli::ParseArguments(args);
+    const ParseResult parsed = ParseArguments(args);
     if (!parsed.options) {
-        std::cerr << "quillion-render: " << parsed.error << '\n' << quillion::cli::Usage() << '\n';
+        std::cerr << "quillion-render: " << parsed.error << '\n' << Usage() << '\n';
         return kExitUsage;
     }
     if (parsed.options->help) {
-        std::cout << quillion::cli::Usage() << '\n';
+        std::cout << Usage() << '\n';
         return kExitOk;
     }
-    return Run(*parsed.options);
+    try {
+        if (parsed.options->IsBatch())
+            return RunBatch(*parsed.options, std::cerr, ::isatty(STDERR_FILENO) == 1);
+        return RenderOne(*parsed.options);
+    } catch (const std::bad_alloc&) {
+        std::cerr << "quillion-render: out of memory\n";
+        return kExitFailed;
+    }
 }

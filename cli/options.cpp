@@ -1,6 +1,8 @@
 #include "options.h"
 
+#include <algorithm>
 #include <array>
+#include <charconv>
 #include <functional>
 #include <string_view>
 
@@ -9,17 +11,21 @@ namespace {
 
 // Looks a word up in a list of names; the index is the value the window would use.
 template <std::size_t N>
-std::optional<std::int32_t> IndexOf(const std::array<std::string_view, N>& names,
-                                    std::string_view word) {
+std::optional<int> IndexOf(const std::array<std::string_view, N>& names, std::string_view word) {
     for (std::size_t i = 0; i < N; ++i)
         if (names[i] == word)
-            return static_cast<std::int32_t>(i);
+            return static_cast<int>(i);
     return std::nullopt;
 }
 
 constexpr std::array<std::string_view, 2> kPositions = {"bottom", "top"};
 constexpr std::array<std::string_view, 5> kStyles = {"regular", "bold", "italic", "bolditalic",
                                                      "underline"};
+constexpr std::array<std::string_view, 4> kTypes = {"code128", "code39", "upca", "upce"};
+constexpr std::array<Symbology, 4> kTypeValues = {Symbology::Code128, Symbology::Code39,
+                                                  Symbology::UpcA, Symbology::UpcE};
+constexpr std::array<std::string_view, 2> kFormats = {"png", "jpg"};
+constexpr int kMaxJobs = 64;
 
 struct OptionSpec {
     std::string_view name;
@@ -28,16 +34,31 @@ struct OptionSpec {
     std::function<std::string(RenderOptions&, std::string_view)> apply;
 };
 
+std::string NonEmpty(std::string& target, std::string_view value, std::string_view what) {
+    if (value.empty())
+        return "the " + std::string(what) + " is empty";
+    target = std::string(value);
+    return {};
+}
+
 const std::vector<OptionSpec>& Specs() {
     static const std::vector<OptionSpec> specs = {
+        {"--type", true,
+         [](RenderOptions& o, std::string_view v) {
+             const auto i = IndexOf(kTypes, v);
+             if (!i)
+                 return "unknown type \"" + std::string(v) + "\" (code128, code39, upca or upce)";
+             o.controls.type = kTypeValues[std::size_t(*i)];
+             return std::string();
+         }},
         {"--caption", false,
          [](RenderOptions& o, std::string_view) {
-             o.caption = true;
+             o.controls.caption = true;
              return std::string();
          }},
         {"--no-caption", false,
          [](RenderOptions& o, std::string_view) {
-             o.caption = false;
+             o.controls.caption = false;
              return std::string();
          }},
         {"--position", true,
@@ -45,7 +66,7 @@ const std::vector<OptionSpec>& Specs() {
              const auto i = IndexOf(kPositions, v);
              if (!i)
                  return "unknown position \"" + std::string(v) + "\" (bottom or top)";
-             o.captionPosition = *i + 1;
+             o.controls.captionPositionIndex = *i;
              return std::string();
          }},
         {"--style", true,
@@ -54,14 +75,36 @@ const std::vector<OptionSpec>& Specs() {
              if (!i)
                  return "unknown style \"" + std::string(v) +
                         "\" (regular, bold, italic, bolditalic or underline)";
-             o.fontStyle = *i;
+             o.controls.fontStyleIndex = *i;
              return std::string();
          }},
         {"--output", true,
          [](RenderOptions& o, std::string_view v) {
-             if (v.empty())
-                 return std::string("the output file name is empty");
-             o.output = std::string(v);
+             return NonEmpty(o.output, v, "output file name");
+         }},
+        {"--batch", true,
+         [](RenderOptions& o, std::string_view v) {
+             return NonEmpty(o.batch, v, "batch file name");
+         }},
+        {"--out-dir", true,
+         [](RenderOptions& o, std::string_view v) {
+             return NonEmpty(o.outDir, v, "output folder name");
+         }},
+        {"--format", true,
+         [](RenderOptions& o, std::string_view v) {
+             const auto i = IndexOf(kFormats, v == "jpeg" ? std::string_view("jpg") : v);
+             if (!i)
+                 return "unknown format \"" + std::string(v) + "\" (png or jpg)";
+             o.format = *i == 0 ? OutputFormat::Png : OutputFormat::Jpeg;
+             return std::string();
+         }},
+        {"--jobs", true,
+         [](RenderOptions& o, std::string_view v) {
+             int n = 0;
+             const auto [end, ec] = std::from_chars(v.data(), v.data() + v.size(), n);
+             if (ec != std::errc() || end != v.data() + v.size() || n < 1 || n > kMaxJobs)
+                 return "--jobs takes a number from 1 to " + std::to_string(kMaxJobs);
+             o.jobs = n;
              return std::string();
          }},
         {"--help", false,
@@ -84,16 +127,58 @@ ParseResult Fail(std::string message) {
     return {std::nullopt, std::move(message)};
 }
 
+// The combinations that make sense: one barcode to --output, or a batch to --out-dir.
+std::string CheckCombination(const RenderOptions& o, const std::vector<std::string>& texts,
+                             const std::vector<std::string_view>& given) {
+    const auto was = [&](std::string_view name) {
+        return std::find(given.begin(), given.end(), name) != given.end();
+    };
+    if (o.IsBatch()) {
+        if (o.outDir.empty())
+            return "--batch needs --out-dir DIR";
+        if (!o.output.empty())
+            return "--output is for one barcode; a batch writes to --out-dir";
+        if (!texts.empty())
+            return "a batch takes its texts from the file, not from the command line";
+        return {};
+    }
+    for (const std::string_view name : {"--out-dir", "--format", "--jobs"})
+        if (was(name))
+            return std::string(name) + " is for batch mode (--batch FILE)";
+    if (o.output.empty())
+        return "--output FILE is required";
+    if (texts.size() != 1)
+        return texts.empty() ? "the TEXT to encode is missing" : "more than one TEXT given";
+    return {};
+}
+
 } // namespace
 
 std::string Usage() {
-    return "usage: quillion-render [--caption|--no-caption] [--position bottom|top] "
-           "[--style regular|bold|italic|bolditalic|underline] --output FILE.png TEXT";
+    return "usage: quillion-render [--type code128|code39|upca|upce] [--caption|--no-caption]\n"
+           "                       [--position bottom|top] "
+           "[--style regular|bold|italic|bolditalic|underline]\n"
+           "                       --output FILE.png|FILE.jpg TEXT\n"
+           "       quillion-render [options] --batch FILE|- --out-dir DIR [--format png|jpg] "
+           "[--jobs N]";
+}
+
+OutputFormat FormatOfFileName(const std::string& fileName) {
+    const std::size_t dot = fileName.rfind('.');
+    const std::size_t slash = fileName.rfind('/');
+    if (dot == std::string::npos || (slash != std::string::npos && dot < slash))
+        return OutputFormat::Png;
+    std::string ending = fileName.substr(dot + 1);
+    for (char& c : ending)
+        if (c >= 'A' && c <= 'Z')
+            c = static_cast<char>(c - 'A' + 'a');
+    return ending == "jpg" || ending == "jpeg" ? OutputFormat::Jpeg : OutputFormat::Png;
 }
 
 ParseResult ParseArguments(const std::vector<std::string>& args) {
     RenderOptions options;
     std::vector<std::string> texts;
+    std::vector<std::string_view> given;
     bool optionsEnded = false;
     for (std::size_t i = 0; i < args.size(); ++i) {
         const std::string& arg = args[i];
@@ -124,14 +209,14 @@ ParseResult ParseArguments(const std::vector<std::string>& args) {
         }
         if (std::string error = spec->apply(options, value); !error.empty())
             return Fail(std::move(error));
+        given.push_back(spec->name);
     }
     if (options.help)
         return {options, {}};
-    if (options.output.empty())
-        return Fail("--output FILE.png is required");
-    if (texts.size() != 1)
-        return Fail(texts.empty() ? "the TEXT to encode is missing" : "more than one TEXT given");
-    options.text = texts.front();
+    if (std::string error = CheckCombination(options, texts, given); !error.empty())
+        return Fail(std::move(error));
+    if (!options.IsBatch())
+        options.text = texts.front();
     return {options, {}};
 }
 

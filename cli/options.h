@@ -1,6 +1,8 @@
 // Command-line options of quillion-render.
 #pragma once
 
+#include "seams.h"
+
 #include <cstdint>
 #include <optional>
 #include <string>
@@ -8,13 +10,29 @@
 
 namespace quillion::cli {
 
-struct RenderOptions {
+enum class OutputFormat { Png, Jpeg };
+
+// What the window's controls hold when the barcode is generated.
+struct ControlSettings {
+    Symbology type = Symbology::Code128;
     bool caption = true;
-    std::int32_t captionPosition = 1; // 1 below the bars, 2 above (the window's list index + 1)
-    std::int32_t fontStyle = 0;       // the window's style list index
+    int captionPositionIndex = 0; // the window's list: 0 bottom, 1 top
+    int fontStyleIndex = 0;       // 0 regular, 1 bold, 2 italic, 3 bold italic, 4 underline
+};
+
+struct RenderOptions {
+    ControlSettings controls;
+    // One barcode: the file (its ending chooses JPEG or PNG) and the text (UTF-8).
     std::string output;
-    std::string text; // UTF-8
+    std::string text;
+    // Batch mode: the input file ("-" for standard input), the folder and the files' format.
+    std::string batch;
+    std::string outDir;
+    OutputFormat format = OutputFormat::Png;
+    int jobs = 0; // worker threads; 0: one per processor
     bool help = false;
+
+    bool IsBatch() const { return !batch.empty(); }
 };
 
 struct ParseResult {
@@ -26,7 +44,11 @@ struct ParseResult {
 // or after "=" ("--style=bold"); "--" ends the options, so a text may start with "-".
 ParseResult ParseArguments(const std::vector<std::string>& args);
 
-// The usage line.
+// The usage lines.
 std::string Usage();
+
+// The format an output file's name asks for: JPEG for ".jpg" and ".jpeg" (any case), PNG
+// otherwise.
+OutputFormat FormatOfFileName(const std::string& fileName);
 
 } // namespace quillion::cli

@@ -1,14 +1,31 @@
-// Writing a raster image as an 8-bit RGB PNG file.
+// Encoding a raster image as PNG, in the smallest of three lossless forms: 1-bit greyscale when
+// every pixel is pure black or white (a barcode without grey), 8-bit greyscale when every pixel
+// is grey, 8-bit RGB otherwise. Each decodes to exactly the image's pixels.
 #pragma once
 
 #include "color.h"
 
-#include <string>
+#include <cstdint>
+#include <memory>
+#include <vector>
 
 namespace quillion::cli {
 
-// Writes the image to path; on failure returns false and sets error to a readable reason.
-// Nothing is written for an image without pixels.
-bool WritePng(const Image& image, const std::string& path, std::string& error);
+class PngEncoder {
+public:
+    PngEncoder();
+    ~PngEncoder();
+    PngEncoder(const PngEncoder&) = delete;
+    PngEncoder& operator=(const PngEncoder&) = delete;
+
+    // Encodes the image into out (replacing its content). Returns false for an image without
+    // pixels or when the compressor fails. The encoder keeps its buffers for the next image.
+    bool Encode(const Image& image, std::vector<std::uint8_t>& out);
+
+private:
+    struct Deflater;
+    std::unique_ptr<Deflater> deflater_;
+    std::vector<std::uint8_t> raw_; // filtered scanlines
+};
 
 } // namespace quillion::cli

@@ -1,0 +1,54 @@
+// The window's generate handler without the window: FormCore::PushButton2_Click on controls
+// that hold the command line's settings, with the messages the window would show collected
+// instead of shown.
+#pragma once
+
+#include "form_core.h"
+#include "headless.h"
+#include "options.h"
+
+#include <string>
+#include <vector>
+
+namespace quillion::cli {
+
+// A user interface that shows nothing: message boxes are kept for the caller as one line
+// each, the pointer and the event loop are ignored, and there is no printer or save dialog.
+class CollectingInterface : public UserInterface {
+public:
+    std::vector<std::string> messages; // UTF-8
+
+    MsgBoxResult ShowMessage(const MessageBoxRequest& box) override;
+    std::u16string ShowSaveDialog(const SaveDialogRequest&) override { return {}; }
+    void DoEvents() override {}
+    void SetMousePointer(MousePointer) override {}
+    std::unique_ptr<Printer> CreatePrinter() override { return nullptr; }
+};
+
+// The line a message box becomes: its text, or for the error report "Application Error: "
+// with the description and the place it names, without the request for a screenshot.
+std::string MessageLine(const MessageBoxRequest& box);
+
+struct Generation {
+    // What "Save As JPG" would save: the export picture, or null when the generation failed
+    // (a message was shown, or nothing was painted). Valid until the next Generate.
+    const Image* picture = nullptr;
+    std::string message; // why it failed: the window's messages, "; " between them
+};
+
+// One window's worth of state; one per thread.
+class Generator {
+public:
+    explicit Generator(const ControlSettings& settings);
+    Generator(const Generator&) = delete;
+    Generator& operator=(const Generator&) = delete;
+
+    Generation Generate(const std::u16string& text);
+
+private:
+    FixedControls controls_;
+    CollectingInterface ui_;
+    FormCore core_;
+};
+
+} // namespace quillion::cli

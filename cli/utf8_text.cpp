@@ -1,0 +1,41 @@
+#include "utf8_text.h"
+
+#include "ansi.h"
+
+namespace quillion::cli {
+
+bool IsWellFormedUtf8(std::string_view bytes) {
+    std::size_t i = 0;
+    const std::size_t n = bytes.size();
+    const auto at = [&](std::size_t k) { return static_cast<unsigned char>(bytes[k]); };
+    const auto inRange = [&](std::size_t k, unsigned lo, unsigned hi) {
+        return k < n && at(k) >= lo && at(k) <= hi;
+    };
+    while (i < n) {
+        const unsigned b = at(i);
+        if (b < 0x80) {
+            ++i;
+        } else if (b >= 0xC2 && b <= 0xDF && inRange(i + 1, 0x80, 0xBF)) {
+            i += 2;
+        } else if (b >= 0xE0 && b <= 0xEF &&
+                   inRange(i + 1, b == 0xE0 ? 0xA0 : 0x80, b == 0xED ? 0x9F : 0xBF) &&
+                   inRange(i + 2, 0x80, 0xBF)) {
+            i += 3;
+        } else if (b >= 0xF0 && b <= 0xF4 &&
+                   inRange(i + 1, b == 0xF0 ? 0x90 : 0x80, b == 0xF4 ? 0x8F : 0xBF) &&
+                   inRange(i + 2, 0x80, 0xBF) && inRange(i + 3, 0x80, 0xBF)) {
+            i += 4;
+        } else {
+            return false;
+        }
+    }
+    return true;
+}
+
+std::optional<std::u16string> DecodeUtf8(std::string_view bytes) {
+    if (!IsWellFormedUtf8(bytes))
+        return std::nullopt;
+    return Utf8ToUtf16(bytes);
+}
+
+} // namespace quillion::cli
