@@ -1,0 +1,58 @@
+// The fuzz targets' rules, replayed under the test build's sanitizers: every kept input of the
+// seed corpus, and every input a fuzz run found failing (bytes inline, with what they decode to).
+#include "harness/code128_input.h"
+#include "harness/code39_input.h"
+#include "harness/upc_input.h"
+
+#include <gtest/gtest.h>
+
+#include <cstdint>
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <iterator>
+#include <string>
+#include <vector>
+
+namespace quillion {
+namespace {
+
+using RunInput = std::string (*)(const std::uint8_t*, std::size_t);
+
+std::string Replay(RunInput run, const std::vector<std::uint8_t>& bytes) {
+    return run(bytes.data(), bytes.size());
+}
+
+// The folder of a target's seeds; CTest names the source tree in QUILLION_SOURCE_DIR.
+std::filesystem::path CorpusFolder(const char* target) {
+    const char* source = std::getenv("QUILLION_SOURCE_DIR");
+    return std::filesystem::path(source != nullptr ? source : ".") / "fuzz" / "corpus" / target;
+}
+
+TEST(FuzzCorpus, EveryKeptInputKeepsItsTargetsRules) {
+    struct Row {
+        int line;
+        const char* target;
+        RunInput run;
+    };
+    const Row rows[] = {
+        {1, "fuzz_code128", fuzz::RunCode128Input},
+        {2, "fuzz_code39", fuzz::RunCode39Input},
+        {3, "fuzz_upc", fuzz::RunUpcInput},
+    };
+    for (const Row& row : rows) {
+        const std::filesystem::path folder = CorpusFolder(row.target);
+        ASSERT_TRUE(std::filesystem::is_directory(folder)) << "row " << row.line << ": " << folder;
+        int replayed = 0;
+        for (const auto& entry : std::filesystem::directory_iterator(folder)) {
+            std::ifstream file(entry.path(), std::ios::binary);
+            const std::vector<std::uint8_t> bytes{std::istreambuf_iterator<char>(file), {}};
+            EXPECT_EQ(Replay(row.run, bytes), "") << "row " << row.line << ": " << entry.path();
+            ++replayed;
+        }
+        EXPECT_GT(replayed, 0) << "row " << row.line;
+    }
+}
+
+} // namespace
+} // namespace quillion
