@@ -109,7 +109,9 @@ void FormCore::PushButton2_Click() {
     step(112, [&] { ui_.DoEvents(); });
     step(114, [&] { ui_.DoEvents(); });
 
-    switch (controls_.SelectedSymbology()) { // (116, 140, 158, 176)
+    // (116, 140, 158, 176) The symbology the input was checked for, even when the user picked
+    // another one while the cleared picture was being shown.
+    switch (chosen) {
     case Symbology::Code128:
         GenerateCode128(step);
         break;

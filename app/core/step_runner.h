@@ -26,8 +26,9 @@ std::u16string CurrentErrorDescription();
 
 class StepRunner {
 public:
-    StepRunner(UserInterface& ui, std::u16string handlerName)
-        : ui_(ui), handlerName_(std::move(handlerName)) {}
+    // handlerName must outlive the runner (handlers pass their name as a literal).
+    StepRunner(UserInterface& ui, std::u16string_view handlerName)
+        : ui_(ui), handlerName_(handlerName) {}
 
     // Runs one step. Returns true when it completed; on a failure shows the report and returns
     // false, so that the caller may skip what depended on the step.
@@ -48,7 +49,7 @@ private:
     void ReportCurrentError(int step) noexcept;
 
     UserInterface& ui_;
-    std::u16string handlerName_;
+    std::u16string_view handlerName_;
     int failedSteps_ = 0;
     int lastFailedStep_ = 0;
 };
