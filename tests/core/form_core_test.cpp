@@ -214,6 +214,23 @@ TEST(FormCore, Code39AfterAnAreaShrunkToNothing) {
     EXPECT_EQ(DecodeImage(h.form.Picture2().GetImage()).text, "C39");
 }
 
+// While the cleared picture shows, the user picks UPC-A: the click still paints the Code 128
+// its text was checked for, rather than hand an unchecked text to the UPC renderer.
+TEST(FormCore, OptionChangedWhileYielding) {
+    struct SwitchingInterface : HeadlessInterface {
+        FixedControls* controls = nullptr;
+        void DoEvents() override { controls->symbology = Symbology::UpcA; }
+    };
+    FixedControls controls;
+    SwitchingInterface ui;
+    ui.controls = &controls;
+    FormCore form(controls, ui);
+    controls.text = u"AB";
+    form.PushButton2_Click();
+    EXPECT_TRUE(ui.messages.empty());
+    EXPECT_EQ(DecodeImage(form.Picture2().GetImage()).text, "AB");
+}
+
 TEST(FormCore, OptionHandlersCutAndLimit) {
     struct Row {
         int row;
