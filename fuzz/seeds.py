@@ -54,6 +54,44 @@ def upc(flags, height, value):
     return bytes([flags]) + struct.pack("<H", height) + value
 
 
+def cur(bpp, width=32, height=32, hot=(3, 5), colors=None, mask=True):
+    """A cursor file with one DIB image: palette, bottom-up XOR rows, then the AND mask."""
+    colors = (1 << bpp) if bpp <= 8 and colors is None else (colors or 0)
+    xor_stride = (width * bpp + 31) // 32 * 4
+    and_stride = (width + 31) // 32 * 4
+    header = struct.pack("<IiiHHIIiiII", 40, width, 2 * height, 1, bpp, 0, 0, 0, 0, colors, 0)
+    palette = b"".join(struct.pack("<BBBB", (i * 37) & 255, (i * 91) & 255, (i * 13) & 255, 0)
+                       for i in range(colors))
+    xor = bytes((x * 7 + y) & 255 for y in range(height) for x in range(xor_stride))
+    andmask = bytes(0xF0 if y % 2 else 0x0F for y in range(height) for _ in range(and_stride))
+    image = header + palette + xor + (andmask if mask else b"")
+    return cur_file(image, width, height, hot)
+
+
+def cur_file(image, width, height, hot):
+    entry = struct.pack("<BBBBHHII", width & 255, height & 255, 0, 0, hot[0], hot[1], len(image),
+                        22)
+    return struct.pack("<HHH", 0, 2, 1) + entry + image
+
+
+def png_cur():
+    import zlib
+    width = height = 16
+    raw = b"".join(b"\x00" + bytes([255, 0, 0, 128] * width) for _ in range(height))
+
+    def chunk(kind, body):
+        return (struct.pack(">I", len(body)) + kind + body +
+                struct.pack(">I", zlib.crc32(kind + body) & 0xFFFFFFFF))
+    png = (b"\x89PNG\r\n\x1a\n" + chunk(b"IHDR", struct.pack(">IIBBBBB", width, height, 8, 6, 0,
+                                                              0, 0)) +
+           chunk(b"IDAT", zlib.compress(raw)) + chunk(b"IEND", b""))
+    return cur_file(png, width, height, (8, 8))
+
+
+def settings(stored, ini):
+    return text(stored) + ini.encode("utf-8")
+
+
 SEEDS = {
     "fuzz_code128": {
         "window_ab": code128(),
@@ -99,6 +137,25 @@ SEEDS = {
         "fullwidth_digit": upc(1, 109, text("12\uff13456", utf16=True)),
         "twips_flat": upc(3, 0, text("999999")),
         "extra": upc(0, 400, text("0123456789051234")),
+    },
+    "fuzz_app_cursor": {
+        "mono": cur(1),
+        "four_bit": cur(4, 16, 16, (0, 0)),
+        "eight_bit": cur(8, 24, 8, (23, 7), colors=20),
+        "true_colour": cur(24, 32, 32, (16, 16)),
+        "alpha": cur(32, 48, 48, (1, 2), mask=False),
+        "png": png_cur(),
+        "truncated": cur(1)[:100],
+    },
+    "fuzz_app_settings": {
+        "plain": settings("AB", "[Quillion]\nBarcode=Hello\nWith%20Caption=1\n"),
+        "caption_off": settings("", "[Quillion]\nWith%20Caption=0\n"),
+        "list_value": settings("a,b", "[Quillion]\nBarcode=a, b, c\nWith%20Caption=\"1\"\n"),
+        "escapes": settings("\u00e9\u4e2d", "[Quillion]\nBarcode=\"x\\ty\\x4e2d\\0\"\n"),
+        "variant": settings("1", "[Quillion]\nBarcode=@ByteArray(\\0\\xff)\n"
+                                 "With%20Caption=@Variant(\\0\\0\\0\\x7f)\n"),
+        "broken": settings("x", "[Quillion\n=\n\\\n[]\nBarcode\n"),
+        "other_group": settings("AB", "[General]\nBarcode=1\n[Quillion/Sub]\nBarcode=2\n"),
     },
 }
 

@@ -1,0 +1,15 @@
+// The settings read-back: stored texts and arbitrary settings files; the rules checked are in
+// harness/settings_input.h.
+#include "harness/settings_input.h"
+
+#include <cstdio>
+#include <cstdlib>
+
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
+    const std::string broken = quillion::fuzz::RunSettingsInput(data, size);
+    if (!broken.empty()) {
+        std::fprintf(stderr, "rule broken: %s\n", broken.c_str());
+        std::abort();
+    }
+    return 0;
+}

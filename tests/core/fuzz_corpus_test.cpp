@@ -1,0 +1,70 @@
+// The application fuzz targets' rules, replayed under the test build's sanitizers: every kept
+// input of the .cur reader's and the settings read-back's seed corpus.
+#include "harness/cursor_input.h"
+#include "harness/settings_input.h"
+
+#include <gtest/gtest.h>
+
+#include <cstdint>
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <iterator>
+#include <string>
+#include <vector>
+
+namespace quillion {
+namespace {
+
+using RunInput = std::string (*)(const std::uint8_t*, std::size_t);
+
+std::vector<std::uint8_t> ReadBytes(const std::filesystem::path& path) {
+    std::ifstream file(path, std::ios::binary);
+    return {std::istreambuf_iterator<char>(file), {}};
+}
+
+// The folder of a target's seeds; CTest names the source tree in QUILLION_SOURCE_DIR.
+std::filesystem::path CorpusFolder(const char* target) {
+    const char* source = std::getenv("QUILLION_SOURCE_DIR");
+    return std::filesystem::path(source != nullptr ? source : ".") / "fuzz" / "corpus" / target;
+}
+
+TEST(AppFuzzCorpus, EveryKeptInputKeepsItsTargetsRules) {
+    struct Row {
+        int line;
+        const char* target;
+        RunInput run;
+    };
+    const Row rows[] = {
+        {1, "fuzz_app_cursor", fuzz::RunCursorInput},
+        {2, "fuzz_app_settings", fuzz::RunSettingsInput},
+    };
+    for (const Row& row : rows) {
+        const std::filesystem::path folder = CorpusFolder(row.target);
+        ASSERT_TRUE(std::filesystem::is_directory(folder)) << "row " << row.line << ": " << folder;
+        int replayed = 0;
+        for (const auto& entry : std::filesystem::directory_iterator(folder)) {
+            const std::vector<std::uint8_t> bytes = ReadBytes(entry.path());
+            EXPECT_EQ(row.run(bytes.data(), bytes.size()), "")
+                << "row " << row.line << ": " << entry.path();
+            ++replayed;
+        }
+        EXPECT_GT(replayed, 0) << "row " << row.line;
+    }
+}
+
+// The cursor seeds are real cursor files (all but the truncated one): the fuzzer starts from
+// inputs that reach the pixel decoding.
+TEST(AppFuzzCorpus, CursorSeedsParse) {
+    for (const auto& entry : std::filesystem::directory_iterator(CorpusFolder("fuzz_app_cursor"))) {
+        if (entry.path().filename() == "truncated")
+            continue;
+        const std::vector<std::uint8_t> bytes = ReadBytes(entry.path());
+        EXPECT_NO_THROW(ParseCursorFile(
+            QByteArray(reinterpret_cast<const char*>(bytes.data()), qsizetype(bytes.size()))))
+            << entry.path();
+    }
+}
+
+} // namespace
+} // namespace quillion
