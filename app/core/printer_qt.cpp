@@ -23,13 +23,7 @@ constexpr double kTwipsPerInch = 1440.0;
 
 QtPrinter::QtPrinter() = default;
 
-QtPrinter::~QtPrinter() {
-    // A document left open (no EndDoc) is abandoned, not sent.
-    if (painter_ && painter_->isActive()) {
-        printer_->abort();
-        painter_->end();
-    }
-}
+QtPrinter::~QtPrinter() = default;
 
 QPrinter& QtPrinter::Device() {
     if (printer_) {
@@ -53,18 +47,6 @@ QPrinter& QtPrinter::Device() {
                             : QCoreApplication::applicationName());
     printer_ = std::move(printer);
     return *printer_;
-}
-
-QPainter& QtPrinter::Page() {
-    QPrinter& printer = Device();
-    if (!painter_) {
-        auto painter = std::make_unique<QPainter>();
-        if (!painter->begin(&printer)) {
-            RaisePrinterError();
-        }
-        painter_ = std::move(painter);
-    }
-    return *painter_;
 }
 
 int QtPrinter::Resolution() {
@@ -93,31 +75,37 @@ void QtPrinter::SetCopies(int copies) {
 
 void QtPrinter::PaintPicture(const Image& picture, double x, double y, double width,
                              double height) {
-    QPainter& painter = Page();
+    Device();
     if (picture.width <= 0 || picture.height <= 0 ||
         picture.pixels.size() != std::size_t(picture.width) * std::size_t(picture.height)) {
         return; // nothing to paint
     }
-    // A copy: the document may keep the image after this call returns.
-    const QImage image =
-        QImage(reinterpret_cast<const uchar*>(picture.pixels.data()), picture.width, picture.height,
-               picture.width * 4, QImage::Format_RGB32)
-            .copy();
+    // A copy: the page is painted later, and the picture may change meanwhile.
+    QImage image = QImage(reinterpret_cast<const uchar*>(picture.pixels.data()), picture.width,
+                          picture.height, picture.width * 4, QImage::Format_RGB32)
+                       .copy();
     if (image.isNull()) {
         throw RuntimeError(err::kOutOfMemory, "Out of memory");
     }
-    // Stretched to the rectangle in both directions, without smoothing: bars stay sharp.
-    const QRectF target(ToDevice(x), ToDevice(y), ToDevice(width), ToDevice(height));
-    painter.drawImage(target, image, QRectF(image.rect()));
+    page_.push_back(
+        {std::move(image), QRectF(ToDevice(x), ToDevice(y), ToDevice(width), ToDevice(height))});
 }
 
 void QtPrinter::EndDoc() {
-    QPainter& painter = Page(); // an empty page when nothing was painted
-    const bool ended = painter.end();
-    painter_.reset();
-    const bool failed = printer_->printerState() == QPrinter::Error;
-    printer_.reset(); // the next document starts afresh
-    if (!ended || failed) {
+    QPrinter& printer = Device();
+    std::vector<Placed> page = std::move(page_);
+    page_.clear();
+    std::unique_ptr<QPrinter> done = std::move(printer_); // the next document starts afresh
+    QPainter painter;
+    if (!painter.begin(&printer)) {
+        RaisePrinterError();
+    }
+    // Stretched to the rectangle in both directions, without smoothing: bars stay sharp. An
+    // empty page when nothing was painted.
+    for (const Placed& placed : page) {
+        painter.drawImage(placed.target, placed.image, QRectF(placed.image.rect()));
+    }
+    if (!painter.end() || printer.printerState() == QPrinter::Error) {
         RaisePrinterError();
     }
 }

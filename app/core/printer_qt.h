@@ -5,9 +5,12 @@
 
 #include "Printer.h"
 
-#include <memory>
+#include <QImage>
+#include <QRectF>
 
-class QPainter;
+#include <memory>
+#include <vector>
+
 class QPrinter;
 
 namespace quillion {
@@ -30,11 +33,17 @@ public:
 
 private:
     QPrinter& Device(); // the default printer, found on first use
-    QPainter& Page();   // the painter of the open document, begun on first use
     double ToDevice(double v) const;
 
+    struct Placed {
+        QImage image;
+        QRectF target; // printer pixels
+    };
+
     std::unique_ptr<QPrinter> printer_;
-    std::unique_ptr<QPainter> painter_;
+    // What the page will hold. The page is painted and sent by EndDoc only: Qt cannot abort a
+    // CUPS document once painting has begun, and a document never ended must print nothing.
+    std::vector<Placed> page_;
     ScaleMode mode_ = ScaleMode::Twips;
 };
 

@@ -145,7 +145,7 @@ TEST(PrintThroughCups, UpcInPixelsIsPrintedInPrinterPixels) {
     WriteExpectedDarkArea(picture, 0, 0, 1520, 1115, resolution);
 }
 
-TEST(PrintThroughCups, CopiesBelowOneAreRefused) {
+TEST(PrintThroughCups, CopiesBelowOneAreRefusedAndAnUnendedDocumentIsDropped) {
     if (Mode() != "print") {
         GTEST_SKIP() << "run by tests/scripts/test_print.sh";
     }
@@ -157,7 +157,8 @@ TEST(PrintThroughCups, CopiesBelowOneAreRefused) {
     } catch (const RuntimeError& e) {
         EXPECT_EQ(e.Number(), 380);
     }
-    // Nothing painted and no EndDoc: the abandoned document prints nothing.
+    // Painted but never ended: the abandoned document prints nothing.
+    printer.PaintPicture(quillion::testing::PaintCode128(u"AB"), 0, 0, 7800, 1725);
 }
 
 } // namespace

@@ -115,7 +115,7 @@ if QUILLION_PRINT_TEST=print QUILLION_PRINT_EXPECT=$expect \
     check_page "$pdf" "$expect" "0036000291452"
 fi
 echo "5. a document abandoned without EndDoc prints nothing"
-QUILLION_PRINT_TEST=print run_gtest 'PrintThroughCups.CopiesBelowOneAreRefused' || true
+QUILLION_PRINT_TEST=print run_gtest 'PrintThroughCups.CopiesBelowOneAreRefused*' || true
 sleep 1
 count=$(find "$CUPS_ENV_DIR/pdf" -name '*.pdf' | wc -l)
 [ "$count" -eq "$printed" ] || fail "$count PDF files, expected $printed"
