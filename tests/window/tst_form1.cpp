@@ -323,6 +323,32 @@ private slots:
         QVERIFY(answers_.messages.empty());
     }
 
+    void unwritableSettings() {
+        // The settings folder lies under a regular file: nothing can be written there.
+        form_.reset();
+        QTemporaryDir dir;
+        QFile blocker(dir.path() + "/file");
+        QVERIFY(blocker.open(QIODevice::WriteOnly));
+        blocker.close();
+        QSettings::setPath(QSettings::IniFormat, QSettings::UserScope, blocker.fileName() + "/x");
+        answers_ = Answers();
+        form_ = MakeForm(answers_, program_.path());
+        QTest::keyClicks(Child<QWidget>("Text1"), "AB");
+        Click("Check4");
+        Click("PushButton2");
+        QVERIFY(answers_.messages.empty());
+        QCOMPARE(DecodeImage(form_->Core().Picture2().GetImage()).text, std::string("AB"));
+        UseTemporarySettings();
+    }
+
+    void closingEndsTheProgram() {
+        QWidget other;
+        other.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&other));
+        QVERIFY(form_->close());
+        QVERIFY(!other.isVisible());
+    }
+
     void failingStepsAreReportedAndTheHandlerGoesOn() {
         answers_.printer.failOn = "PaintPicture";
         Click("PushButton3");
