@@ -5,18 +5,22 @@
 #include "utf8_text.h"
 
 #include <atomic>
+#include <cerrno>
 #include <chrono>
 #include <condition_variable>
 #include <cstdio>
+#include <fcntl.h>
 #include <filesystem>
 #include <fstream>
 #include <iostream>
 #include <iterator>
+#include <memory>
 #include <mutex>
 #include <new>
 #include <sstream>
 #include <system_error>
 #include <thread>
+#include <unistd.h>
 
 namespace quillion::cli {
 namespace {
@@ -50,16 +54,27 @@ bool ReadInput(const std::string& source, std::string& input, std::string& error
 }
 
 // Renders and writes one line; returns "" or the reason it failed.
+struct Destination {
+    int folderFd;
+    std::string folderPath; // ending in "/"
+    OutputFormat format;
+};
+
+struct CloseFolder {
+    void operator()(const Destination* d) const { ::close(d->folderFd); }
+};
+
 std::string RenderLine(Generator& generator, PictureWriter& writer, const BatchLine& line,
-                       const std::string& path, OutputFormat format) {
+                       const std::string& name, const Destination& to) {
     const std::optional<std::u16string> text = DecodeUtf8(line.bytes);
     if (!text)
         return "the line is not valid UTF-8";
     const Generation generation = generator.Generate(*text);
     if (generation.picture == nullptr)
         return generation.message;
-    const std::string error = writer.Write(*generation.picture, path, format, Replace::InPlace);
-    return error.empty() ? error : "cannot write " + path + ": " + error;
+    const std::string error =
+        writer.WriteInFolder(*generation.picture, to.folderFd, to.folderPath, name, to.format);
+    return error.empty() ? error : "cannot write " + to.folderPath + name + ": " + error;
 }
 
 int JobCount(int requested, std::size_t work) {
@@ -115,7 +130,15 @@ int RunBatch(const RenderOptions& options, std::ostream& err, bool showProgress)
     }
     std::size_t lineCount = 0;
     const std::vector<BatchLine> lines = SplitLines(input, lineCount);
-    const std::string folder = options.outDir.back() == '/' ? options.outDir : options.outDir + "/";
+    const Destination to{::open(options.outDir.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC),
+                         options.outDir.back() == '/' ? options.outDir : options.outDir + "/",
+                         options.format};
+    if (to.folderFd < 0) {
+        err << "quillion-render: cannot open the folder " << options.outDir << ": "
+            << std::generic_category().message(errno) << '\n';
+        return 1;
+    }
+    const std::unique_ptr<const Destination, CloseFolder> closeFolder(&to);
 
     std::vector<std::string> failures(lines.size());
     std::vector<char> finished(lines.size(), 0);
@@ -125,10 +148,9 @@ int RunBatch(const RenderOptions& options, std::ostream& err, bool showProgress)
             Generator generator(options.controls);
             PictureWriter writer;
             for (std::size_t i = next++; i < lines.size(); i = next++) {
-                const std::string path =
-                    folder + BatchFileName(lines[i].number, lineCount, options.format);
+                const std::string name = BatchFileName(lines[i].number, lineCount, to.format);
                 try {
-                    failures[i] = RenderLine(generator, writer, lines[i], path, options.format);
+                    failures[i] = RenderLine(generator, writer, lines[i], name, to);
                 } catch (const std::bad_alloc&) {
                     failures[i] = "Out of memory";
                 }

@@ -1,11 +1,12 @@
 #include "generator.h"
 
+#include "ansi.h"
 #include "step_runner.h"
 
 namespace quillion::cli {
 
 std::string MessageLine(const MessageBoxRequest& box) {
-    const std::string text = ToUtf8(box.text);
+    const std::string text = Utf16ToUtf8(box.text);
     if (box.title != kErrorReportTitle) {
         std::string line = text;
         for (char& c : line)
@@ -31,10 +32,7 @@ MsgBoxResult CollectingInterface::ShowMessage(const MessageBoxRequest& box) {
 }
 
 Generator::Generator(const ControlSettings& settings) : core_(controls_, ui_) {
-    controls_.symbology = settings.type;
-    controls_.captionTicked = settings.caption;
-    controls_.captionPositionIndex = settings.captionPositionIndex;
-    controls_.fontStyleIndex = settings.fontStyleIndex;
+    controls_.settings = settings;
 }
 
 Generation Generator::Generate(const std::u16string& text) {

@@ -4,7 +4,6 @@
 #pragma once
 
 #include "form_core.h"
-#include "headless.h"
 #include "options.h"
 
 #include <string>
@@ -36,6 +35,24 @@ struct Generation {
     std::string message; // why it failed: the window's messages, "; " between them
 };
 
+// The window's controls as the command line sets them. (FixedControls does the same, but lives
+// beside HeadlessInterface, whose printer would make every run load Qt's GUI and printing
+// libraries; start-up time counts in short batches.)
+class CommandLineControls : public FormControls {
+public:
+    std::u16string text;
+    ControlSettings settings;
+
+    std::u16string Text() const override { return text; }
+    void SetText(const std::u16string& t) override { text = t; }
+    Symbology SelectedSymbology() const override { return settings.type; }
+    bool CaptionTicked() const override { return settings.caption; }
+    int CaptionPositionIndex() const override { return settings.captionPositionIndex; }
+    int FontStyleIndex() const override { return settings.fontStyleIndex; }
+    void SetTypingLimit(int) override {}
+    void SetOptionsFrameEnabled(bool) override {}
+};
+
 // One window's worth of state; one per thread.
 class Generator {
 public:
@@ -46,7 +63,7 @@ public:
     Generation Generate(const std::u16string& text);
 
 private:
-    FixedControls controls_;
+    CommandLineControls controls_;
     CollectingInterface ui_;
     FormCore core_;
 };

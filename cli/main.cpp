@@ -32,8 +32,8 @@ int RenderOne(const quillion::cli::RenderOptions& options) {
         return kExitFailed;
     }
     PictureWriter writer;
-    const std::string error = writer.Write(*generation.picture, options.output,
-                                           FormatOfFileName(options.output), Replace::Atomic);
+    const std::string error =
+        writer.Write(*generation.picture, options.output, FormatOfFileName(options.output));
     if (!error.empty()) {
         std::cerr << "quillion-render: cannot write " << options.output << ": " << error << '\n';
         return kExitFailed;

@@ -1,6 +1,12 @@
 #include "png_writer.h"
 
+#include "deflate_rle.h"
+
 #include <zlib.h>
+
+#if defined(__SSE2__)
+#include <emmintrin.h>
+#endif
 
 #include <algorithm>
 #include <array>
@@ -17,23 +23,19 @@ constexpr std::uint8_t kFilterNone = 0;
 constexpr std::uint8_t kFilterUp = 2;
 constexpr Pixel kRgbMask = 0x00FFFFFFu;
 constexpr Pixel kWhitePixel = 0x00FFFFFFu;
-// Level 1 finds the long repeats of bar rows as well as the higher levels do, several times
-// faster.
-constexpr int kDeflateLevel = 1;
+
+constexpr std::size_t kMaxChunkData = std::size_t(1) << 30;
 
 enum class Form { Bilevel, Grey, Rgb };
 
-Form FormOf(const Image& image) {
-    bool bilevel = true;
+// Grey or RGB: the form of an image that is not purely black and white.
+Form GreyOrRgb(const Image& image) {
     for (const Pixel p : image.pixels) {
         const Pixel rgb = p & kRgbMask;
-        if (rgb == 0 || rgb == kWhitePixel)
-            continue;
-        bilevel = false;
         if (((rgb >> 16) & 0xFF) != (rgb & 0xFF) || ((rgb >> 8) & 0xFF) != (rgb & 0xFF))
             return Form::Rgb;
     }
-    return bilevel ? Form::Bilevel : Form::Grey;
+    return Form::Grey;
 }
 
 void PutU32(std::vector<std::uint8_t>& out, std::uint32_t v) {
@@ -74,86 +76,105 @@ std::size_t RowBytes(int width, Form form) {
     return std::size_t(width) * 3;
 }
 
-void PackRow(const Pixel* row, int width, Form form, std::uint8_t* out) {
-    switch (form) {
-    case Form::Bilevel: {
-        // White (lowest bit of blue set) is 1, black 0; the first pixel is the highest bit.
-        const int whole = width / 8;
-        for (int i = 0; i < whole; ++i) {
-            const Pixel* p = row + i * 8;
-            out[i] = std::uint8_t(((p[0] & 1) << 7) | ((p[1] & 1) << 6) | ((p[2] & 1) << 5) |
-                                  ((p[3] & 1) << 4) | ((p[4] & 1) << 3) | ((p[5] & 1) << 2) |
-                                  ((p[6] & 1) << 1) | (p[7] & 1));
-        }
-        if (width % 8 != 0) {
-            std::uint8_t last = 0;
-            for (int x = whole * 8; x < width; ++x)
-                last |= std::uint8_t((row[x] & 1) << (7 - x % 8));
-            out[whole] = last;
-        }
-        return;
+// Packs a row at one bit per pixel: white is 1, black 0, the first pixel in the highest bit.
+// Returns false when a pixel is neither pure black nor pure white (alpha is not looked at).
+bool PackBilevelRow(const Pixel* row, int width, std::uint8_t* out) {
+    int x = 0;
+#if defined(__SSE2__)
+    // Four pixels per compare: the sign bits of "equals white" are the four bits, lowest
+    // first; a nibble table turns them round.
+    static constexpr std::uint8_t kReversed[16] = {0, 8, 4, 12, 2, 10, 6, 14,
+                                                   1, 9, 5, 13, 3, 11, 7, 15};
+    const __m128i rgbMask = _mm_set1_epi32(int(kRgbMask));
+    const __m128i white = _mm_set1_epi32(int(kWhitePixel));
+    const __m128i black = _mm_setzero_si128();
+    __m128i pure = _mm_set1_epi32(-1);
+    for (; x + 8 <= width; x += 8) {
+        const __m128i a =
+            _mm_and_si128(_mm_loadu_si128(reinterpret_cast<const __m128i*>(row + x)), rgbMask);
+        const __m128i b =
+            _mm_and_si128(_mm_loadu_si128(reinterpret_cast<const __m128i*>(row + x + 4)), rgbMask);
+        const __m128i whiteA = _mm_cmpeq_epi32(a, white), whiteB = _mm_cmpeq_epi32(b, white);
+        pure = _mm_and_si128(pure, _mm_or_si128(whiteA, _mm_cmpeq_epi32(a, black)));
+        pure = _mm_and_si128(pure, _mm_or_si128(whiteB, _mm_cmpeq_epi32(b, black)));
+        const int bitsA = _mm_movemask_ps(_mm_castsi128_ps(whiteA));
+        const int bitsB = _mm_movemask_ps(_mm_castsi128_ps(whiteB));
+        out[x / 8] = std::uint8_t((kReversed[bitsA] << 4) | kReversed[bitsB]);
     }
-    case Form::Grey:
+    if (_mm_movemask_epi8(pure) != 0xFFFF)
+        return false;
+#endif
+    Pixel impure = 0;
+    std::uint8_t partial = 0;
+    for (; x < width; ++x) {
+        const Pixel rgb = row[x] & kRgbMask;
+        impure |= Pixel(rgb != 0 && rgb != kWhitePixel);
+        partial |= std::uint8_t((rgb & 1) << (7 - x % 8));
+        if (x % 8 == 7 || x + 1 == width) {
+            out[x / 8] = partial;
+            partial = 0;
+        }
+    }
+    return impure == 0;
+}
+
+void PackRow(const Pixel* row, int width, Form form, std::uint8_t* out) {
+    if (form == Form::Grey) {
         for (int x = 0; x < width; ++x)
             out[x] = std::uint8_t(row[x]);
         return;
-    case Form::Rgb:
-        for (int x = 0; x < width; ++x) {
-            out[3 * x] = std::uint8_t(row[x] >> 16);
-            out[3 * x + 1] = std::uint8_t(row[x] >> 8);
-            out[3 * x + 2] = std::uint8_t(row[x]);
-        }
-        return;
     }
+    for (int x = 0; x < width; ++x) {
+        out[3 * x] = std::uint8_t(row[x] >> 16);
+        out[3 * x + 1] = std::uint8_t(row[x] >> 8);
+        out[3 * x + 2] = std::uint8_t(row[x]);
+    }
+}
+
+bool PackRows(const Image& image, Form form, std::vector<std::uint8_t>& raw_) {
+    const std::size_t rowBytes = RowBytes(image.width, form);
+    const std::size_t stride = rowBytes + 1;
+    raw_.resize(stride * std::size_t(image.height));
+    // A row equal to the row above (every bar row) is filtered "Up": a filter byte and zeros,
+    // which compress to almost nothing.
+    const std::uint8_t* previous = nullptr;
+    for (int y = 0; y < image.height; ++y) {
+        std::uint8_t* line = raw_.data() + stride * std::size_t(y);
+        const Pixel* pixels = image.pixels.data() + std::size_t(y) * std::size_t(image.width);
+        if (form == Form::Bilevel) {
+            if (!PackBilevelRow(pixels, image.width, line + 1))
+                return false;
+        } else {
+            PackRow(pixels, image.width, form, line + 1);
+        }
+        line[0] = previous != nullptr && std::memcmp(previous, line + 1, rowBytes) == 0
+                      ? kFilterUp
+                      : kFilterNone;
+        if (line[0] == kFilterNone)
+            previous = line + 1;
+    }
+    for (int y = 1; y < image.height; ++y) {
+        std::uint8_t* line = raw_.data() + stride * std::size_t(y);
+        if (line[0] == kFilterUp)
+            std::memset(line + 1, 0, rowBytes);
+    }
+    return true;
 }
 
 } // namespace
 
-// One zlib stream kept for every image: deflateReset instead of a new stream each time.
-struct PngEncoder::Deflater {
-    z_stream stream{};
-    bool ready = false;
-    Deflater() { ready = deflateInit(&stream, kDeflateLevel) == Z_OK; }
-    ~Deflater() {
-        if (ready)
-            deflateEnd(&stream);
-    }
-};
-
-PngEncoder::PngEncoder() : deflater_(std::make_unique<Deflater>()) {}
+PngEncoder::PngEncoder() = default;
 PngEncoder::~PngEncoder() = default;
 
 bool PngEncoder::Encode(const Image& image, std::vector<std::uint8_t>& out) {
     out.clear();
     if (image.width <= 0 || image.height <= 0 ||
-        image.pixels.size() != std::size_t(image.width) * std::size_t(image.height) ||
-        !deflater_->ready)
+        image.pixels.size() != std::size_t(image.width) * std::size_t(image.height))
         return false;
-    const Form form = FormOf(image);
-    const std::size_t rowBytes = RowBytes(image.width, form);
-    const std::size_t stride = rowBytes + 1;
-    raw_.resize(stride * std::size_t(image.height));
-    // Rows equal to the row above (every bar row) become a filter byte "Up" and zeros, which
-    // compress to almost nothing.
-    std::uint8_t* previous = nullptr;
-    for (int y = 0; y < image.height; ++y) {
-        std::uint8_t* line = raw_.data() + stride * std::size_t(y);
-        PackRow(image.pixels.data() + std::size_t(y) * std::size_t(image.width), image.width, form,
-                line + 1);
-        if (previous != nullptr && std::memcmp(previous + 1, line + 1, rowBytes) == 0) {
-            // Keep the row for the next comparison: filter it only once the next row is packed.
-            line[0] = kFilterUp;
-        } else {
-            line[0] = kFilterNone;
-        }
-        previous = line;
-    }
-    // Up-filtered rows equal their predecessor, so their filtered bytes are all zero.
-    for (int y = image.height - 1; y > 0; --y) {
-        std::uint8_t* line = raw_.data() + stride * std::size_t(y);
-        if (line[0] == kFilterUp)
-            std::memset(line + 1, 0, rowBytes);
-    }
+    // Packed at one bit per pixel first; an image with any other colour is packed again.
+    Form form = Form::Bilevel;
+    if (!PackRows(image, form, raw_))
+        PackRows(image, form = GreyOrRgb(image), raw_);
 
     out.insert(out.end(), kSignature.begin(), kSignature.end());
     std::size_t chunk = OpenChunk(out, "IHDR");
@@ -166,20 +187,16 @@ bool PngEncoder::Encode(const Image& image, std::vector<std::uint8_t>& out) {
     out.push_back(0); // no interlace
     CloseChunk(out, chunk);
 
-    chunk = OpenChunk(out, "IDAT");
-    z_stream& z = deflater_->stream;
-    if (deflateReset(&z) != Z_OK)
-        return false;
-    const std::size_t dataStart = out.size();
-    out.resize(dataStart + deflateBound(&z, uLong(raw_.size())));
-    z.next_in = raw_.data();
-    z.avail_in = uInt(raw_.size());
-    z.next_out = out.data() + dataStart;
-    z.avail_out = uInt(out.size() - dataStart);
-    if (deflate(&z, Z_FINISH) != Z_STREAM_END)
-        return false;
-    out.resize(dataStart + z.total_out);
-    CloseChunk(out, chunk);
+    compressed_.clear();
+    DeflateRuns(raw_.data(), raw_.size(), compressed_);
+    // A chunk holds less than 2 GiB: a very large image takes several.
+    for (std::size_t start = 0; start < compressed_.size(); start += kMaxChunkData) {
+        chunk = OpenChunk(out, "IDAT");
+        const std::size_t n = std::min(kMaxChunkData, compressed_.size() - start);
+        out.insert(out.end(), compressed_.begin() + std::ptrdiff_t(start),
+                   compressed_.begin() + std::ptrdiff_t(start + n));
+        CloseChunk(out, chunk);
+    }
 
     chunk = OpenChunk(out, "IEND");
     CloseChunk(out, chunk);

@@ -6,7 +6,6 @@
 #include "color.h"
 
 #include <cstdint>
-#include <memory>
 #include <vector>
 
 namespace quillion::cli {
@@ -19,13 +18,12 @@ public:
     PngEncoder& operator=(const PngEncoder&) = delete;
 
     // Encodes the image into out (replacing its content). Returns false for an image without
-    // pixels or when the compressor fails. The encoder keeps its buffers for the next image.
+    // pixels. The encoder keeps its buffers for the next image.
     bool Encode(const Image& image, std::vector<std::uint8_t>& out);
 
 private:
-    struct Deflater;
-    std::unique_ptr<Deflater> deflater_;
-    std::vector<std::uint8_t> raw_; // filtered scanlines
+    std::vector<std::uint8_t> raw_;        // filtered scanlines
+    std::vector<std::uint8_t> compressed_; // their zlib stream
 };
 
 } // namespace quillion::cli

@@ -221,7 +221,10 @@ bool DeviceContext::Rectangle(std::int32_t left, std::int32_t top, std::int32_t 
     const bool hasPen = pen && !pen->isNull;
     const bool hasBrush = brush && !brush->isNull;
     Image& image = impl_->surface.MutableImage();
-    if (hasPen) {
+    if (hasPen && hasBrush && BrushPixel(pen->color) == BrushPixel(brush->color)) {
+        // Outline and inside of one colour (a bar): together they cover the whole rectangle.
+        FillBox(image, PixelBox{l, t, r, b}, BrushPixel(brush->color));
+    } else if (hasPen) {
         // The outline covers columns l..r-1 and rows t..b-1; the brush fills inside it.
         if (hasBrush)
             FillBox(image, PixelBox{l + 1, t + 1, r - 1, b - 1}, BrushPixel(brush->color));

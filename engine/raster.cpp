@@ -18,10 +18,17 @@ void FillBox(Image& image, const PixelBox& box, Pixel pixel) {
     if (c.Empty())
         return;
     const auto width = static_cast<std::size_t>(image.width);
-    for (std::int64_t y = c.top; y < c.bottom; ++y) {
-        Pixel* row = image.pixels.data() + static_cast<std::size_t>(y) * width;
-        std::fill(row + c.left, row + c.right, pixel);
+    const auto count = static_cast<std::size_t>(c.right - c.left);
+    Pixel* p = image.pixels.data() + static_cast<std::size_t>(c.top) * width +
+               static_cast<std::size_t>(c.left);
+    if (count == 1) {
+        // A column (a one-pixel bar, the side of an outline): one store per row.
+        for (std::int64_t y = c.top; y < c.bottom; ++y, p += width)
+            *p = pixel;
+        return;
     }
+    for (std::int64_t y = c.top; y < c.bottom; ++y, p += width)
+        std::fill_n(p, count, pixel);
 }
 
 } // namespace quillion

@@ -95,18 +95,49 @@ void DrawingSurface::ResizePixels(int widthPx, int heightPx) {
     const int w = CheckedSide(widthPx), h = CheckedSide(heightPx);
     if (w == image_.width && h == image_.height)
         return;
-    Image resized(w, h, ToPixel(backColor_));
-    const int keepW = std::min(w, image_.width), keepH = std::min(h, image_.height);
-    for (int y = 0; y < keepH; ++y) {
-        const Pixel* src = image_.pixels.data() + static_cast<std::size_t>(y) * image_.width;
-        std::copy(src, src + keepW, resized.pixels.data() + static_cast<std::size_t>(y) * w);
+    const Pixel background = ToPixel(backColor_);
+    const std::size_t newSize = static_cast<std::size_t>(w) * static_cast<std::size_t>(h);
+    if (blank_ && blankPixel_ == background) {
+        image_.width = w;
+        image_.height = h;
+        pending_ = true;
+        return;
     }
-    image_ = std::move(resized);
+    Materialize();
+    // In place: rows that stay move to their new places, the rest takes the background. The
+    // rows kept never lie beyond the new size, so growing or cutting the buffer first is safe.
+    const int oldW = image_.width;
+    const int keepW = std::min(w, oldW), keepH = std::min(h, image_.height);
+    image_.pixels.resize(newSize, background);
+    Pixel* const data = image_.pixels.data();
+    const auto at = [&](int y, int width) { return data + static_cast<std::size_t>(y) * width; };
+    if (w < oldW) {
+        for (int y = 1; y < keepH; ++y)
+            std::copy(at(y, oldW), at(y, oldW) + keepW, at(y, w));
+    } else if (w > oldW) {
+        for (int y = keepH - 1; y >= 0; --y) {
+            if (y > 0) // row 0 stays where it is
+                std::copy_backward(at(y, oldW), at(y, oldW) + keepW, at(y, w) + keepW);
+            std::fill(at(y, w) + keepW, at(y, w) + w, background);
+        }
+    }
+    std::fill(at(keepH, w), data + newSize, background);
+    image_.width = w;
+    image_.height = h;
+}
+
+void DrawingSurface::FillPending() const {
+    image_.pixels.assign(static_cast<std::size_t>(image_.width) * image_.height, blankPixel_);
+    pending_ = false;
 }
 
 void DrawingSurface::Cls() {
-    std::fill(image_.pixels.begin(), image_.pixels.end(), ToPixel(backColor_));
+    blank_ = true;
+    blankPixel_ = ToPixel(backColor_);
+    pending_ = true;
     if (picture_) {
+        Materialize();
+        blank_ = false;
         const int w = std::min(image_.width, picture_->width);
         const int h = std::min(image_.height, picture_->height);
         for (int y = 0; y < h; ++y) {
@@ -126,11 +157,13 @@ void DrawingSurface::ClearPicture() {
     if (!picture_)
         return;
     picture_.reset();
-    std::fill(image_.pixels.begin(), image_.pixels.end(), ToPixel(backColor_));
+    blankPixel_ = ToPixel(backColor_);
+    blank_ = true;
+    pending_ = true;
 }
 
 void DrawingSurface::SetPictureFromImage() {
-    picture_ = std::make_unique<Image>(image_);
+    picture_ = std::make_unique<Image>(GetImage());
 }
 
 void DrawingSurface::FillBox(double x1, double y1, double x2, double y2, COLORREF color) {
@@ -140,6 +173,8 @@ void DrawingSurface::FillBox(double x1, double y1, double x2, double y2, COLORRE
         std::swap(l, r);
     if (t > b)
         std::swap(t, b);
+    Materialize();
+    blank_ = false;
     quillion::FillBox(image_, PixelBox{l, t, r + 1, b + 1}, ToPixel(color & 0xFFFFFFu));
 }
 
@@ -166,6 +201,8 @@ void DrawingSurface::Print(std::u16string_view text) {
     const auto font = RealizedFont();
     const std::int64_t x = WholePixel(ToPixelsX(currentX_));
     const std::int64_t y = WholePixel(ToPixelsY(currentY_));
+    Materialize();
+    blank_ = false;
     font->Draw(image_, x, y, ToAnsi(text), foreColor_, 0, TextClip{});
     currentX_ = 0.0;
     currentY_ += FromPixels(font->Metrics().height);

@@ -102,8 +102,15 @@ public:
     void SetFontBold(bool b) { font_.bold = b; }
 
     // The persistent image (what saving and printing read) and the device context over it.
-    const Image& GetImage() const { return image_; }
-    Image& MutableImage() { return image_; }
+    const Image& GetImage() const {
+        Materialize();
+        return image_;
+    }
+    Image& MutableImage() {
+        Materialize();
+        blank_ = false;
+        return image_;
+    }
     DeviceContext& hDC() { return *dc_; }
 
     // The surface font realised at 96 pixels per inch (em height round(points * 96 / 72), halves
@@ -119,7 +126,22 @@ private:
     double ContainerToPixels(double v) const;
     double PixelsToContainer(double px) const;
 
-    Image image_;
+    // Fills the pixels a blank surface has not written yet.
+    void Materialize() const {
+        if (pending_)
+            FillPending();
+    }
+    void FillPending() const;
+
+    // The size is always current; the pixels of a blank surface are written only when someone
+    // looks at them or draws (pending_), so that the clears and resizes of a generation that
+    // follow one another cost nothing until the painting starts.
+    mutable Image image_;
+    // Whether every pixel is blankPixel_ (after Cls without a background picture, until
+    // something draws), and whether the pixels still have to be written.
+    bool blank_ = true;
+    mutable bool pending_ = false;
+    Pixel blankPixel_ = ToPixel(kWhite);
     std::unique_ptr<Image> picture_;
     std::unique_ptr<DeviceContext> dc_;
     ScaleMode scaleMode_ = ScaleMode::Twips;

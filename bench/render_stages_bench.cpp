@@ -1,0 +1,51 @@
+// The stages of one quillion-render batch line: the window's generate handler (Code 128 with
+// caption, a 21-character text), PNG encoding of the export picture, and writing the file to
+// tmpfs.
+#include "generator.h"
+#include "picture_output.h"
+#include "png_writer.h"
+
+#include <benchmark/benchmark.h>
+
+#include <fcntl.h>
+#include <unistd.h>
+
+namespace {
+
+using namespace quillion;
+
+const std::u16string kText = u"Coca Cola 12pk $6.99!";
+
+void Generate(benchmark::State& state) {
+    cli::Generator generator(cli::ControlSettings{});
+    for (auto _ : state)
+        benchmark::DoNotOptimize(generator.Generate(kText).picture);
+}
+BENCHMARK(Generate);
+
+void EncodePng(benchmark::State& state) {
+    cli::Generator generator(cli::ControlSettings{});
+    const Image picture = *generator.Generate(kText).picture;
+    cli::PngEncoder encoder;
+    std::vector<std::uint8_t> bytes;
+    for (auto _ : state) {
+        encoder.Encode(picture, bytes);
+        benchmark::DoNotOptimize(bytes.data());
+    }
+    state.counters["bytes"] = double(bytes.size());
+}
+BENCHMARK(EncodePng);
+
+void WriteFileOnTmpfs(benchmark::State& state) {
+    const std::string name = "quillion-stage-bench-" + std::to_string(::getpid());
+    const int folder = ::open("/dev/shm", O_RDONLY | O_DIRECTORY);
+    const std::vector<std::uint8_t> bytes(std::size_t(state.range(0)), 0x55);
+    for (auto _ : state)
+        benchmark::DoNotOptimize(
+            cli::WriteFileInPlace(folder, name.c_str(), bytes.data(), bytes.size()));
+    ::unlinkat(folder, name.c_str(), 0);
+    ::close(folder);
+}
+BENCHMARK(WriteFileOnTmpfs)->Arg(500)->Arg(2500);
+
+} // namespace

@@ -1,0 +1,132 @@
+#include "deflate_rle.h"
+
+#include <zlib.h>
+
+#include <array>
+
+namespace quillion::cli {
+namespace {
+
+constexpr int kMinMatch = 3;
+constexpr int kMaxMatch = 258;
+constexpr unsigned kEndOfBlock = 256;
+constexpr std::uint8_t kZlibHeader[2] = {0x78, 0x01}; // deflate, 32 KiB window, fastest
+
+// A code as it goes into the stream: the bits in stream order (lowest first) and their count.
+struct Code {
+    std::uint32_t bits = 0;
+    int length = 0;
+};
+
+constexpr std::uint32_t Reverse(std::uint32_t code, int length) {
+    std::uint32_t r = 0;
+    for (int i = 0; i < length; ++i)
+        r |= ((code >> i) & 1u) << (length - 1 - i);
+    return r;
+}
+
+// The fixed literal/length code of RFC 1951 section 3.2.6.
+constexpr Code FixedCode(unsigned symbol) {
+    if (symbol < 144)
+        return {Reverse(0x30 + symbol, 8), 8};
+    if (symbol < 256)
+        return {Reverse(0x190 + symbol - 144, 9), 9};
+    if (symbol < 280)
+        return {Reverse(symbol - 256, 7), 7};
+    return {Reverse(0xC0 + symbol - 280, 8), 8};
+}
+
+struct Tables {
+    std::array<Code, 256> literal{};
+    std::array<Code, kMaxMatch + 1> match{}; // length code, extra bits and distance 1 together
+};
+
+constexpr Tables MakeTables() {
+    Tables t;
+    for (unsigned v = 0; v < 256; ++v)
+        t.literal[v] = FixedCode(v);
+    // Length symbols 257..285: base lengths and extra bits (RFC 1951 section 3.2.5).
+    constexpr std::array<int, 29> base = {3,  4,  5,  6,   7,   8,   9,   10,  11, 13,
+                                          15, 17, 19, 23,  27,  31,  35,  43,  51, 59,
+                                          67, 83, 99, 115, 131, 163, 195, 227, 258};
+    constexpr std::array<int, 29> extra = {0, 0, 0, 0, 0, 0, 0, 0, 1, 1, 1, 1, 2, 2, 2,
+                                           2, 3, 3, 3, 3, 4, 4, 4, 4, 5, 5, 5, 5, 0};
+    for (int length = kMinMatch; length <= kMaxMatch; ++length) {
+        int s = 28;
+        while (base[std::size_t(s)] > length)
+            --s;
+        const Code code = FixedCode(257u + unsigned(s));
+        Code c = code;
+        c.bits |= std::uint32_t(length - base[std::size_t(s)]) << c.length;
+        c.length += extra[std::size_t(s)];
+        c.length += 5; // distance code 0 (distance 1): five zero bits
+        t.match[std::size_t(length)] = c;
+    }
+    return t;
+}
+
+constexpr Tables kTables = MakeTables();
+
+class BitWriter {
+public:
+    explicit BitWriter(std::vector<std::uint8_t>& out) : out_(out) {}
+    void Put(Code c) {
+        buffer_ |= std::uint64_t(c.bits) << count_;
+        count_ += c.length;
+        if (count_ >= 32) {
+            for (int i = 0; i < 4; ++i)
+                out_.push_back(std::uint8_t(buffer_ >> (8 * i)));
+            buffer_ >>= 32;
+            count_ -= 32;
+        }
+    }
+    void Flush() {
+        while (count_ > 0) {
+            out_.push_back(std::uint8_t(buffer_));
+            buffer_ >>= 8;
+            count_ -= 8;
+        }
+        buffer_ = 0;
+        count_ = 0;
+    }
+
+private:
+    std::vector<std::uint8_t>& out_;
+    std::uint64_t buffer_ = 0;
+    int count_ = 0;
+};
+
+} // namespace
+
+void DeflateRuns(const std::uint8_t* data, std::size_t size, std::vector<std::uint8_t>& out) {
+    out.reserve(out.size() + size + size / 8 + 16);
+    out.insert(out.end(), std::begin(kZlibHeader), std::end(kZlibHeader));
+    BitWriter writer(out);
+    writer.Put({0b011, 3}); // last block, fixed codes
+    std::size_t i = 0;
+    while (i < size) {
+        const std::uint8_t byte = data[i++];
+        writer.Put(kTables.literal[byte]);
+        std::size_t end = i;
+        while (end < size && data[end] == byte)
+            ++end;
+        std::size_t run = end - i;
+        while (run >= std::size_t(kMinMatch)) {
+            std::size_t length = std::min<std::size_t>(run, kMaxMatch);
+            if (run - length > 0 && run - length < std::size_t(kMinMatch))
+                length -= kMinMatch; // leave a whole match for the rest
+            writer.Put(kTables.match[length]);
+            run -= length;
+        }
+        for (; run > 0; --run)
+            writer.Put(kTables.literal[byte]);
+        i = end;
+    }
+    writer.Put(FixedCode(kEndOfBlock));
+    writer.Flush();
+    const uLong adler = adler32_z(adler32(0, nullptr, 0), data, size);
+    for (int shift = 24; shift >= 0; shift -= 8)
+        out.push_back(std::uint8_t(adler >> shift));
+}
+
+} // namespace quillion::cli
