@@ -1,5 +1,5 @@
-// One fuzz input for DrawCode39: the surface's inner height (0 to 400 pixels), its container
-// unit, its font, then the text (arbitrary UTF-16, at most 2000 units). The call must leave the
+// One fuzz input for DrawCode39: the surface's inner height (0 to 200 pixels), its container
+// unit, its font, then the text (arbitrary UTF-16, at most 1000 units). The call must leave the
 // surface within its size limit and its device context without live objects.
 #pragma once
 
@@ -15,8 +15,8 @@
 
 namespace quillion::fuzz {
 
-inline constexpr std::size_t kMaxCode39TextUnits = 2000;
-inline constexpr int kMaxFuzzInnerHeight = 400;
+inline constexpr std::size_t kMaxCode39TextUnits = 1000;
+inline constexpr int kMaxFuzzInnerHeight = 200;
 
 // A face the fuzz input picks by number: the window's, the metric aliases, an unknown one.
 inline const char* FuzzFaceName(std::uint8_t pick) {

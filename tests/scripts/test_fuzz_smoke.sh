@@ -1,13 +1,14 @@
 #!/usr/bin/env bash
 # A short, bounded fuzz run of every libFuzzer target (fuzz/fuzz_*.cpp) on its seed corpus:
 # built with clang into the test build folder, each target run for QUILLION_FUZZ_SECONDS
-# (default 20). Any crash, sanitizer report, leak, timeout or broken rule fails the test.
+# (default 15: seven targets and the clang build stay within about four minutes). Any crash,
+# sanitizer report, leak, timeout or broken rule fails the test.
 # Skipped when clang with libFuzzer is not installed.
 set -euo pipefail
 
 root=${QUILLION_SOURCE_DIR:?QUILLION_SOURCE_DIR is not set}
 bin_dir=${QUILLION_BINARY_DIR:?QUILLION_BINARY_DIR is not set}
-seconds=${QUILLION_FUZZ_SECONDS:-20}
+seconds=${QUILLION_FUZZ_SECONDS:-15}
 
 probe=$(mktemp -d)
 trap 'rm -rf "$probe"' EXIT
