@@ -1,0 +1,93 @@
+#!/usr/bin/env bash
+# quillion-render for every symbology: what it writes reads back (zbarimg) to the text, JPEG is
+# the quality-80 JFIF of "Save As JPG", the window's messages come with exit status 1 and no
+# file, bad option combinations get status 2.
+set -uo pipefail
+source "$(dirname "$0")/cli_helpers.sh"
+
+# renders ROW TYPE TEXT EXPECTED-READ SIZE FILE-ENDING: renders, checks size and read-back.
+renders() {
+    local row=$1 type=$2 text=$3 want=$4 size=$5 ending=$6
+    local out="$WORK/out.$ending"
+    rm -f "$out"
+    if ! "$BIN" --type "$type" --output "$out" -- "$text" 2>"$WORK/err"; then
+        fail "row $row: exit status $? ($(cat "$WORK/err"))"
+        return
+    fi
+    [ -z "$size" ] || [ "$(identify -format '%wx%h' "$out")" = "$size" ] ||
+        fail "row $row: size $(identify -format '%wx%h' "$out"), expected $size"
+    [ -z "$want" ] || [ "$(decode "$out")" = "$want" ] ||
+        fail "row $row: zbarimg read [$(decode "$out")], expected [$want]"
+}
+
+renders 1 code128 "AB" "AB" 57x61 png
+renders 2 code128 "Coca Cola 12pk \$6.99" "Coca Cola 12pk \$6.99" "" jpg
+renders 3 code39 "HELLO-39" "HELLO-39" "" png
+renders 4 code39 "lower case 7" "LOWER CASE 7" "" png # upper-cased, as the window does
+renders 5 code39 '-. $/+%' '-. $/+%' "" png
+renders 6 code39 "ABC" "ABC" "" jpeg
+# zbar reads UPC-A in its EAN-13 form, with a leading 0.
+renders 7 upca "036000291452" "0036000291452" 200x109 png
+renders 8 upca "123456789012" "0123456789012" 200x109 jpg
+# The UPC-E painter's layout is the window's own (a centre guard, no parity pattern), which
+# readers do not take: only its size is checked here; its pixels are compared with the window's
+# in tst_cli_matches_window.
+renders 9 upce "123456" "" 116x109 png
+
+# The PNG of a barcode is 1-bit greyscale; the JPEG is a JFIF of quality 80.
+"$BIN" --output "$WORK/a.png" AB && [ "$(identify -format '%[bit-depth] %[colorspace]' "$WORK/a.png")" = "1 Gray" ] ||
+    fail "Code 128 PNG is not 1-bit greyscale: $(identify -format '%[bit-depth] %[colorspace]' "$WORK/a.png")"
+"$BIN" --output "$WORK/a.JPG" AB && [ "$(identify -format '%m %Q' "$WORK/a.JPG")" = "JPEG 80" ] ||
+    fail "JPEG: $(identify -format '%m %Q' "$WORK/a.JPG")"
+# Other endings get PNG, as before JPEG output existed.
+"$BIN" --output "$WORK/a.img" AB && [ "$(identify -format '%m' "$WORK/a.img")" = "PNG" ] ||
+    fail "a name without a known ending did not get PNG"
+
+# expect ROW STATUS MESSAGE ARGS...: status, a part of standard error, no file written.
+expect() {
+    local row=$1 want=$2 message=$3
+    shift 3
+    rm -f "$WORK/bad.png"
+    "$BIN" "$@" >/dev/null 2>"$WORK/err"
+    local got=$?
+    [ "$got" -eq "$want" ] || fail "row $row: exit status $got, expected $want"
+    grep -qF -- "$message" "$WORK/err" || fail "row $row: stderr lacks [$message]: $(cat "$WORK/err")"
+    [ ! -e "$WORK/bad.png" ] || fail "row $row: wrote a file"
+}
+O=(--output "$WORK/bad.png")
+expect 1 1 "Barcode me be 12 digit" --type upca "${O[@]}" 12345
+expect 2 1 "Barcode me be 12 digit" --type upca "${O[@]}" 0123456789012
+expect 3 1 "Barcode must be all numeric" --type upca "${O[@]}" 12a456789012
+expect 4 1 "Barcode must be all numeric" --type upca "${O[@]}" -- -23456789012
+expect 5 1 "Barcode must be all numeric" --type upca "${O[@]}" "1.3456789012"
+expect 6 1 "Barcode must be all numeric" --type upce "${O[@]}" " 12345"
+expect 7 1 "Barcode must be all numeric" --type upce "${O[@]}" "１２３４５６" # fullwidth digits
+expect 8 1 "Barcode me be 6 digit" --type upce "${O[@]}" 1234567
+expect 9 1 "Barcode must be all numeric" --type upca "${O[@]}" ""
+expect 10 1 'Barcode must use only 0-9, A-Z, space and - . $ / + %' --type code39 "${O[@]}" "A*B"
+expect 11 1 'Barcode must use only 0-9, A-Z, space and - . $ / + %' --type code39 "${O[@]}" "café"
+expect 12 1 "Error(54548):Illegal character for this symbology specified." "${O[@]}" "café"
+expect 13 1 "nothing was painted" "${O[@]}" ""
+expect 14 1 "Application Error: Overflow" "${O[@]}" "$(head -c 5000 /dev/zero | tr '\0' 'A')"
+expect 15 1 "not valid UTF-8" "${O[@]}" "$(printf 'A\xffB')"
+expect 16 1 "not valid UTF-8" "${O[@]}" "$(printf '\xed\xa0\x80')" # an encoded surrogate
+expect 17 1 "cannot write" --output "$WORK/no/such/folder/x.png" AB
+expect 18 1 "cannot write" --output "$WORK/no/such/folder/x.jpg" AB
+expect 19 2 "unknown type" --type qr "${O[@]}" AB
+expect 20 2 "is for batch mode" --format png "${O[@]}" AB
+expect 21 2 "is for batch mode" --out-dir "$WORK" "${O[@]}" AB
+expect 22 2 "needs --out-dir" --batch "$WORK/list"
+expect 23 2 "not from the command line" --batch "$WORK/list" --out-dir "$WORK/o" AB
+expect 24 2 "--output is for one barcode" --batch "$WORK/list" --out-dir "$WORK/o" "${O[@]}"
+expect 25 2 "--jobs takes a number" --batch "$WORK/list" --out-dir "$WORK/o" --jobs 0
+expect 26 2 "unknown format" --batch "$WORK/list" --out-dir "$WORK/o" --format gif
+
+# A failed generation leaves an existing file as it was.
+echo "keep me" >"$WORK/keep.png"
+"$BIN" --type upca --output "$WORK/keep.png" 123 2>/dev/null
+[ "$(cat "$WORK/keep.png")" = "keep me" ] || fail "a failed generation touched the existing file"
+# A successful one replaces it whole.
+"$BIN" --output "$WORK/keep.png" AB && [ "$(decode "$WORK/keep.png")" = "AB" ] ||
+    fail "the existing file was not replaced"
+
+finish "quillion-render symbologies"
