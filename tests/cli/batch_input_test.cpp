@@ -1,0 +1,165 @@
+// Batch input and command line: lines and their numbers, file names, strict UTF-8, the option
+// combinations, and the one-line form of the window's messages.
+#include "batch.h"
+#include "generator.h"
+#include "options.h"
+#include "step_runner.h"
+#include "utf8_text.h"
+
+#include <gtest/gtest.h>
+
+namespace quillion::cli {
+namespace {
+
+TEST(SplitLines, NumbersEveryLineAndKeepsTheNonEmptyOnes) {
+    struct Row {
+        int row;
+        std::string input;
+        std::vector<std::pair<std::size_t, std::string>> lines;
+        std::size_t count;
+    } rows[] = {
+        {1, "", {}, 0},
+        {2, "\n", {}, 1},
+        {3, "a", {{1, "a"}}, 1},
+        {4, "a\n", {{1, "a"}}, 1},
+        {5, "a\r\nb\r\n", {{1, "a"}, {2, "b"}}, 2},
+        {6, "\n\na\n\n", {{3, "a"}}, 4},
+        {7,
+         "a\r\r\n\r\nb",
+         {{1, "a"}, {3, "b"}},
+         3},                             // CRs at a line's end go, an empty one stays empty
+        {8, "a\rb\n", {{1, "a\rb"}}, 1}, // a CR inside a line is the line's
+        {9,
+         "\xEF\xBB\xBF"
+         "AB\n",
+         {{1, "AB"}},
+         1},                                       // byte order mark
+        {10, " \n\t\n", {{1, " "}, {2, "\t"}}, 2}, // blanks are text
+    };
+    for (const Row& r : rows) {
+        SCOPED_TRACE(r.row);
+        std::size_t count = 99;
+        const std::vector<BatchLine> lines = SplitLines(r.input, count);
+        std::vector<std::pair<std::size_t, std::string>> got;
+        for (const BatchLine& l : lines)
+            got.emplace_back(l.number, std::string(l.bytes));
+        EXPECT_EQ(got, r.lines);
+        EXPECT_EQ(count, r.count);
+    }
+}
+
+TEST(BatchFileName, FiveDigitsOrAsManyAsTheLastLineNeeds) {
+    EXPECT_EQ(BatchFileName(1, 1, OutputFormat::Png), "00001.png");
+    EXPECT_EQ(BatchFileName(12, 99999, OutputFormat::Jpeg), "00012.jpg");
+    EXPECT_EQ(BatchFileName(12, 100000, OutputFormat::Png), "000012.png");
+    EXPECT_EQ(BatchFileName(1234567, 1234567, OutputFormat::Png), "1234567.png");
+}
+
+TEST(Utf8, WellFormedOnly) {
+    struct Row {
+        int row;
+        std::string bytes;
+        bool ok;
+    } rows[] = {
+        {1, "", true},
+        {2, "AB", true},
+        {3, "caf\xC3\xA9", true},
+        {4, "\xEF\xBF\xBD", true}, // U+FFFD itself is text
+        {5, "\xF0\x9F\x98\x80", true},
+        {6, "\xFF", false},
+        {7, "\xC3", false},
+        {8, "\xC0\xAF", false}, // overlong "/"
+        {9, "\xE0\x80\xAF", false},
+        {10, "\xED\xA0\x80", false},     // surrogate
+        {11, "\xF4\x90\x80\x80", false}, // above U+10FFFF
+        {12, "A\x80", false},
+        {13, std::string("A\0B", 3), true},
+    };
+    for (const Row& r : rows) {
+        SCOPED_TRACE(r.row);
+        EXPECT_EQ(IsWellFormedUtf8(r.bytes), r.ok);
+        EXPECT_EQ(DecodeUtf8(r.bytes).has_value(), r.ok);
+    }
+    EXPECT_EQ(*DecodeUtf8("caf\xC3\xA9"), u"café");
+}
+
+TEST(ParseArguments, CombinationsAndValues) {
+    struct Row {
+        int row;
+        std::vector<std::string> args;
+        std::string error; // "" when the arguments are good
+    } rows[] = {
+        {1, {"--output", "a.png", "AB"}, ""},
+        {2, {"--type=upce", "--output=a.jpg", "--", "-12"}, ""},
+        {3, {"--batch", "-", "--out-dir", "d"}, ""},
+        {4, {"--batch", "f", "--out-dir", "d", "--format", "jpeg", "--jobs", "2"}, ""},
+        {5, {"--batch", "f"}, "--batch needs --out-dir DIR"},
+        {6, {"--batch", "f", "--out-dir", "d", "AB"}, "a batch takes its texts from the file"},
+        {7, {"--format", "png", "--output", "a.png", "AB"}, "--format is for batch mode"},
+        {8, {"--jobs", "2", "--output", "a.png", "AB"}, "--jobs is for batch mode"},
+        {9, {"--batch", "f", "--out-dir", "d", "--jobs", "x"}, "--jobs takes a number"},
+        {10, {"--batch", "f", "--out-dir", "d", "--jobs", "65"}, "--jobs takes a number"},
+        {11, {"--type", "ean13", "--output", "a.png", "AB"}, "unknown type"},
+        {12, {"--batch", "", "--out-dir", "d"}, "the batch file name is empty"},
+        {13, {"--output", "a.png"}, "the TEXT to encode is missing"},
+    };
+    for (const Row& r : rows) {
+        SCOPED_TRACE(r.row);
+        const ParseResult result = ParseArguments(r.args);
+        EXPECT_EQ(result.options.has_value(), r.error.empty()) << result.error;
+        if (!r.error.empty()) {
+            EXPECT_NE(result.error.find(r.error), std::string::npos) << result.error;
+        }
+    }
+    const RenderOptions o = *ParseArguments({"--type=code39", "--no-caption", "--position", "top",
+                                             "--style", "underline", "--batch", "f", "--out-dir",
+                                             "d", "--format", "jpg", "--jobs", "3"})
+                                 .options;
+    EXPECT_EQ(o.controls.type, Symbology::Code39);
+    EXPECT_FALSE(o.controls.caption);
+    EXPECT_EQ(o.controls.captionPositionIndex, 1);
+    EXPECT_EQ(o.controls.fontStyleIndex, 4);
+    EXPECT_EQ(o.format, OutputFormat::Jpeg);
+    EXPECT_EQ(o.jobs, 3);
+}
+
+TEST(FormatOfFileName, JpegByEndingOnly) {
+    EXPECT_EQ(FormatOfFileName("a.jpg"), OutputFormat::Jpeg);
+    EXPECT_EQ(FormatOfFileName("A.JPEG"), OutputFormat::Jpeg);
+    EXPECT_EQ(FormatOfFileName("a.png"), OutputFormat::Png);
+    EXPECT_EQ(FormatOfFileName("jpg"), OutputFormat::Png);
+    EXPECT_EQ(FormatOfFileName("x.jpg/name"), OutputFormat::Png); // a folder's ending
+}
+
+TEST(MessageLine, ErrorReportKeepsDescriptionAndPlace) {
+    const MessageBoxRequest report{ApplicationErrorText(u"PushButton2_Click", 132, u"Overflow"),
+                                   MsgBoxButtons::OkOnly, MsgBoxIcon::Exclamation,
+                                   kErrorReportTitle};
+    const std::string line = MessageLine(report);
+    EXPECT_EQ(line.rfind("Application Error: Overflow (", 0), 0u) << line;
+    EXPECT_NE(line.find("PushButton2_Click at line 132)"), std::string::npos) << line;
+    EXPECT_EQ(line.find('\r'), std::string::npos);
+    EXPECT_EQ(line.find("screenshot"), std::string::npos);
+    EXPECT_EQ(MessageLine({u"two\r\nlines", MsgBoxButtons::OkOnly, MsgBoxIcon::None, u"Quillion"}),
+              "two  lines");
+}
+
+// The generator goes on after a failed line with nothing of it left over.
+TEST(Generator, FailureLeavesNoPictureAndTheNextLineIsWhole) {
+    Generator generator(ControlSettings{});
+    const Generation first = generator.Generate(u"AB");
+    ASSERT_NE(first.picture, nullptr);
+    const Image ab = *first.picture;
+    EXPECT_EQ(ab.width, 57);
+    const Generation bad = generator.Generate(u"caf\u00e9");
+    EXPECT_EQ(bad.picture, nullptr);
+    EXPECT_EQ(bad.message, "Error(54548):Illegal character for this symbology specified.");
+    const Generation empty = generator.Generate(u"");
+    EXPECT_EQ(empty.picture, nullptr);
+    const Generation again = generator.Generate(u"AB");
+    ASSERT_NE(again.picture, nullptr);
+    EXPECT_EQ(*again.picture, ab);
+}
+
+} // namespace
+} // namespace quillion::cli
