@@ -220,6 +220,12 @@ bool DeviceContext::Rectangle(std::int32_t left, std::int32_t top, std::int32_t 
     const Object* brush = impl_->Find(impl_->brush);
     const bool hasPen = pen && !pen->isNull;
     const bool hasBrush = brush && !brush->isNull;
+    // Painting a blank surface in its own colour changes nothing: it stays blank, unwritten.
+    const bool oneColour =
+        (hasPen && hasBrush && BrushPixel(pen->color) == BrushPixel(brush->color)) ||
+        (!hasPen && hasBrush);
+    if (oneColour && impl_->surface.IsBlank(BrushPixel(brush->color)))
+        return true;
     Image& image = impl_->surface.MutableImage();
     if (hasPen && hasBrush && BrushPixel(pen->color) == BrushPixel(brush->color)) {
         // Outline and inside of one colour (a bar): together they cover the whole rectangle.

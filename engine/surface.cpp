@@ -126,6 +126,19 @@ void DrawingSurface::ResizePixels(int widthPx, int heightPx) {
     image_.height = h;
 }
 
+void DrawingSurface::CopyImageFrom(const DrawingSurface& other) {
+    if (&other == this)
+        return;
+    const Image& source = other.GetImage();
+    image_.pixels = source.pixels;
+    image_.width = source.width;
+    image_.height = source.height;
+    blank_ = false;
+    pending_ = false;
+    currentX_ = 0.0;
+    currentY_ = 0.0;
+}
+
 void DrawingSurface::FillPending() const {
     image_.pixels.assign(static_cast<std::size_t>(image_.width) * image_.height, blankPixel_);
     pending_ = false;

@@ -59,6 +59,9 @@ public:
     void SetOuterWidth(double w);
     void SetOuterHeight(double h);
     void ResizePixels(int widthPx, int heightPx);
+    // Takes the other surface's size and pixels, as ResizePixels, Cls and a copy of every pixel
+    // would, without writing any pixel twice.
+    void CopyImageFrom(const DrawingSurface& other);
     static constexpr int kMaxSide = 32767;
 
     int WidthPx() const { return image_.width; }
@@ -111,6 +114,8 @@ public:
         blank_ = false;
         return image_;
     }
+    // Whether every pixel is known to be p (nothing drawn since a Cls to that colour).
+    bool IsBlank(Pixel p) const { return blank_ && blankPixel_ == p; }
     DeviceContext& hDC() { return *dc_; }
 
     // The surface font realised at 96 pixels per inch (em height round(points * 96 / 72), halves

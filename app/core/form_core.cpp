@@ -239,9 +239,7 @@ void FormCore::MakeCode128(DrawingSurface& surface) {
 
 void FormCore::CopyPicture1ToPicture2() {
     PointerGuard hourglass(*this);
-    picture2_.ResizePixels(picture1_.WidthPx(), picture1_.HeightPx());
-    picture2_.Cls();
-    picture2_.MutableImage().pixels = picture1_.GetImage().pixels;
+    picture2_.CopyImageFrom(picture1_);
 }
 
 // ---- Saving and printing -------------------------------------------------------------------

@@ -89,5 +89,62 @@ TEST(Cls, AfterDrawingThroughEveryWayInClearsAgain) {
     EXPECT_EQ(s.GetImage(), Image(20, 10, ToPixel(RGB(9, 9, 9))));
 }
 
+TEST(CopyImageFrom, SameAsResizeClsAndCopy) {
+    struct Row {
+        int row, fromW, fromH, toW, toH;
+        bool targetHasPicture;
+    } rows[] = {{1, 5, 4, 9, 7, false},
+                {2, 9, 7, 5, 4, true},
+                {3, 6, 6, 6, 6, false},
+                {4, 0, 0, 3, 2, false},
+                {5, 3, 2, 0, 0, true}};
+    for (const Row& r : rows) {
+        SCOPED_TRACE(r.row);
+        DrawingSurface source(r.fromW, r.fromH);
+        Paint(source);
+        DrawingSurface plain(r.toW, r.toH), fast(r.toW, r.toH);
+        for (DrawingSurface* s : {&plain, &fast}) {
+            s->FillBox(0, 0, 1, 1, kBlack);
+            if (r.targetHasPicture)
+                s->SetPictureFromImage();
+            s->SetCurrentX(5);
+        }
+        plain.ResizePixels(source.WidthPx(), source.HeightPx());
+        plain.Cls();
+        plain.MutableImage().pixels = source.GetImage().pixels;
+        fast.CopyImageFrom(source);
+        EXPECT_EQ(fast.GetImage(), plain.GetImage());
+        EXPECT_EQ(fast.CurrentX(), plain.CurrentX());
+        fast.Cls(); // and it is not taken for blank afterwards
+        plain.Cls();
+        EXPECT_EQ(fast.GetImage(), plain.GetImage());
+    }
+}
+
+// A rectangle in the colour of a blank surface leaves it blank (and unwritten); one of another
+// colour, or an outline of another colour, is painted.
+TEST(Rectangle, OnABlankSurface) {
+    DrawingSurface s(10, 8);
+    s.Cls();
+    DeviceContext& dc = s.hDC();
+    const HGDIOBJ white = dc.CreateSolidBrush(kWhite);
+    const HGDIOBJ red = dc.CreatePen(0, 1, RGB(255, 0, 0));
+    dc.SelectObject(white);
+    dc.SelectObject(dc.GetStockObject(NULL_PEN));
+    dc.Rectangle(0, 0, 10, 8);
+    EXPECT_TRUE(s.IsBlank(ToPixel(kWhite)));
+    EXPECT_EQ(s.GetImage(), Image(10, 8, ToPixel(kWhite)));
+    dc.SelectObject(red); // white inside, red outline
+    dc.Rectangle(1, 1, 4, 4);
+    EXPECT_FALSE(s.IsBlank(ToPixel(kWhite)));
+    EXPECT_EQ(s.GetImage().At(1, 1), ToPixel(RGB(255, 0, 0)));
+    EXPECT_EQ(s.GetImage().At(2, 2), ToPixel(kWhite));
+    dc.SelectObject(dc.GetStockObject(BLACK_PEN));
+    dc.SelectObject(dc.GetStockObject(WHITE_BRUSH));
+    dc.DeleteObject(white);
+    dc.DeleteObject(red);
+    EXPECT_EQ(dc.LiveObjectCount(), 0);
+}
+
 } // namespace
 } // namespace quillion
