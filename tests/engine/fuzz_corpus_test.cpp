@@ -23,10 +23,15 @@ std::string Replay(RunInput run, const std::vector<std::uint8_t>& bytes) {
     return run(bytes.data(), bytes.size());
 }
 
-// The folder of a target's seeds; CTest names the source tree in QUILLION_SOURCE_DIR.
+// The folder of a target's seeds, in the source tree named by QUILLION_SOURCE_DIR or, without
+// it, the one this file was compiled from.
 std::filesystem::path CorpusFolder(const char* target) {
     const char* source = std::getenv("QUILLION_SOURCE_DIR");
-    return std::filesystem::path(source != nullptr ? source : ".") / "fuzz" / "corpus" / target;
+    const std::filesystem::path root =
+        source != nullptr
+            ? std::filesystem::path(source)
+            : std::filesystem::path(__FILE__).parent_path().parent_path().parent_path();
+    return root / "fuzz" / "corpus" / target;
 }
 
 TEST(FuzzCorpus, EveryKeptInputKeepsItsTargetsRules) {
