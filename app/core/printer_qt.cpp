@@ -96,6 +96,11 @@ void QtPrinter::EndDoc() {
     std::vector<Placed> page = std::move(page_);
     page_.clear();
     std::unique_ptr<QPrinter> done = std::move(printer_); // the next document starts afresh
+    // Qt's CUPS engine drops a page it cannot hand to the server without telling anyone (the
+    // result of cupsPrintFile is not looked at): the printer must still be there to send to.
+    if (QPrinterInfo::printerInfo(printer.printerName()).isNull()) {
+        RaisePrinterError();
+    }
     QPainter painter;
     if (!painter.begin(&printer)) {
         RaisePrinterError();
