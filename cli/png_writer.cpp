@@ -134,29 +134,25 @@ void PackRow(const Pixel* row, int width, Form form, std::uint8_t* out) {
 bool PackRows(const Image& image, Form form, std::vector<std::uint8_t>& raw_) {
     const std::size_t rowBytes = RowBytes(image.width, form);
     const std::size_t stride = rowBytes + 1;
+    const std::size_t width = std::size_t(image.width);
     raw_.resize(stride * std::size_t(image.height));
-    // A row equal to the row above (every bar row) is filtered "Up": a filter byte and zeros,
-    // which compress to almost nothing.
-    const std::uint8_t* previous = nullptr;
+    // A row of the same pixels as the row above (every bar row) is filtered "Up": a filter
+    // byte and zeros, which compress to almost nothing, and it need not be packed.
     for (int y = 0; y < image.height; ++y) {
         std::uint8_t* line = raw_.data() + stride * std::size_t(y);
-        const Pixel* pixels = image.pixels.data() + std::size_t(y) * std::size_t(image.width);
+        const Pixel* pixels = image.pixels.data() + std::size_t(y) * width;
+        if (y > 0 && std::memcmp(pixels - width, pixels, width * sizeof(Pixel)) == 0) {
+            line[0] = kFilterUp;
+            std::memset(line + 1, 0, rowBytes);
+            continue;
+        }
+        line[0] = kFilterNone;
         if (form == Form::Bilevel) {
             if (!PackBilevelRow(pixels, image.width, line + 1))
                 return false;
         } else {
             PackRow(pixels, image.width, form, line + 1);
         }
-        line[0] = previous != nullptr && std::memcmp(previous, line + 1, rowBytes) == 0
-                      ? kFilterUp
-                      : kFilterNone;
-        if (line[0] == kFilterNone)
-            previous = line + 1;
-    }
-    for (int y = 1; y < image.height; ++y) {
-        std::uint8_t* line = raw_.data() + stride * std::size_t(y);
-        if (line[0] == kFilterUp)
-            std::memset(line + 1, 0, rowBytes);
     }
     return true;
 }

@@ -126,6 +126,10 @@ struct DeviceContext::Impl {
     std::int64_t nextHandle = kFirstHandle;
     HGDIOBJ brush = kStockBase + WHITE_BRUSH;
     HGDIOBJ pen = kStockBase + BLACK_PEN;
+    // The selected brush and pen themselves: a selected object cannot be deleted, and the
+    // map's elements stay where they are, so these stay valid while selected.
+    const Object* brushObject = &StockObjects()[WHITE_BRUSH];
+    const Object* penObject = &StockObjects()[BLACK_PEN];
     HGDIOBJ font = kSurfaceFontHandle;
     COLORREF textColor = kBlack;
     int bkMode = OPAQUE;
@@ -174,6 +178,10 @@ HGDIOBJ DeviceContext::SelectObject(HGDIOBJ object) {
         slot = o->kind == Kind::Brush ? &impl_->brush
                : o->kind == Kind::Pen ? &impl_->pen
                                       : &impl_->font;
+        if (o->kind == Kind::Brush)
+            impl_->brushObject = o;
+        else if (o->kind == Kind::Pen)
+            impl_->penObject = o;
     }
     return std::exchange(*slot, object);
 }
@@ -216,8 +224,8 @@ bool DeviceContext::Rectangle(std::int32_t left, std::int32_t top, std::int32_t 
         std::swap(l, r);
     if (t > b)
         std::swap(t, b);
-    const Object* pen = impl_->Find(impl_->pen);
-    const Object* brush = impl_->Find(impl_->brush);
+    const Object* pen = impl_->penObject;
+    const Object* brush = impl_->brushObject;
     const bool hasPen = pen && !pen->isNull;
     const bool hasBrush = brush && !brush->isNull;
     // Painting a blank surface in its own colour changes nothing: it stays blank, unwritten.

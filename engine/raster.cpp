@@ -21,10 +21,11 @@ void FillBox(Image& image, const PixelBox& box, Pixel pixel) {
     const auto count = static_cast<std::size_t>(c.right - c.left);
     Pixel* p = image.pixels.data() + static_cast<std::size_t>(c.top) * width +
                static_cast<std::size_t>(c.left);
-    if (count == 1) {
-        // A column (a one-pixel bar, the side of an outline): one store per row.
+    if (count <= 4) {
+        // A narrow column (a bar, the side of an outline): a few stores per row.
         for (std::int64_t y = c.top; y < c.bottom; ++y, p += width)
-            *p = pixel;
+            for (std::size_t i = 0; i < count; ++i)
+                p[i] = pixel;
         return;
     }
     for (std::int64_t y = c.top; y < c.bottom; ++y, p += width)
