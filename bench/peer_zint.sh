@@ -38,40 +38,63 @@ awk -v n="$LINES" 'BEGIN {
 
 now_us() { echo $(( ${EPOCHREALTIME/./} )); }
 
-# run_once NAME COMMAND...: runs the command with an empty output folder, prints microseconds.
+# cpu_us FILE: the children's CPU time (user + system, microseconds) in the output of "times".
+cpu_us() {
+    tail -1 "$1" | awk '{
+        total = 0
+        for (i = 1; i <= 2; i++) { split($i, p, "m"); sub("s", "", p[2]); total += p[1] * 60 + p[2] }
+        printf "%d\n", total * 1000000
+    }'
+}
+
+# run_once OUT COMMAND...: runs the command with an empty output folder; prints the wall time
+# and the CPU time in microseconds.
 run_once() {
     local out=$1
     shift
     rm -rf "$out"
     mkdir -p "$out"
     local start end
+    times >"$WORK/times0" # in this shell: $(times) would run in a subshell without children
     start=$(now_us)
     "$@" >/dev/null 2>"$WORK/stderr" || { echo "failed: $* ($(head -3 "$WORK/stderr"))" >&2; exit 1; }
     end=$(now_us)
-    echo $((end - start))
+    times >"$WORK/times1"
+    echo "$((end - start)) $(($(cpu_us "$WORK/times1") - $(cpu_us "$WORK/times0")))"
 }
 
 median() { sort -n | awk '{ v[NR] = $1 } END { print (NR % 2) ? v[(NR + 1) / 2] : (v[NR / 2] + v[NR / 2 + 1]) / 2 }'; }
 
-quillion_png=() zint_png=() quillion_jpg=()
+names=(zint qpng qjpg)
+declare -A wall cpu
 for ((r = 0; r < RUNS; r++)); do
-    zint_png+=("$(run_once "$WORK/zint" zint -b CODE128 --batch -i "$INPUT" --scale=0.5 -o "$WORK/zint/~~~~~.png")")
-    quillion_png+=("$(run_once "$WORK/qpng" "$BIN" --batch "$INPUT" --out-dir "$WORK/qpng" --format png)")
-    quillion_jpg+=("$(run_once "$WORK/qjpg" "$BIN" --batch "$INPUT" --out-dir "$WORK/qjpg" --format jpg)")
+    for name in "${names[@]}"; do
+        case $name in
+        zint) cmd=(zint -b CODE128 --batch -i "$INPUT" --scale=0.5 -o "$WORK/zint/~~~~~.png") ;;
+        qpng) cmd=("$BIN" --batch "$INPUT" --out-dir "$WORK/qpng" --format png) ;;
+        qjpg) cmd=("$BIN" --batch "$INPUT" --out-dir "$WORK/qjpg" --format jpg) ;;
+        esac
+        read -r w c < <(run_once "$WORK/$name" "${cmd[@]}")
+        wall[$name]+="$w "
+        cpu[$name]+="$c "
+    done
 done
 
 count() { find "$1" -type f | wc -l; }
-[ "$(count "$WORK/qpng")" -eq "$LINES" ] || { echo "quillion-render wrote $(count "$WORK/qpng") PNG files" >&2; exit 1; }
-[ "$(count "$WORK/zint")" -eq "$LINES" ] || { echo "zint wrote $(count "$WORK/zint") files" >&2; exit 1; }
+for name in zint qpng qjpg; do
+    [ "$(count "$WORK/$name")" -eq "$LINES" ] || { echo "$name wrote $(count "$WORK/$name") files" >&2; exit 1; }
+done
 
-zint_med=$(printf '%s\n' "${zint_png[@]}" | median)
-qpng_med=$(printf '%s\n' "${quillion_png[@]}" | median)
-qjpg_med=$(printf '%s\n' "${quillion_jpg[@]}" | median)
-report() { awk -v name="$1" -v us="$2" -v n="$LINES" \
-    'BEGIN { printf "%-34s median %8.1f ms  %6.1f us per barcode\n", name, us / 1000, us / n }'; }
+med() { printf '%s\n' $1 | median; }
+report() {
+    awk -v name="$1" -v us="$(med "${wall[$2]}")" -v cpu="$(med "${cpu[$2]}")" -v n="$LINES" 'BEGIN {
+        printf "%-34s median %7.1f ms  %5.1f us per barcode   (CPU %6.1f ms)\n", name, us / 1000, us / n, cpu / 1000
+    }'
+}
 echo "$LINES Code 128 texts of 5-21 printable ASCII characters, $RUNS runs each, output on /dev/shm"
-echo "processors: $(nproc); zint $(zint --version 2>/dev/null | head -1 | awk '{print $NF}')"
-report "zint PNG (1-pixel modules)" "$zint_med"
-report "quillion-render PNG (caption)" "$qpng_med"
-report "quillion-render JPEG q80 (caption)" "$qjpg_med"
-awk -v q="$qpng_med" -v z="$zint_med" 'BEGIN { printf "ratio quillion PNG / zint PNG: %.2f (target <= 0.5)\n", q / z }'
+echo "processors: $(nproc); load average: $(cut -d' ' -f1-3 /proc/loadavg); zint $(zint --version 2>/dev/null | head -1 | awk '{print $NF}')"
+report "zint PNG (1-pixel modules)" zint
+report "quillion-render PNG (caption)" qpng
+report "quillion-render JPEG q80 (caption)" qjpg
+awk -v q="$(med "${wall[qpng]}")" -v z="$(med "${wall[zint]}")" \
+    'BEGIN { printf "ratio quillion PNG / zint PNG (median wall time): %.2f (target <= 0.5)\n", q / z }'

@@ -131,6 +131,26 @@ touch "$WORK/afile"
 "$BIN" --batch "$WORK/missing.txt" --out-dir "$WORK/m" 2>"$WORK/err"
 [ $? -eq 1 ] && grep -q "cannot open" "$WORK/err" || fail "missing input: $(cat "$WORK/err")"
 
+# A full disk: the lines that do not fit are reported, and no empty or partial file is left.
+mkdir -p "$WORK/full"
+if mount -t tmpfs -o size=16k tmpfs "$WORK/full" 2>/dev/null; then
+    trap 'umount -l "$WORK/full" 2>/dev/null; rm -rf "$WORK"' EXIT
+    for i in $(seq 1 12); do printf 'Barcode number %d\n' "$i"; done >"$WORK/many.txt"
+    "$BIN" --batch "$WORK/many.txt" --out-dir "$WORK/full" 2>"$WORK/full.err"
+    [ $? -eq 1 ] || fail "full disk: exit status not 1"
+    grep -q 'No space left on device' "$WORK/full.err" || fail "full disk: $(cat "$WORK/full.err")"
+    written=0
+    for f in "$WORK"/full/*.png; do
+        [ -e "$f" ] || continue
+        written=$((written + 1))
+        n=$((10#$(basename "$f" .png)))
+        [ "$(decode "$f")" = "Barcode number $n" ] || fail "full disk: $f is not whole"
+    done
+    [ $((written + $(grep -c '^line ' "$WORK/full.err"))) -eq 12 ] ||
+        fail "full disk: $written files and $(grep -c '^line ' "$WORK/full.err") reports for 12 lines"
+    umount -l "$WORK/full"
+fi
+
 # On a terminal, a progress line; the report of failed lines still follows.
 if command -v script >/dev/null; then
     printf 'AB\ncafé\n' >"$WORK/tty.txt"
