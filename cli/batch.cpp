@@ -17,6 +17,8 @@
 #include <memory>
 #include <mutex>
 #include <new>
+#include <pthread.h>
+#include <sched.h>
 #include <sstream>
 #include <system_error>
 #include <thread>
@@ -77,9 +79,33 @@ std::string RenderLine(Generator& generator, PictureWriter& writer, const BatchL
     return error.empty() ? error : "cannot write " + to.folderPath + name + ": " + error;
 }
 
+// Keeps the calling thread on the n-th processor it may use. Threads started together tend to
+// stay on the processor that started them while another one is busy (with a low-priority job,
+// say); one processor each spreads the work.
+void StayOnProcessor(int n) {
+    cpu_set_t allowed;
+    CPU_ZERO(&allowed);
+    if (sched_getaffinity(0, sizeof allowed, &allowed) != 0 || n >= CPU_COUNT(&allowed))
+        return;
+    for (int cpu = 0, seen = 0; cpu < CPU_SETSIZE; ++cpu) {
+        if (!CPU_ISSET(cpu, &allowed) || seen++ != n)
+            continue;
+        cpu_set_t one;
+        CPU_ZERO(&one);
+        CPU_SET(cpu, &one);
+        pthread_setaffinity_np(pthread_self(), sizeof one, &one);
+        return;
+    }
+}
+
+int ProcessorCount() {
+    cpu_set_t allowed;
+    CPU_ZERO(&allowed);
+    return sched_getaffinity(0, sizeof allowed, &allowed) == 0 ? CPU_COUNT(&allowed) : 1;
+}
+
 int JobCount(int requested, std::size_t work) {
-    std::size_t jobs =
-        requested > 0 ? std::size_t(requested) : std::max(1u, std::thread::hardware_concurrency());
+    const std::size_t jobs = requested > 0 ? std::size_t(requested) : std::size_t(ProcessorCount());
     return int(std::max<std::size_t>(1, std::min(jobs, work)));
 }
 
@@ -167,7 +193,12 @@ int RunBatch(const RenderOptions& options, std::ostream& err, bool showProgress)
     std::mutex mutex;
     std::condition_variable workerEnded;
     int running = jobs;
+    // One processor each when there are enough (and more than one thread).
+    const bool pin = jobs > 1 && jobs <= ProcessorCount();
+    std::atomic<int> started{0};
     const auto worker = [&] {
+        if (pin)
+            StayOnProcessor(started++);
         work();
         const std::lock_guard lock(mutex);
         --running;

@@ -3,6 +3,7 @@
 #include <zlib.h>
 
 #include <array>
+#include <cstring>
 
 namespace quillion::cli {
 namespace {
@@ -67,31 +68,37 @@ constexpr Tables MakeTables() {
 
 constexpr Tables kTables = MakeTables();
 
+// Writes codes into memory reserved beforehand (no bounds checks per code): the caller makes
+// room for the longest stream the input can give.
 class BitWriter {
 public:
-    explicit BitWriter(std::vector<std::uint8_t>& out) : out_(out) {}
+    explicit BitWriter(std::uint8_t* out) : start_(out), out_(out) {}
     void Put(Code c) {
         buffer_ |= std::uint64_t(c.bits) << count_;
         count_ += c.length;
         if (count_ >= 32) {
-            for (int i = 0; i < 4; ++i)
-                out_.push_back(std::uint8_t(buffer_ >> (8 * i)));
+            const std::uint32_t word = std::uint32_t(buffer_);
+            const std::uint8_t bytes[4] = {std::uint8_t(word), std::uint8_t(word >> 8),
+                                           std::uint8_t(word >> 16), std::uint8_t(word >> 24)};
+            std::memcpy(out_, bytes, 4);
+            out_ += 4;
             buffer_ >>= 32;
             count_ -= 32;
         }
     }
-    void Flush() {
+    // Writes the bits left, padded to a whole byte; returns the number of bytes written.
+    std::size_t Finish() {
         while (count_ > 0) {
-            out_.push_back(std::uint8_t(buffer_));
+            *out_++ = std::uint8_t(buffer_);
             buffer_ >>= 8;
             count_ -= 8;
         }
-        buffer_ = 0;
-        count_ = 0;
+        return std::size_t(out_ - start_);
     }
 
 private:
-    std::vector<std::uint8_t>& out_;
+    std::uint8_t* start_;
+    std::uint8_t* out_;
     std::uint64_t buffer_ = 0;
     int count_ = 0;
 };
@@ -99,9 +106,12 @@ private:
 } // namespace
 
 void DeflateRuns(const std::uint8_t* data, std::size_t size, std::vector<std::uint8_t>& out) {
-    out.reserve(out.size() + size + size / 8 + 16);
     out.insert(out.end(), std::begin(kZlibHeader), std::end(kZlibHeader));
-    BitWriter writer(out);
+    // At most 9 bits a byte (a literal above 143), the block header and its end, and the four
+    // bytes a Put may write past the last code.
+    const std::size_t start = out.size();
+    out.resize(start + size + size / 8 + 16);
+    BitWriter writer(out.data() + start);
     writer.Put({0b011, 3}); // last block, fixed codes
     std::size_t i = 0;
     while (i < size) {
@@ -123,7 +133,7 @@ void DeflateRuns(const std::uint8_t* data, std::size_t size, std::vector<std::ui
         i = end;
     }
     writer.Put(FixedCode(kEndOfBlock));
-    writer.Flush();
+    out.resize(start + writer.Finish());
     const uLong adler = adler32_z(adler32(0, nullptr, 0), data, size);
     for (int shift = 24; shift >= 0; shift -= 8)
         out.push_back(std::uint8_t(adler >> shift));
