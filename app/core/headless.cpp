@@ -32,7 +32,8 @@ std::unique_ptr<Printer> HeadlessInterface::CreatePrinter() {
 }
 
 std::string ToUtf8(std::u16string_view text) {
-    return QString::fromUtf16(text.data(), qsizetype(text.size())).toUtf8().toStdString();
+    // QStringView keeps a leading U+FEFF or U+FFFE; fromUtf16 would take it for a byte-order mark.
+    return QStringView(text).toUtf8().toStdString();
 }
 
 } // namespace quillion

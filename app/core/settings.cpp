@@ -11,8 +11,10 @@ namespace quillion {
 
 namespace {
 
+// The code units as they are: QString::fromStdU16String would read a leading U+FEFF or U+FFFE
+// as a byte-order mark, dropping it or byte-swapping the whole text.
 QString ToQ(const std::u16string& s) {
-    return QString::fromStdU16String(s);
+    return QStringView(s).toString();
 }
 
 class UserSettings : public SettingsStore {

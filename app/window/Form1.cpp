@@ -230,7 +230,8 @@ std::u16string Form1::Text() const {
 }
 
 void Form1::SetText(const std::u16string& text) {
-    text1_->SetProgramText(QString::fromStdU16String(text));
+    // Not fromStdU16String: it takes a leading U+FEFF or U+FFFE for a byte-order mark.
+    text1_->SetProgramText(QStringView(text).toString());
 }
 
 Symbology Form1::SelectedSymbology() const {

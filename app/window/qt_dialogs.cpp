@@ -28,9 +28,11 @@ QMessageBox::Icon IconOf(MsgBoxIcon icon) {
 
 MsgBoxResult ShowQtMessageBox(QWidget* parent, const MessageBoxRequest& box) {
     // The texts keep the host's line ends (CR LF, lone CR); a Qt label wants LF.
-    QString text = QString::fromStdU16String(box.text);
+    // QStringView, not fromStdU16String, which takes a leading U+FEFF or U+FFFE for a
+    // byte-order mark.
+    QString text = QStringView(box.text).toString();
     text.replace(QStringLiteral("\r\n"), QStringLiteral("\n")).replace(u'\r', u'\n');
-    QMessageBox message(IconOf(box.icon), QString::fromStdU16String(box.title), text,
+    QMessageBox message(IconOf(box.icon), QStringView(box.title).toString(), text,
                         QMessageBox::NoButton, parent);
     message.setTextFormat(Qt::PlainText);
     switch (box.buttons) {
@@ -73,9 +75,9 @@ QString QtFilterFromHostFilter(const QString& filter) {
 
 std::u16string ShowQtSaveDialog(QWidget* parent, const SaveDialogRequest& dialog) {
     return QFileDialog::getSaveFileName(
-               parent, QString::fromStdU16String(dialog.title),
-               QString::fromStdU16String(dialog.fileName),
-               QtFilterFromHostFilter(QString::fromStdU16String(dialog.filter)))
+               parent, QStringView(dialog.title).toString(),
+               QStringView(dialog.fileName).toString(),
+               QtFilterFromHostFilter(QStringView(dialog.filter).toString()))
         .toStdU16String();
 }
 

@@ -58,6 +58,28 @@ TEST(AppFuzzCorpus, EveryKeptInputKeepsItsTargetsRules) {
     }
 }
 
+// Inputs the fuzz runs found failing, kept as they were found.
+TEST(AppFuzzCorpus, FoundInputs) {
+    struct Row {
+        int line;
+        RunInput run;
+        std::vector<std::uint8_t> bytes;
+    };
+    const Row rows[] = {
+        // Settings: a stored text that starts with U+FEFF (then U+0211, 21 NULs, U+0017) came
+        // back without it: QString::fromStdU16String takes a leading U+FEFF or U+FFFE for a
+        // byte-order mark, dropping it or byte-swapping the rest.
+        {1, fuzz::RunSettingsInput, {0xff, 0xff, 0xff, 0xff, 0xfe, 0x11, 0x02, 0, 0, 0,   0, 0, 0,
+                                     0,    0,    0,    0,    0,    0,    0,    0, 0, 0,   0, 0, 0,
+                                     0,    0,    0,    0,    0,    0,    0,    0, 0, 0,   0, 0, 0,
+                                     0,    0,    0,    0,    0,    0,    0,    0, 0, 0x17}},
+        // Settings: U+FFFE first, then "AB" (UTF-16 text of 3 units).
+        {2, fuzz::RunSettingsInput, {0x03, 0x03, 0xfe, 0xff, 0x41, 0x00, 0x42, 0x00}},
+    };
+    for (const Row& row : rows)
+        EXPECT_EQ(row.run(row.bytes.data(), row.bytes.size()), "") << "row " << row.line;
+}
+
 // The cursor seeds are real cursor files (all but the truncated one): the fuzzer starts from
 // inputs that reach the pixel decoding.
 TEST(AppFuzzCorpus, CursorSeedsParse) {

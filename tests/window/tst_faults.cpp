@@ -1,6 +1,7 @@
 // The window against a hostile machine: the disk full or the folder gone while saving, cupsd
 // stopped in the middle of printing, a settings file that is no file, a 10 MB stored text, a
-// skin that is no style sheet, a cursor file truncated or huge. Each ends in its message or
+// stored text that begins with a byte-order mark, a skin that is no style sheet, a cursor file
+// truncated or huge. Each ends in its message or
 // error report, nothing is lost or left behind, and afterwards the window still generates a
 // barcode that scans.
 //
@@ -388,6 +389,34 @@ private slots:
         QCOMPARE(messages_.size(), std::size_t(1));
         LastReportSays(u"PushButton2_Click", u"Overflow");
         messages_.clear();
+        GeneratesAndScans();
+    }
+
+    // A stored text that begins with U+FFFE or U+FEFF (pasted from a file with a byte-order
+    // mark, say) is shown and stored again as it is: not dropped, not byte-swapped.
+    void storedTextBeginningWithAByteOrderMark_data() {
+        QTest::addColumn<QString>("stored");
+        QTest::newRow("1 U+FFFE") << QStringView(u"\uFFFEAB").toString();
+        QTest::newRow("2 U+FEFF") << QStringView(u"\uFEFFAB").toString();
+    }
+    void storedTextBeginningWithAByteOrderMark() {
+        QFETCH(QString, stored);
+        {
+            QSettings ini(SettingsFilePath(), QSettings::IniFormat);
+            ini.setValue("Quillion/Barcode", stored);
+        }
+        Load();
+        QCOMPARE(Child<QLineEdit>("Text1")->text(), stored);
+        // Typing stores the text as it is.
+        QTest::keyClick(Child<QWidget>("Text1"), Qt::Key_End);
+        QTest::keyClicks(Child<QWidget>("Text1"), "C");
+        form_.reset();
+        QCOMPARE(QSettings(SettingsFilePath(), QSettings::IniFormat)
+                     .value("Quillion/Barcode")
+                     .toString(),
+                 stored + QLatin1Char('C'));
+        Load();
+        QCOMPARE(Child<QLineEdit>("Text1")->text(), stored + QLatin1Char('C'));
         GeneratesAndScans();
     }
 
