@@ -8,7 +8,6 @@
 #include <cerrno>
 #include <chrono>
 #include <condition_variable>
-#include <cstdio>
 #include <fcntl.h>
 #include <filesystem>
 #include <fstream>
@@ -55,7 +54,7 @@ bool ReadInput(const std::string& source, std::string& input, std::string& error
     return true;
 }
 
-// Renders and writes one line; returns "" or the reason it failed.
+// Where a batch's files go.
 struct Destination {
     int folderFd;
     std::string folderPath; // ending in "/"
@@ -66,6 +65,7 @@ struct CloseFolder {
     void operator()(const Destination* d) const { ::close(d->folderFd); }
 };
 
+// Renders and writes one line; returns "" or the reason it failed.
 std::string RenderLine(Generator& generator, PictureWriter& writer, const BatchLine& line,
                        const std::string& name, const Destination& to) {
     const std::optional<std::u16string> text = DecodeUtf8(line.bytes);
