@@ -48,8 +48,10 @@ Generation Generator::Generate(const std::u16string& text) {
         }
         return result;
     }
+    // An empty text paints no symbol: Code 128 leaves an empty picture, Code 39 only clears
+    // it. Either way there is no barcode to write.
     const Image& picture = core_.ExportPicture();
-    if (picture.width <= 0 || picture.height <= 0) {
+    if (text.empty() || picture.width <= 0 || picture.height <= 0) {
         result.message = "nothing was painted (the text is empty); no file written";
         return result;
     }
