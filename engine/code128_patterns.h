@@ -1,4 +1,4 @@
-// Code 128 symbol patterns after ISO/IEC 15417 (Code 128 bar code symbology specification),
+// Code 128 symbol patterns after ISO/IEC 15417 (the Code 128 bar code symbology standard),
 // symbol character table: every symbol is three bars and three spaces, bar first, eleven
 // modules in all; the stop pattern adds a final two-module bar (thirteen modules).
 #pragma once
