@@ -87,15 +87,18 @@ const Image& FormCore::ExportPicture() const {
 void FormCore::PushButton2_Click() {
     StepRunner step(ui_, u"PushButton2_Click");
     const Symbology chosen = controls_.SelectedSymbology(); // (100)
+    // The Code 39 and UPC renderers get the text that was checked, even when the user edits it
+    // while the cleared picture is being shown.
+    const std::u16string text = controls_.Text();
     if (IsUpc(chosen)) {
         // Numeric means ASCII digits only, tested before the picture area is touched.
         bool numeric = false;
-        step(102, [&] { numeric = IsAllDigits(controls_.Text()); });
+        step(102, [&] { numeric = IsAllDigits(text); });
         if (!numeric) {
             step(104, [&] { MsgBox(kMsgNotNumeric, MsgBoxButtons::OkOnly, MsgBoxIcon::None); });
             return;
         }
-    } else if (chosen == Symbology::Code39 && !IsCode39Text(controls_.Text())) {
+    } else if (chosen == Symbology::Code39 && !IsCode39Text(text)) {
         // A character without a Code 39 pattern would be left out of the bars while the
         // caption shows it; refuse the text and leave the picture area as it is.
         step(104,
@@ -116,13 +119,13 @@ void FormCore::PushButton2_Click() {
         GenerateCode128(step);
         break;
     case Symbology::Code39:
-        GenerateCode39(step);
+        GenerateCode39(step, text);
         break;
     case Symbology::UpcA:
-        GenerateUpc(step, UpcVariant::UpcA, 160);
+        GenerateUpc(step, UpcVariant::UpcA, 160, text);
         break;
     case Symbology::UpcE:
-        GenerateUpc(step, UpcVariant::UpcE, 178);
+        GenerateUpc(step, UpcVariant::UpcE, 178, text);
         break;
     case Symbology::None:
         break;
@@ -143,7 +146,7 @@ void FormCore::GenerateCode128(StepRunner& step) {
     step(138, [&] { CopyPicture1ToPicture2(); });
 }
 
-void FormCore::GenerateCode39(StepRunner& step) {
+void FormCore::GenerateCode39(StepRunner& step, const std::u16string& text) {
     step(142, [&] { SetWindowScaleMode(ScaleMode::Twips); });
     step(144, [&] {
         // Outer height x 56 / inner height gives an inner height of about 56 pixels. An area
@@ -159,11 +162,12 @@ void FormCore::GenerateCode39(StepRunner& step) {
     step(148, [&] { picture1_.Cls(); });
     step(150, [&] { ui_.DoEvents(); });
     step(152, [&] { ui_.DoEvents(); });
-    step(154, [&] { DrawCode39(controls_.Text(), picture1_); });
+    step(154, [&] { DrawCode39(text, picture1_); });
     step(156, [&] { CopyPicture1ToPicture2(); });
 }
 
-void FormCore::GenerateUpc(StepRunner& step, UpcVariant variant, int first) {
+void FormCore::GenerateUpc(StepRunner& step, UpcVariant variant, int first,
+                           const std::u16string& text) {
     const bool upcA = variant == UpcVariant::UpcA;
     step(first, [&] { SetWindowScaleMode(ScaleMode::Pixels); });
     step(first + 2, [&] { picture1_.SetOuterHeight(kUpcHeightPx); });
@@ -171,9 +175,8 @@ void FormCore::GenerateUpc(StepRunner& step, UpcVariant variant, int first) {
     step(first + 6, [&] { ui_.DoEvents(); });
     step(first + 8, [&] { ui_.DoEvents(); });
     bool rightLength = false;
-    step(first + 10, [&] {
-        rightLength = controls_.Text().size() == std::size_t(upcA ? kUpcALength : kUpcELength);
-    });
+    step(first + 10,
+         [&] { rightLength = text.size() == std::size_t(upcA ? kUpcALength : kUpcELength); });
     if (!rightLength) {
         step(first + 12, [&] {
             MsgBox(upcA ? kMsgUpcALength : kMsgUpcELength, MsgBoxButtons::OkOnly,
@@ -181,7 +184,7 @@ void FormCore::GenerateUpc(StepRunner& step, UpcVariant variant, int first) {
         });
         return;
     }
-    step(first + 14, [&] { DrawUpc(picture1_, controls_.Text(), variant); });
+    step(first + 14, [&] { DrawUpc(picture1_, text, variant); });
 }
 
 void FormCore::FillRequest() {

@@ -84,8 +84,9 @@ public:
 
 private:
     void GenerateCode128(StepRunner& step);
-    void GenerateCode39(StepRunner& step);
-    void GenerateUpc(StepRunner& step, UpcVariant variant, int firstStep);
+    void GenerateCode39(StepRunner& step, const std::u16string& text);
+    void GenerateUpc(StepRunner& step, UpcVariant variant, int firstStep,
+                     const std::u16string& text);
     void FillRequest();
     Printer& ThePrinter();
 

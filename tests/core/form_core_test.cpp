@@ -231,6 +231,40 @@ TEST(FormCore, OptionChangedWhileYielding) {
     EXPECT_EQ(DecodeImage(form.Picture2().GetImage()).text, "AB");
 }
 
+// While the cleared picture shows, the user edits the text into one the renderer would paint
+// as other data ("*" is a stop character in Code 39, "-" has no UPC digit): the click paints
+// the text it checked.
+TEST(FormCore, TextEditedWhileYielding) {
+    struct EditingInterface : HeadlessInterface {
+        FixedControls* controls = nullptr;
+        std::u16string edit;
+        void DoEvents() override { controls->text = edit; }
+    };
+    struct Row {
+        int row;
+        Symbology symbology;
+        std::u16string checked, edited;
+        std::string read;
+    };
+    const Row rows[] = {
+        {1, Symbology::Code39, u"AB", u"A*B", "AB"},
+        {2, Symbology::UpcA, u"012345678905", u"-12345678905", "012345678905"},
+    };
+    for (const Row& row : rows) {
+        SCOPED_TRACE("row " + std::to_string(row.row));
+        FixedControls controls;
+        EditingInterface ui;
+        ui.controls = &controls;
+        ui.edit = row.edited;
+        FormCore form(controls, ui);
+        controls.symbology = row.symbology;
+        controls.text = row.checked;
+        form.PushButton2_Click();
+        EXPECT_TRUE(ui.messages.empty());
+        EXPECT_EQ(DecodeImage(form.ExportPicture()).text, row.read);
+    }
+}
+
 TEST(FormCore, OptionHandlersCutAndLimit) {
     struct Row {
         int row;
