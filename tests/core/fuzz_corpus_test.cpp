@@ -1,5 +1,6 @@
 // The application fuzz targets' rules, replayed under the test build's sanitizers: every kept
 // input of the .cur reader's and the settings read-back's seed corpus.
+#include "harness/corpus_folder.h"
 #include "harness/cursor_input.h"
 #include "harness/settings_input.h"
 
@@ -23,17 +24,6 @@ std::vector<std::uint8_t> ReadBytes(const std::filesystem::path& path) {
     return {std::istreambuf_iterator<char>(file), {}};
 }
 
-// The folder of a target's seeds, in the source tree named by QUILLION_SOURCE_DIR or, without
-// it, the one this file was compiled from.
-std::filesystem::path CorpusFolder(const char* target) {
-    const char* source = std::getenv("QUILLION_SOURCE_DIR");
-    const std::filesystem::path root =
-        source != nullptr
-            ? std::filesystem::path(source)
-            : std::filesystem::path(__FILE__).parent_path().parent_path().parent_path();
-    return root / "fuzz" / "corpus" / target;
-}
-
 TEST(AppFuzzCorpus, EveryKeptInputKeepsItsTargetsRules) {
     struct Row {
         int line;
@@ -45,7 +35,7 @@ TEST(AppFuzzCorpus, EveryKeptInputKeepsItsTargetsRules) {
         {2, "fuzz_app_settings", fuzz::RunSettingsInput},
     };
     for (const Row& row : rows) {
-        const std::filesystem::path folder = CorpusFolder(row.target);
+        const std::filesystem::path folder = fuzz::CorpusFolder(row.target);
         ASSERT_TRUE(std::filesystem::is_directory(folder)) << "row " << row.line << ": " << folder;
         int replayed = 0;
         for (const auto& entry : std::filesystem::directory_iterator(folder)) {
@@ -83,7 +73,8 @@ TEST(AppFuzzCorpus, FoundInputs) {
 // The cursor seeds are real cursor files (all but the truncated one): the fuzzer starts from
 // inputs that reach the pixel decoding.
 TEST(AppFuzzCorpus, CursorSeedsParse) {
-    for (const auto& entry : std::filesystem::directory_iterator(CorpusFolder("fuzz_app_cursor"))) {
+    for (const auto& entry :
+         std::filesystem::directory_iterator(fuzz::CorpusFolder("fuzz_app_cursor"))) {
         if (entry.path().filename() == "truncated")
             continue;
         const std::vector<std::uint8_t> bytes = ReadBytes(entry.path());

@@ -2,6 +2,7 @@
 // seed corpus, and every input a fuzz run found failing (bytes inline, with what they decode to).
 #include "harness/code128_input.h"
 #include "harness/code39_input.h"
+#include "harness/corpus_folder.h"
 #include "harness/upc_input.h"
 
 #include <gtest/gtest.h>
@@ -23,17 +24,6 @@ std::string Replay(RunInput run, const std::vector<std::uint8_t>& bytes) {
     return run(bytes.data(), bytes.size());
 }
 
-// The folder of a target's seeds, in the source tree named by QUILLION_SOURCE_DIR or, without
-// it, the one this file was compiled from.
-std::filesystem::path CorpusFolder(const char* target) {
-    const char* source = std::getenv("QUILLION_SOURCE_DIR");
-    const std::filesystem::path root =
-        source != nullptr
-            ? std::filesystem::path(source)
-            : std::filesystem::path(__FILE__).parent_path().parent_path().parent_path();
-    return root / "fuzz" / "corpus" / target;
-}
-
 TEST(FuzzCorpus, EveryKeptInputKeepsItsTargetsRules) {
     struct Row {
         int line;
@@ -46,7 +36,7 @@ TEST(FuzzCorpus, EveryKeptInputKeepsItsTargetsRules) {
         {3, "fuzz_upc", fuzz::RunUpcInput},
     };
     for (const Row& row : rows) {
-        const std::filesystem::path folder = CorpusFolder(row.target);
+        const std::filesystem::path folder = fuzz::CorpusFolder(row.target);
         ASSERT_TRUE(std::filesystem::is_directory(folder)) << "row " << row.line << ": " << folder;
         int replayed = 0;
         for (const auto& entry : std::filesystem::directory_iterator(folder)) {

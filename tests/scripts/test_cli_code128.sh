@@ -3,25 +3,7 @@
 # size, exit status 2 for bad options and 1 with the engine's message for bad input.
 set -uo pipefail
 
-BIN=${QUILLION_BINARY_DIR:?}/quillion-render
-SRC=${QUILLION_SOURCE_DIR:-$(cd "$(dirname "$0")/../.." && pwd)}
-export LSAN_OPTIONS=${LSAN_OPTIONS:-suppressions=$SRC/tests/lsan.supp:print_suppressions=0}
-WORK=$(mktemp -d)
-trap 'rm -rf "$WORK"' EXIT
-failures=0
-
-fail() {
-    echo "FAIL: $*" >&2
-    failures=$((failures + 1))
-}
-
-# decode PNG: the text zbarimg reads, after a white quiet zone is added around the image. zbar
-# 0.23 misses some symbols drawn at one pixel per module (a lone "n" is one; ZXing-C++ reads
-# them), so the image is also doubled by pixel replication, which keeps every width exact.
-decode() {
-    convert "$1" -bordercolor white -border 20 -scale 200% "$WORK/bordered.png" &&
-        zbarimg --quiet --raw "$WORK/bordered.png" 2>/dev/null
-}
+source "$(dirname "$0")/cli_helpers.sh"
 
 # renders_to TEXT WIDTHxHEIGHT [options...]: renders, checks the size and reads it back.
 renders_to() {
@@ -83,8 +65,4 @@ expect_status 1 "Error(54548):Illegal character for this symbology specified." \
 expect_status 1 "empty" --output "$WORK/bad.png" ""
 expect_status 1 "Overflow" --output "$WORK/bad.png" "$(head -c 5000 /dev/zero | tr '\0' 'A')"
 
-if [ "$failures" -ne 0 ]; then
-    echo "$failures failure(s)" >&2
-    exit 1
-fi
-echo "quillion-render Code 128: all checks passed"
+finish "quillion-render Code 128"
