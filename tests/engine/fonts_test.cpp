@@ -48,9 +48,11 @@ TEST(Fonts, CourierNewIsMonospacedWithWholePixelAdvances) {
     const auto font = GetFont(Key("Courier New", 13));
     EXPECT_EQ(font->TextWidth("AB"), 16);
     EXPECT_TRUE(font->Metrics().fixedPitch);
-    for (int b = 0x20; b < 0x100; ++b)
-        if (b != 0x7F && b != 0x81 && b != 0x8D && b != 0x8F && b != 0x90 && b != 0x9D)
+    for (int b = 0x20; b < 0x100; ++b) {
+        if (b != 0x7F && b != 0x81 && b != 0x8D && b != 0x8F && b != 0x90 && b != 0x9D) {
             EXPECT_EQ(font->Advance(static_cast<unsigned char>(b)), 8) << "byte " << b;
+        }
+    }
     EXPECT_EQ(font->TextWidth("AB", 3), 22);
     EXPECT_EQ(font->TextWidth("", 3), 0);
 }
