@@ -64,7 +64,6 @@ CaptionFont CreateCaptionFont(const BarcodeRequest& request, DeviceContext& dc) 
     CaptionFont result;
     result.font = dc.CreateFontIndirectA(lf);
     result.previous = dc.SelectObject(result.font);
-    dc.GetTextMetricsA(result.metrics);
     return result;
 }
 

@@ -25,10 +25,10 @@ LOGFONTA BuildCaptionLogFont(const BarcodeRequest& request, int dpi);
 struct CaptionFont {
     HGDIOBJ font = 0;     // the created font, selected into the device context
     HGDIOBJ previous = 0; // the font it replaced, to be selected back at the end
-    TEXTMETRICA metrics;
 };
 
-// Builds the record, creates the font, selects it and reads its metrics.
+// Builds the record, creates the font and selects it. Its metrics are read with
+// GetTextMetricsA when a caption is laid out; a symbol without caption never looks the face up.
 CaptionFont CreateCaptionFont(const BarcodeRequest& request, DeviceContext& dc);
 
 struct CaptionExtent {

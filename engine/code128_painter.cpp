@@ -77,9 +77,15 @@ public:
         const CaptionFont caption = CreateCaptionFont(request, dc_);
         font_ = caption.font;
         previousFont_ = caption.previous;
-        metrics_ = caption.metrics;
     }
-    const TEXTMETRICA& Metrics() const { return metrics_; }
+    // The caption font's metrics, read on first use while that font is selected.
+    const TEXTMETRICA& Metrics() {
+        if (!metricsRead_) {
+            dc_.GetTextMetricsA(metrics_);
+            metricsRead_ = true;
+        }
+        return metrics_;
+    }
 
     void CreateBarObjects(COLORREF color) {
         barBrush_ = dc_.CreateSolidBrush(color);
@@ -93,6 +99,7 @@ private:
     HGDIOBJ font_ = 0;
     HGDIOBJ previousFont_ = 0;
     TEXTMETRICA metrics_;
+    bool metricsRead_ = false;
     HGDIOBJ barBrush_ = 0;
     HGDIOBJ barPen_ = 0;
 };
@@ -141,7 +148,6 @@ Code128Painting PaintCode128(const BarcodeRequest& request, DeviceContext& dc,
                              const Code128Sequence& sequence, Code128Extent measured) {
     PaintObjects objects(dc);
     objects.CreateCaption(request);
-    const TEXTMETRICA& tm = objects.Metrics();
 
     const std::int32_t symbolWidth = measured.Width;
     const std::string caption = ToAnsi(request.Caption);
@@ -153,6 +159,8 @@ Code128Painting PaintCode128(const BarcodeRequest& request, DeviceContext& dc,
     const std::int32_t cx = extent.size.cx;
     const std::int32_t cy = extent.size.cy;
     const bool captionWider = withCaption && cx > symbolWidth;
+    // Without a caption the font is never asked for anything, so no face is looked up.
+    const TEXTMETRICA tm = withCaption ? objects.Metrics() : TEXTMETRICA{};
 
     RECT area;
     area.left = request.Left;

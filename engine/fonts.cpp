@@ -1,6 +1,7 @@
 #include "fonts.h"
 
 #include "ansi.h"
+#include "face_finder.h"
 #include "raster.h"
 
 #include <algorithm>
@@ -8,13 +9,10 @@
 #include <cctype>
 #include <cmath>
 #include <limits>
-#include <map>
 #include <mutex>
-#include <tuple>
 #include <unordered_map>
 #include <vector>
 
-#include <fontconfig/fontconfig.h>
 #include <ft2build.h>
 #include FT_FREETYPE_H
 #include FT_OUTLINE_H
@@ -44,43 +42,6 @@ struct FtLibrary {
             FT_Done_FreeType(lib);
     }
 };
-
-struct FaceFile {
-    std::string path;
-    int index = 0;
-    bool embolden = false;
-};
-
-// fontconfig's best match for a family, weight and slant. Its metric aliases give Liberation
-// Mono for "Courier New" and Liberation Sans for "Arial", with the bold and italic files.
-FaceFile ResolveFace(const std::string& family, int weight, bool italic) {
-    FaceFile out;
-    FcPattern* pattern = FcPatternCreate();
-    if (!pattern)
-        return out;
-    FcPatternAddString(pattern, FC_FAMILY, reinterpret_cast<const FcChar8*>(family.c_str()));
-    FcPatternAddInteger(pattern, FC_WEIGHT, FcWeightFromOpenType(weight));
-    FcPatternAddInteger(pattern, FC_SLANT, italic ? FC_SLANT_ITALIC : FC_SLANT_ROMAN);
-    FcPatternAddBool(pattern, FC_SCALABLE, FcTrue);
-    FcConfigSubstitute(nullptr, pattern, FcMatchPattern);
-    FcDefaultSubstitute(pattern);
-    FcResult result = FcResultNoMatch;
-    FcPattern* match = FcFontMatch(nullptr, pattern, &result);
-    if (match) {
-        FcChar8* file = nullptr;
-        int index = 0;
-        FcBool embolden = FcFalse;
-        if (FcPatternGetString(match, FC_FILE, 0, &file) == FcResultMatch && file)
-            out.path = reinterpret_cast<const char*>(file);
-        if (FcPatternGetInteger(match, FC_INDEX, 0, &index) == FcResultMatch)
-            out.index = index;
-        if (FcPatternGetBool(match, FC_EMBOLDEN, 0, &embolden) == FcResultMatch)
-            out.embolden = embolden == FcTrue;
-        FcPatternDestroy(match);
-    }
-    FcPatternDestroy(pattern);
-    return out;
-}
 
 std::int64_t RoundScaled(std::int64_t units, std::int64_t ppem, std::int64_t upem) {
     // units * ppem / upem to the nearest integer, halves away from zero.
@@ -383,18 +344,16 @@ struct Registry {
     std::mutex mutex;
     std::shared_ptr<FtLibrary> library = std::make_shared<FtLibrary>();
     std::unordered_map<FontKey, std::shared_ptr<const Font>, FontKeyHash> fonts;
-    std::map<std::tuple<std::string, int, bool>, FaceFile> files;
+    FaceFinder faces{FaceCache(DefaultFaceCacheFile())};
 
     const FaceFile& File(const FontKey& key) {
-        std::string family = key.face;
-        std::transform(family.begin(), family.end(), family.begin(),
+        FaceQuery query;
+        query.family = key.face;
+        std::transform(query.family.begin(), query.family.end(), query.family.begin(),
                        [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
-        const int weight = key.weight <= 0 ? 400 : std::min(key.weight, 1000);
-        auto k = std::make_tuple(std::move(family), weight, key.italic);
-        auto it = files.find(k);
-        if (it == files.end())
-            it = files.emplace(k, ResolveFace(key.face, weight, key.italic)).first;
-        return it->second;
+        query.weight = key.weight <= 0 ? 400 : std::min(key.weight, 1000);
+        query.italic = key.italic;
+        return faces.Find(query);
     }
 };
 

@@ -1,6 +1,6 @@
-// Fonts: face lookup through fontconfig ("Courier New" -> Liberation Mono, "Arial" -> Liberation
-// Sans), GDI-compatible metrics from the OS/2 table, hinted whole-pixel advances, and 1-bit
-// glyph rendering through FreeType with a per-font glyph cache.
+// Fonts: face lookup through fontconfig, its answers kept between runs ("Courier New" ->
+// Liberation Mono, "Arial" -> Liberation Sans), GDI-compatible metrics from the OS/2 table, hinted
+// whole-pixel advances, and 1-bit glyph rendering through FreeType with a per-font glyph cache.
 #pragma once
 
 #include "color.h"

@@ -31,7 +31,9 @@ struct Object {
     COLORREF color = 0;
     int width = 1;
     LOGFONTA logFont{};
-    std::shared_ptr<const Font> font;
+    // A created font is realised (face found, metrics read) when text first needs it, so a
+    // font that is created and selected but never used costs no font lookup.
+    mutable std::shared_ptr<const Font> font;
 };
 
 Object StockBrush(COLORREF c) {
@@ -152,8 +154,11 @@ struct DeviceContext::Impl {
 
     std::shared_ptr<const Font> CurrentFont() const {
         if (font != kSurfaceFontHandle)
-            if (const Object* o = Find(font); o && o->font)
+            if (const Object* o = Find(font); o && o->kind == Kind::Font) {
+                if (!o->font)
+                    o->font = GetFont(KeyFromLogFont(o->logFont));
                 return o->font;
+            }
         return surface.RealizedFont();
     }
 };
@@ -197,8 +202,7 @@ HGDIOBJ DeviceContext::CreatePen(int style, int width, COLORREF color) {
 }
 
 HGDIOBJ DeviceContext::CreateFontIndirectA(const LOGFONTA& font) {
-    Object o{Kind::Font, false, 0, 1, font, GetFont(KeyFromLogFont(font))};
-    return impl_->Add(std::move(o));
+    return impl_->Add(Object{Kind::Font, false, 0, 1, font, nullptr});
 }
 
 bool DeviceContext::DeleteObject(HGDIOBJ object) {

@@ -12,7 +12,7 @@ QUILLION_PACKAGES=(
   libgtest-dev libgmock-dev libbenchmark-dev
   libzxing-dev zbar-tools imagemagick poppler-utils
   cups cups-bsd cups-client cups-filters ghostscript printer-driver-cups-pdf
-  xvfb x11-apps
+  xvfb x11-apps strace
   clang libclang-rt-14-dev
 )
 

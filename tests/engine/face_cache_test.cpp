@@ -1,0 +1,157 @@
+// The kept face lookups: answers come back only while everything they depend on is unchanged,
+// a damaged or unwritable file is no failure, and a finder with a valid file asks fontconfig
+// nothing.
+#include "face_cache.h"
+#include "face_finder.h"
+
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <functional>
+#include <optional>
+#include <string>
+#include <unistd.h>
+
+namespace quillion {
+namespace {
+
+namespace fs = std::filesystem;
+
+constexpr std::int64_t kLater = 3'000'000'000; // notBefore this far ahead: every path settled
+
+class FaceCacheTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        std::string pattern = (fs::temp_directory_path() / "quillion-faces.XXXXXX").string();
+        ASSERT_NE(::mkdtemp(pattern.data()), nullptr);
+        dir_ = pattern;
+        fs::create_directory(dir_ / "conf.d");
+        Write(dir_ / "conf.d" / "10-a.conf", "first");
+        Write(dir_ / "Face-Regular.ttf", "face");
+        if (const char* lang = std::getenv("FC_LANG"))
+            savedLang_ = lang;
+    }
+    void TearDown() override {
+        if (savedLang_)
+            ::setenv("FC_LANG", savedLang_->c_str(), 1);
+        else
+            ::unsetenv("FC_LANG");
+        fs::remove_all(dir_);
+    }
+
+    static void Write(const fs::path& path, const std::string& text) {
+        std::ofstream(path, std::ios::binary | std::ios::trunc) << text;
+    }
+
+    std::string File() const { return (dir_ / "cache" / "quillion" / "font-faces").string(); }
+    std::vector<std::string> Watched() const {
+        return {(dir_ / "conf.d").string(), (dir_ / "conf.d" / "10-a.conf").string(),
+                (dir_ / "missing.conf").string()};
+    }
+    FaceAnswers Answers() const {
+        FaceAnswers answers;
+        answers[{"courier new", 400, false}] = {(dir_ / "Face-Regular.ttf").string(), 0, false};
+        answers[{"courier new", 700, true}] = {(dir_ / "Face-Regular.ttf").string(), 2, true};
+        answers[{"no such face", 400, false}] = {"", 0, false};
+        return answers;
+    }
+
+    fs::path dir_;
+    std::optional<std::string> savedLang_;
+};
+
+TEST_F(FaceCacheTest, AnswersComeBackWhileNothingChanged) {
+    const FaceCache cache(File());
+    ASSERT_TRUE(cache.Save(Answers(), Watched(), WallClockNs() + kLater));
+    EXPECT_EQ(cache.Load(), Answers());
+    EXPECT_EQ(FaceCache(File()).Load(), Answers()) << "a second reader of the same file";
+}
+
+TEST_F(FaceCacheTest, AnyChangeInWhatTheAnswersDependOnDropsThemAll) {
+    struct Row {
+        int row;
+        const char* change;
+        std::function<void()> apply;
+    };
+    const Row rows[] = {
+        {1, "a configuration file is rewritten",
+         [&] { Write(dir_ / "conf.d" / "10-a.conf", "second"); }},
+        {2, "a configuration file is added beside it",
+         [&] { Write(dir_ / "conf.d" / "20-b.conf", "new"); }},
+        {3, "a configuration file is removed", [&] { fs::remove(dir_ / "conf.d" / "10-a.conf"); }},
+        {4, "a watched file that was missing appears", [&] { Write(dir_ / "missing.conf", "x"); }},
+        {5, "the face file is replaced", [&] { Write(dir_ / "Face-Regular.ttf", "other face"); }},
+        {6, "a language variable changes", [&] { ::setenv("FC_LANG", "de", 1); }},
+        {7, "the file loses its last line",
+         [&] { fs::resize_file(File(), fs::file_size(File()) - 2); }},
+        {8, "the file is garbage", [&] { Write(File(), "\x01\x02 not a cache\n"); }},
+        {9, "the file is empty", [&] { Write(File(), ""); }},
+    };
+    for (const Row& row : rows) {
+        SCOPED_TRACE(::testing::Message() << "row " << row.row << ": " << row.change);
+        TearDown();
+        SetUp();
+        const FaceCache cache(File());
+        ASSERT_TRUE(cache.Save(Answers(), Watched(), WallClockNs() + kLater));
+        ASSERT_EQ(cache.Load(), Answers());
+        row.apply();
+        EXPECT_TRUE(cache.Load().empty());
+    }
+}
+
+TEST_F(FaceCacheTest, NothingIsKeptWhereNothingCanBeWritten) {
+    // A file where the cache folder should be: the folder cannot be made.
+    Write(dir_ / "not-a-folder", "x");
+    const FaceCache blocked((dir_ / "not-a-folder" / "quillion" / "font-faces").string());
+    EXPECT_FALSE(blocked.Save(Answers(), Watched(), WallClockNs() + kLater));
+    EXPECT_TRUE(blocked.Load().empty());
+
+    const FaceCache none("");
+    EXPECT_FALSE(none.Save(Answers(), Watched(), WallClockNs() + kLater));
+    EXPECT_TRUE(none.Load().empty());
+}
+
+TEST_F(FaceCacheTest, PathsThatChangedWhileFontconfigReadThemAreNotWrittenDown) {
+    const FaceCache cache(File());
+    // The configuration file was written just now, after fontconfig started reading.
+    EXPECT_FALSE(cache.Save(Answers(), Watched(), WallClockNs()));
+    EXPECT_FALSE(fs::exists(File()));
+}
+
+TEST_F(FaceCacheTest, NamesThatCannotBeWrittenDownAreAskedForAgain) {
+    FaceAnswers answers = Answers();
+    answers[{"tab\there", 400, false}] = {(dir_ / "Face-Regular.ttf").string(), 0, false};
+    const FaceCache cache(File());
+    ASSERT_TRUE(cache.Save(answers, Watched(), WallClockNs() + kLater));
+    EXPECT_EQ(cache.Load(), Answers());
+
+    std::vector<std::string> watched = Watched();
+    watched.push_back((dir_ / "line\nbreak").string());
+    EXPECT_FALSE(cache.Save(Answers(), watched, WallClockNs() + kLater));
+}
+
+TEST_F(FaceCacheTest, AFinderWithAValidFileAsksFontconfigNothing) {
+    const FaceQuery mono{"courier new", 400, false};
+    FaceFinder first{FaceCache(File())};
+    const FaceFile found = first.Find(mono);
+    EXPECT_EQ(first.FontconfigQueries(), 1);
+    EXPECT_EQ(fs::path(found.path).filename(), "LiberationMono-Regular.ttf");
+    ASSERT_TRUE(fs::exists(File())) << "the system's font configuration is older than a second";
+
+    FaceFinder second{FaceCache(File())};
+    EXPECT_EQ(second.Find(mono), found);
+    EXPECT_EQ(second.FontconfigQueries(), 0);
+    // A query the file does not hold goes to fontconfig and is kept beside the first.
+    const FaceQuery bold{"courier new", 700, false};
+    EXPECT_EQ(fs::path(second.Find(bold).path).filename(), "LiberationMono-Bold.ttf");
+    EXPECT_EQ(second.FontconfigQueries(), 1);
+    FaceFinder third{FaceCache(File())};
+    third.Find(mono);
+    third.Find(bold);
+    EXPECT_EQ(third.FontconfigQueries(), 0);
+}
+
+} // namespace
+} // namespace quillion

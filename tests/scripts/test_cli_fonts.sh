@@ -1,0 +1,104 @@
+#!/usr/bin/env bash
+# quillion-render and the font configuration: a run that paints no text reads nothing of it, a
+# caption run keeps its face lookups for the next run, and a changed configuration is read
+# again. Files opened are watched with strace.
+set -uo pipefail
+
+source "$(dirname "$0")/cli_helpers.sh"
+
+command -v strace >/dev/null || { echo "strace is not installed: skipped"; exit 77; }
+strace -f -o /dev/null true 2>/dev/null || { echo "strace cannot trace here: skipped"; exit 77; }
+
+export XDG_CACHE_HOME=$WORK/cache
+KEPT=$XDG_CACHE_HOME/quillion/font-faces
+LIBERATION=/usr/share/fonts/truetype/liberation
+
+# traced NAME ARGS...: runs quillion-render under strace; the file names it used go to
+# $WORK/NAME.files (one call a line), its exit status is returned.
+traced() {
+    local name=$1
+    shift
+    # LeakSanitizer cannot run under a tracer; the untraced runs still check for leaks.
+    ASAN_OPTIONS=${ASAN_OPTIONS:+$ASAN_OPTIONS:}detect_leaks=0 \
+        strace -f -qq -e trace=%file -o "$WORK/$name.files" "$BIN" "$@" 2>"$WORK/$name.err"
+}
+
+# 1. Code 128 without caption: no fontconfig configuration, no font, no kept lookups.
+traced plain --no-caption --output "$WORK/plain.png" ABC-123456 || fail "no caption: exit status $?"
+if grep -E '/etc/fonts|fonts\.conf|/fontconfig|/fonts/|font-faces' "$WORK/plain.files" >"$WORK/hits"; then
+    fail "a run without caption looked at the font configuration: $(head -3 "$WORK/hits")"
+fi
+[ ! -e "$KEPT" ] || fail "a run without caption wrote $KEPT"
+
+# 2. With caption, twice: the first run asks fontconfig and keeps the answer, the second opens
+# only the face file.
+traced first --output "$WORK/first.png" ABC-123456 || fail "first caption run: exit status $?"
+grep -q 'fonts\.conf' "$WORK/first.files" || fail "the first caption run did not read fonts.conf"
+[ -s "$KEPT" ] || fail "the first caption run kept no face lookups"
+traced second --output "$WORK/second.png" ABC-123456 || fail "second caption run: exit status $?"
+if grep -E 'open.*(/etc/fonts|fonts\.conf|/fontconfig/)' "$WORK/second.files" >"$WORK/hits"; then
+    fail "the second caption run opened the configuration: $(head -3 "$WORK/hits")"
+fi
+grep -q 'open.*LiberationMono-Regular\.ttf' "$WORK/second.files" ||
+    fail "the second caption run did not open Liberation Mono"
+cmp -s "$WORK/first.png" "$WORK/second.png" || fail "the kept lookup painted other pixels"
+
+# 3. A private configuration whose alias for the caption face changes between runs.
+# write_config FAMILY: "Courier New" is served by FAMILY.
+CONF=$WORK/conf/fonts.conf # in a folder of its own: the folder is watched too
+mkdir -p "$WORK/conf"
+write_config() {
+    cat >"$CONF" <<EOF
+<?xml version="1.0"?>
+<!DOCTYPE fontconfig SYSTEM "urn:fontconfig:fonts.dtd">
+<fontconfig>
+  <dir>$LIBERATION</dir>
+  <cachedir>$WORK/fontconfig-cache</cachedir>
+  <match target="pattern">
+    <test name="family"><string>Courier New</string></test>
+    <edit name="family" mode="assign" binding="strong"><string>$1</string></edit>
+  </match>
+</fontconfig>
+EOF
+}
+export FONTCONFIG_FILE=$CONF
+write_config "Liberation Mono"
+sleep 2 # lookups are kept only once the files they came from are a second old
+"$BIN" --output "$WORK/mono.png" Coca-Cola || fail "private configuration: exit status $?"
+grep -q "$CONF" "$KEPT" || fail "the private configuration's lookup was not kept"
+traced kept --output "$WORK/mono2.png" Coca-Cola || fail "kept lookup: exit status $?"
+grep -q "open.*$CONF" "$WORK/kept.files" && fail "the kept lookup read the configuration"
+cmp -s "$WORK/mono.png" "$WORK/mono2.png" || fail "the kept lookup painted other pixels"
+
+write_config "Liberation Serif"
+traced changed --output "$WORK/serif.png" Coca-Cola || fail "changed configuration: exit status $?"
+grep -q "open.*$CONF" "$WORK/changed.files" ||
+    fail "the changed configuration was not read again"
+grep -q 'open.*LiberationSerif-Regular\.ttf' "$WORK/changed.files" ||
+    fail "the changed configuration's face was not used"
+XDG_CACHE_HOME=$WORK/fresh "$BIN" --output "$WORK/serif-fresh.png" Coca-Cola ||
+    fail "fresh cache: exit status $?"
+cmp -s "$WORK/serif.png" "$WORK/serif-fresh.png" || fail "after the change: other pixels than a fresh run"
+cmp -s "$WORK/serif.png" "$WORK/mono.png" && fail "the changed configuration painted the old face"
+[ "$(decode "$WORK/serif.png")" = Coca-Cola ] || fail "the serif caption run does not scan"
+
+# Another configuration file by name is another configuration.
+cp "$CONF" "$WORK/serif.conf"
+write_config "Liberation Mono"
+FONTCONFIG_FILE=$WORK/serif.conf traced renamed --output "$WORK/serif2.png" Coca-Cola ||
+    fail "renamed configuration: exit status $?"
+grep -q "open.*$WORK/serif.conf" "$WORK/renamed.files" || fail "the other file was not read"
+cmp -s "$WORK/serif2.png" "$WORK/serif.png" || fail "the other configuration painted other pixels"
+unset FONTCONFIG_FILE
+
+# 4. A cache that cannot be kept, or a damaged one, changes nothing but speed.
+printf 'not a folder' >"$WORK/blocked"
+XDG_CACHE_HOME=$WORK/blocked "$BIN" --output "$WORK/blocked.png" ABC-123456 ||
+    fail "unwritable cache folder: exit status $?"
+cmp -s "$WORK/blocked.png" "$WORK/first.png" || fail "unwritable cache folder: other pixels"
+printf 'quillion font faces 1\nF\tcourier new\t400\t0\t0\t0\t-\t/nowhere.ttf\n' >"$KEPT"
+"$BIN" --output "$WORK/damaged.png" ABC-123456 || fail "damaged cache: exit status $?"
+cmp -s "$WORK/damaged.png" "$WORK/first.png" || fail "damaged cache: other pixels"
+grep -q nowhere "$KEPT" && fail "the damaged cache was not replaced"
+
+finish test_cli_fonts
