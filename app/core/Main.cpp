@@ -9,7 +9,6 @@
 namespace quillion {
 
 namespace {
-constexpr std::size_t kMaxTitleLength = 40;
 constexpr std::int32_t kErrFileNotFound = 53;
 constexpr std::int32_t kErrPathFileAccess = 75;
 } // namespace
@@ -55,17 +54,6 @@ void ApplySkin(const QString& programFolder, SkinFramework& skin, SkinWindow& wi
     skin.SetApplyToDialogs(true);
     skin.SetKeepSkinOnResize(true);
     skin.ApplySkin(window);
-}
-
-std::u16string AppTitleFromProductName(std::u16string_view productName) {
-    std::u16string_view title = productName;
-    do {
-        const std::size_t blank = title.rfind(u' ');
-        if (blank == std::u16string_view::npos)
-            break; // nothing left to cut at
-        title = title.substr(0, blank);
-    } while (title.size() > kMaxTitleLength);
-    return std::u16string(title);
 }
 
 bool FileExists(const QString& path) {

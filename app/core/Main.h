@@ -1,6 +1,8 @@
 // Start-up helpers: the optional skin, the application title and the file test.
 #pragma once
 
+#include "app_title.h"
+
 #include <QString>
 
 #include <string>
@@ -58,10 +60,6 @@ bool IsNormalFile(const QString& path);
 // When the skin file is a normal file: backgrounds to the button face, then the skin is
 // loaded, its options set and it is applied to the window. Otherwise nothing happens.
 void ApplySkin(const QString& programFolder, SkinFramework& skin, SkinWindow& window);
-
-// The application title: the product name cut at its last blank, again while longer than 40
-// characters. A name without a blank is the title as it stands.
-std::u16string AppTitleFromProductName(std::u16string_view productName);
 
 // True when the date and time of the file at path can be read. Never throws.
 bool FileExists(const QString& path);

@@ -1,13 +1,12 @@
 #include "form_core.h"
 
-#include "Main.h"
 #include "SaveAsJPG.h"
+#include "ansi.h"
+#include "app_title.h"
 #include "bar39.h"
 #include "messages.h"
 #include "runtime.h"
 #include "text_checks.h"
-
-#include <QString>
 
 #include <algorithm>
 
@@ -219,8 +218,7 @@ void FormCore::MakeCode128(DrawingSurface& surface) {
     FillRequest();
     const std::int32_t result = DrawCode128(request_, surface.hDC());
     if (result != 0) {
-        MsgBox(QString::fromStdString(Code128ErrorText(result)).toStdU16String(),
-               MsgBoxButtons::OkOnly, MsgBoxIcon::None);
+        MsgBox(Utf8ToUtf16(Code128ErrorText(result)), MsgBoxButtons::OkOnly, MsgBoxIcon::None);
         return;
     }
     if (request_.Width <= surface.WidthPx() && request_.Height <= surface.HeightPx())

@@ -1,11 +1,11 @@
 #include "step_runner.h"
 
+#include "ansi.h"
 #include "runtime.h"
-
-#include <QString>
 
 #include <exception>
 #include <new>
+#include <string>
 
 namespace quillion {
 
@@ -15,7 +15,7 @@ std::u16string ApplicationErrorText(std::u16string_view handlerName, int step,
     text += u"\r\nin Quillworks2017/04/05.Form1.";
     text += handlerName;
     text += u" at line ";
-    text += QString::number(step).toStdU16String();
+    text += Utf8ToUtf16(std::to_string(step));
     text += u"\r\rPlease email screenshot of this message to ";
     text += kSupportEmail;
     return text;
@@ -31,11 +31,11 @@ std::u16string CurrentErrorDescription() {
     try {
         throw;
     } catch (const RuntimeError& e) {
-        return QString::fromStdString(e.Description()).toStdU16String();
+        return Utf8ToUtf16(e.Description());
     } catch (const std::bad_alloc&) {
         return u"Out of memory";
     } catch (const std::exception& e) {
-        return QString::fromUtf8(e.what()).toStdU16String();
+        return Utf8ToUtf16(e.what());
     } catch (...) {
         return u"Unknown error";
     }
