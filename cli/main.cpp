@@ -1,6 +1,7 @@
 // quillion-render: generates barcodes as the window does, without a window, and writes what
 // "Save As JPG" would write (or the same pixels as PNG); one barcode or a batch of them.
 #include "batch.h"
+#include "fonts.h"
 #include "generator.h"
 #include "options.h"
 #include "picture_output.h"
@@ -38,6 +39,7 @@ int RenderOne(const quillion::cli::RenderOptions& options) {
         std::cerr << "quillion-render: cannot write " << options.output << ": " << error << '\n';
         return kExitFailed;
     }
+    quillion::KeepRenderedGlyphs(); // the next run paints its caption without FreeType
     return kExitOk;
 }
 
@@ -56,8 +58,11 @@ int main(int argc, char** argv) {
         return kExitOk;
     }
     try {
-        if (parsed.options->IsBatch())
-            return RunBatch(*parsed.options, std::cerr, ::isatty(STDERR_FILENO) == 1);
+        if (parsed.options->IsBatch()) {
+            const int status = RunBatch(*parsed.options, std::cerr, ::isatty(STDERR_FILENO) == 1);
+            quillion::KeepRenderedGlyphs();
+            return status;
+        }
         return RenderOne(*parsed.options);
     } catch (const std::bad_alloc&) {
         std::cerr << "quillion-render: out of memory\n";

@@ -3,6 +3,7 @@
 // finds every answer there never loads fontconfig's configuration.
 #pragma once
 
+#include "cache_files.h"
 #include "face_match.h"
 
 #include <cstdint>
@@ -40,8 +41,5 @@ private:
 // $XDG_CACHE_HOME/quillion/font-faces, else $HOME/.cache/quillion/font-faces; "" when neither
 // variable gives an absolute folder.
 std::string DefaultFaceCacheFile();
-
-// Now, in nanoseconds since the epoch (the clock file times are given in).
-std::int64_t WallClockNs();
 
 } // namespace quillion

@@ -1,7 +1,9 @@
 #include "fonts.h"
 
 #include "ansi.h"
+#include "cache_files.h"
 #include "face_finder.h"
+#include "glyph_cache.h"
 #include "raster.h"
 
 #include <algorithm>
@@ -10,6 +12,8 @@
 #include <cmath>
 #include <limits>
 #include <mutex>
+#include <optional>
+#include <set>
 #include <unordered_map>
 #include <vector>
 
@@ -28,19 +32,33 @@ namespace {
 constexpr int kMaxCachedPixelHeight = 256;
 constexpr std::size_t kCacheTrimSize = 512;
 
-// One FreeType library for the process. Creating and destroying faces goes through its lock;
+constexpr std::size_t kMaxKeptFonts = 64;
+constexpr std::int64_t kSettleNs = 1'000'000'000;
+
+// One FreeType library for the process, created when the first face is opened (a run whose
+// fonts were all kept never creates it). Creating and destroying faces goes through its lock;
 // every face is used only under its own font's lock.
-struct FtLibrary {
-    FT_Library lib = nullptr;
+class FtLibrary {
+public:
     std::mutex mutex;
-    FtLibrary() {
-        if (FT_Init_FreeType(&lib) != 0)
-            lib = nullptr;
+
+    // Under mutex: the library, or null when FreeType cannot start.
+    FT_Library Get() {
+        if (!tried_) {
+            tried_ = true;
+            if (FT_Init_FreeType(&lib_) != 0)
+                lib_ = nullptr;
+        }
+        return lib_;
     }
     ~FtLibrary() {
-        if (lib)
-            FT_Done_FreeType(lib);
+        if (lib_)
+            FT_Done_FreeType(lib_);
     }
+
+private:
+    FT_Library lib_ = nullptr;
+    bool tried_ = false;
 };
 
 std::int64_t RoundScaled(std::int64_t units, std::int64_t ppem, std::int64_t upem) {
@@ -54,17 +72,6 @@ int ClampInt(std::int64_t v) {
     return static_cast<int>(std::clamp<std::int64_t>(v, std::numeric_limits<int>::min(),
                                                      std::numeric_limits<int>::max()));
 }
-
-// A cached glyph: its advance and, for small sizes, its 1-bit bitmap.
-struct Glyph {
-    int advance = 0;
-    int left = 0; // bitmap origin relative to the pen position and the baseline
-    int top = 0;
-    int width = 0;
-    int rows = 0;
-    int pitch = 0;
-    std::vector<std::uint8_t> bits;
-};
 
 struct SpanTarget {
     Image* image;
@@ -86,23 +93,33 @@ void PaintSpans(int y, int count, const FT_Span* spans, void* user) {
 
 class FtFont final : public Font {
 public:
-    FtFont(std::shared_ptr<FtLibrary> library, const FontKey& key, const FaceFile& file)
-        : library_(std::move(library)), key_(key), embolden_(file.embolden) {
+    // kept: what an earlier run of this program computed for the same face file and size; the
+    // face is then opened only for a glyph that was not kept.
+    FtFont(std::shared_ptr<FtLibrary> library, const FontKey& key, const FaceFile& file,
+           const KeptFont* kept)
+        : library_(std::move(library)), key_(key), file_(file) {
         key_.pixelHeight = std::clamp(key_.pixelHeight, 1, kMaxPixelHeight);
-        {
-            std::lock_guard lock(library_->mutex);
-            if (library_->lib && !file.path.empty() &&
-                FT_New_Face(library_->lib, file.path.c_str(), file.index, &face_) != 0)
-                face_ = nullptr;
-        }
-        if (face_ && FT_Set_Pixel_Sizes(face_, 0, static_cast<FT_UInt>(key_.pixelHeight)) != 0) {
-            std::lock_guard lock(library_->mutex);
-            FT_Done_Face(face_);
-            face_ = nullptr;
-        }
-        ComputeMetrics();
         for (auto& g : glyphs_)
             g.store(nullptr, std::memory_order_relaxed);
+        if (kept) {
+            faceState_ = kept->faceState;
+            metrics_ = kept->font.metrics;
+            underlineTop_ = kept->font.underlineTop;
+            underlineSize_ = kept->font.underlineSize;
+            strikeTop_ = kept->font.strikeTop;
+            strikeSize_ = kept->font.strikeSize;
+            for (const auto& [byte, glyph] : kept->font.glyphs)
+                glyphs_[byte].store(new Glyph(glyph), std::memory_order_relaxed);
+            return;
+        }
+        // The state is taken before the face is read: a change while it is read shows next run.
+        // A file changed within the last second may change again unseen (file times are
+        // coarse): what is rendered from it is not kept.
+        const PathState state = StateOf(file_.path);
+        faceState_ = state.word;
+        faceSettled_ = state.lastChangeNs < WallClockNs() - kSettleNs;
+        OpenFace();
+        ComputeMetrics();
     }
 
     ~FtFont() override {
@@ -117,6 +134,31 @@ public:
     const FontMetrics& Metrics() const override { return metrics_; }
     const FontKey& Key() const override { return key_; }
     int Advance(unsigned char byte) const override { return GlyphFor(byte).advance; }
+
+    // Whether what this font computed can be kept for the next run: it has a face file and
+    // renders bitmaps.
+    bool Keepable() const {
+        std::lock_guard lock(mutex_);
+        return !file_.path.empty() && hasFace_ && faceSettled_ &&
+               key_.pixelHeight <= kMaxCachedPixelHeight;
+    }
+    RenderedFontKey KeptKey() const { return KeyFor(file_, key_); }
+    static RenderedFontKey KeyFor(const FaceFile& file, const FontKey& key) {
+        return {file.path, file.index, file.embolden, key.pixelHeight,
+                key.weight >= 600 ? 700 : 400};
+    }
+    // The metrics and every glyph rendered so far, with the face file's state.
+    KeptFont Snapshot() const {
+        std::lock_guard lock(mutex_);
+        KeptFont kept{faceState_,
+                      {metrics_, underlineTop_, underlineSize_, strikeTop_, strikeSize_, {}}};
+        for (std::size_t byte = 0; byte < glyphs_.size(); ++byte)
+            if (const Glyph* g = glyphs_[byte].load(std::memory_order_acquire))
+                kept.font.glyphs.emplace(static_cast<unsigned char>(byte), *g);
+        return kept;
+    }
+    // True once a glyph was rendered by FreeType rather than taken from the kept ones.
+    bool RenderedNew() const { return renderedNew_.load(std::memory_order_acquire); }
 
     using Font::Draw;
     void Draw(Image& image, std::int64_t x, std::int64_t y, std::string_view ansi, COLORREF color,
@@ -152,6 +194,26 @@ public:
     }
 
 private:
+    // Opens the face at the font's size; face_ stays null when there is none. Called once, from
+    // the constructor or, for a kept font, under mutex_ when a glyph was not kept.
+    void OpenFace() const {
+        faceOpened_ = true;
+        {
+            std::lock_guard lock(library_->mutex);
+            FT_Library lib = library_->Get();
+            if (lib && !file_.path.empty() &&
+                FT_New_Face(lib, file_.path.c_str(), file_.index, &face_) != 0)
+                face_ = nullptr;
+        }
+        if (face_ && FT_Set_Pixel_Sizes(face_, 0, static_cast<FT_UInt>(key_.pixelHeight)) != 0) {
+            std::lock_guard lock(library_->mutex);
+            FT_Done_Face(face_);
+            face_ = nullptr;
+        }
+        if (!face_)
+            hasFace_ = false;
+    }
+
     void ComputeMetrics() {
         metrics_.weight = key_.weight >= 600 ? 700 : 400;
         const std::int64_t ppem = key_.pixelHeight;
@@ -218,7 +280,7 @@ private:
     bool LoadOutline(unsigned char byte) const {
         if (FT_Load_Glyph(face_, GlyphIndex(byte), FT_LOAD_TARGET_MONO) != 0)
             return false;
-        if (embolden_ && face_->glyph->format == FT_GLYPH_FORMAT_OUTLINE)
+        if (file_.embolden && face_->glyph->format == FT_GLYPH_FORMAT_OUTLINE)
             FT_GlyphSlot_Embolden(face_->glyph);
         return true;
     }
@@ -234,6 +296,9 @@ private:
         std::lock_guard lock(mutex_);
         if (const Glyph* g = glyphs_[byte].load(std::memory_order_acquire))
             return *g;
+        if (!faceOpened_)
+            OpenFace();
+        renderedNew_.store(true, std::memory_order_release);
         auto* g = new Glyph;
         if (!face_) {
             g->advance = metrics_.aveCharWidth;
@@ -289,9 +354,11 @@ private:
 
     void PaintOutline(Image& image, unsigned char byte, std::int64_t pen, std::int64_t baseline,
                       const PixelBox& clip, Pixel pixel) const {
+        std::lock_guard lock(mutex_);
+        if (!faceOpened_)
+            OpenFace();
         if (!face_)
             return;
-        std::lock_guard lock(mutex_);
         if (!LoadOutline(byte) || face_->glyph->format != FT_GLYPH_FORMAT_OUTLINE)
             return;
         FT_Outline& outline = face_->glyph->outline;
@@ -314,13 +381,18 @@ private:
         params.clip_box = FT_BBox{static_cast<FT_Pos>(box.left), static_cast<FT_Pos>(box.top),
                                   static_cast<FT_Pos>(box.right), static_cast<FT_Pos>(box.bottom)};
         std::lock_guard libraryLock(library_->mutex); // the rasterisers belong to the library
-        FT_Outline_Render(library_->lib, &outline, &params);
+        FT_Outline_Render(library_->Get(), &outline, &params);
     }
 
     std::shared_ptr<FtLibrary> library_;
     FontKey key_;
-    bool embolden_ = false;
-    FT_Face face_ = nullptr;
+    FaceFile file_;
+    std::string faceState_;
+    bool faceSettled_ = true;
+    mutable bool faceOpened_ = false;
+    mutable bool hasFace_ = true;
+    mutable FT_Face face_ = nullptr;
+    mutable std::atomic<bool> renderedNew_ = false;
     FontMetrics metrics_;
     int underlineTop_ = 0, underlineSize_ = 1, strikeTop_ = 0, strikeSize_ = 1;
     mutable std::mutex mutex_;
@@ -343,8 +415,29 @@ struct FontKeyHash {
 struct Registry {
     std::mutex mutex;
     std::shared_ptr<FtLibrary> library = std::make_shared<FtLibrary>();
-    std::unordered_map<FontKey, std::shared_ptr<const Font>, FontKeyHash> fonts;
+    std::unordered_map<FontKey, std::shared_ptr<const FtFont>, FontKeyHash> fonts;
     FaceFinder faces{FaceCache(DefaultFaceCacheFile())};
+    // The fonts earlier runs of this program kept, read when they are first needed.
+    std::optional<GlyphCache> glyphCache;
+    KeptFonts kept;
+
+    void LoadKept() {
+        if (glyphCache)
+            return;
+        glyphCache.emplace(DefaultGlyphCacheFile(), ProgramState());
+        kept = glyphCache->Load();
+    }
+
+    // What an earlier run computed for this face file and size, while the file is unchanged.
+    const KeptFont* Kept(const FaceFile& file, const FontKey& key) {
+        if (file.path.empty() || key.pixelHeight > kMaxCachedPixelHeight)
+            return nullptr;
+        LoadKept();
+        const auto it = kept.find(FtFont::KeyFor(file, key));
+        if (it == kept.end() || it->second.faceState != FileState(file.path))
+            return nullptr;
+        return &it->second;
+    }
 
     const FaceFile& File(const FontKey& key) {
         FaceQuery query;
@@ -387,9 +480,40 @@ std::shared_ptr<const Font> GetFont(const FontKey& requested) {
     // Callers may ask for any size; let fonts nobody holds go once the cache grows large.
     if (r.fonts.size() >= kCacheTrimSize)
         std::erase_if(r.fonts, [](const auto& entry) { return entry.second.use_count() == 1; });
-    auto font = std::make_shared<FtFont>(r.library, key, r.File(key));
+    const FaceFile& file = r.File(key);
+    auto font = std::make_shared<FtFont>(r.library, key, file, r.Kept(file, key));
     r.fonts.emplace(key, font);
     return font;
+}
+
+void KeepRenderedGlyphs() {
+    Registry& r = TheRegistry();
+    std::lock_guard lock(r.mutex);
+    std::set<RenderedFontKey> used;
+    bool changed = false;
+    for (const auto& [key, font] : r.fonts) {
+        if (!font->Keepable())
+            continue;
+        const RenderedFontKey k = font->KeptKey();
+        used.insert(k);
+        r.LoadKept();
+        if (!font->RenderedNew() && r.kept.count(k) != 0)
+            continue;
+        KeptFont snapshot = font->Snapshot();
+        KeptFont& slot = r.kept[k];
+        if (slot.faceState == snapshot.faceState)
+            snapshot.font.glyphs.merge(slot.font.glyphs); // glyphs another font of the key had
+        if (!(slot == snapshot)) {
+            slot = std::move(snapshot);
+            changed = true;
+        }
+    }
+    if (r.kept.size() > kMaxKeptFonts) {
+        std::erase_if(r.kept, [&](const auto& entry) { return used.count(entry.first) == 0; });
+        changed = true;
+    }
+    if (changed)
+        r.glyphCache->Save(r.kept);
 }
 
 int EmHeightForCellHeight(const FontKey& key, std::int64_t cellHeight) {

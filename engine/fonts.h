@@ -71,6 +71,11 @@ public:
 // default sans-serif face.
 std::shared_ptr<const Font> GetFont(const FontKey& key);
 
+// Keeps the metrics and glyphs rendered so far in this program's file in the user's cache
+// folder, so that its next run paints the same text without opening the font files. Writes
+// nothing when nothing new was rendered; a file that cannot be written is no failure.
+void KeepRenderedGlyphs();
+
 // The em height (ppem) whose cell height (Windows ascent + descent) is closest to cellHeight,
 // for a font record with a positive height; at least 1.
 int EmHeightForCellHeight(const FontKey& key, std::int64_t cellHeight);

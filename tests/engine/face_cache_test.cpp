@@ -3,6 +3,7 @@
 // nothing.
 #include "face_cache.h"
 #include "face_finder.h"
+#include "temp_folder.h"
 
 #include <gtest/gtest.h>
 
@@ -10,6 +11,7 @@
 #include <filesystem>
 #include <fstream>
 #include <functional>
+#include <memory>
 #include <optional>
 #include <string>
 #include <unistd.h>
@@ -24,9 +26,8 @@ constexpr std::int64_t kLater = 3'000'000'000; // notBefore this far ahead: ever
 class FaceCacheTest : public ::testing::Test {
 protected:
     void SetUp() override {
-        std::string pattern = (fs::temp_directory_path() / "quillion-faces.XXXXXX").string();
-        ASSERT_NE(::mkdtemp(pattern.data()), nullptr);
-        dir_ = pattern;
+        folder_ = std::make_unique<testing::TempFolder>("quillion-faces");
+        dir_ = folder_->Path();
         fs::create_directory(dir_ / "conf.d");
         Write(dir_ / "conf.d" / "10-a.conf", "first");
         Write(dir_ / "Face-Regular.ttf", "face");
@@ -38,7 +39,7 @@ protected:
             ::setenv("FC_LANG", savedLang_->c_str(), 1);
         else
             ::unsetenv("FC_LANG");
-        fs::remove_all(dir_);
+        folder_.reset();
     }
 
     static void Write(const fs::path& path, const std::string& text) {
@@ -58,6 +59,7 @@ protected:
         return answers;
     }
 
+    std::unique_ptr<testing::TempFolder> folder_;
     fs::path dir_;
     std::optional<std::string> savedLang_;
 };

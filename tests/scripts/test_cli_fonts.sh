@@ -30,18 +30,42 @@ if grep -E '/etc/fonts|fonts\.conf|/fontconfig|/fonts/|font-faces' "$WORK/plain.
 fi
 [ ! -e "$KEPT" ] || fail "a run without caption wrote $KEPT"
 
-# 2. With caption, twice: the first run asks fontconfig and keeps the answer, the second opens
-# only the face file.
+# 2. With caption, twice: the first run asks fontconfig, renders with Liberation Mono and keeps
+# both; the second opens neither the configuration nor the font file, and paints the same.
 traced first --output "$WORK/first.png" ABC-123456 || fail "first caption run: exit status $?"
 grep -q 'fonts\.conf' "$WORK/first.files" || fail "the first caption run did not read fonts.conf"
+grep -q 'open.*LiberationMono-Regular\.ttf' "$WORK/first.files" ||
+    fail "the first caption run did not open Liberation Mono"
 [ -s "$KEPT" ] || fail "the first caption run kept no face lookups"
 traced second --output "$WORK/second.png" ABC-123456 || fail "second caption run: exit status $?"
-if grep -E 'open.*(/etc/fonts|fonts\.conf|/fontconfig/)' "$WORK/second.files" >"$WORK/hits"; then
-    fail "the second caption run opened the configuration: $(head -3 "$WORK/hits")"
+if grep -E 'open.*(/etc/fonts|fonts\.conf|/fontconfig/|\.ttf)' "$WORK/second.files" >"$WORK/hits"; then
+    fail "the second caption run opened the configuration or a font: $(head -3 "$WORK/hits")"
 fi
-grep -q 'open.*LiberationMono-Regular\.ttf' "$WORK/second.files" ||
-    fail "the second caption run did not open Liberation Mono"
-cmp -s "$WORK/first.png" "$WORK/second.png" || fail "the kept lookup painted other pixels"
+cmp -s "$WORK/first.png" "$WORK/second.png" || fail "the kept font painted other pixels"
+# A caption with characters the first run did not render opens the font for those only.
+traced more --output "$WORK/more.png" XYZ-987 || fail "new characters: exit status $?"
+grep -q 'open.*LiberationMono-Regular\.ttf' "$WORK/more.files" ||
+    fail "characters never rendered were painted without the font"
+XDG_CACHE_HOME=$WORK/fresh-more "$BIN" --output "$WORK/more-fresh.png" XYZ-987 ||
+    fail "fresh cache: exit status $?"
+cmp -s "$WORK/more.png" "$WORK/more-fresh.png" || fail "kept and new glyphs mixed: other pixels"
+
+# Another program file (a rebuilt or copied renderer) renders its glyphs again.
+mkdir -p "$WORK/copy"
+cp "$BIN" "$WORK/copy/quillion-render"
+BIN_SAVED=$BIN
+BIN=$WORK/copy/quillion-render
+traced copy1 --output "$WORK/copy1.png" ABC-123456 || fail "copied program: exit status $?"
+traced copy2 --output "$WORK/copy2.png" ABC-123456 || fail "copied program: exit status $?"
+grep -q 'open.*\.ttf' "$WORK/copy2.files" && fail "the copy did not keep its own glyphs"
+touch "$BIN" # as a rebuild would
+traced copy3 --output "$WORK/copy3.png" ABC-123456 || fail "changed program: exit status $?"
+grep -q 'open.*LiberationMono-Regular\.ttf' "$WORK/copy3.files" ||
+    fail "a changed program used the glyphs of the old one"
+for f in copy1 copy2 copy3; do
+    cmp -s "$WORK/$f.png" "$WORK/first.png" || fail "$f: other pixels"
+done
+BIN=$BIN_SAVED
 
 # 3. A private configuration whose alias for the caption face changes between runs.
 # write_config FAMILY: "Courier New" is served by FAMILY.
@@ -81,6 +105,26 @@ XDG_CACHE_HOME=$WORK/fresh "$BIN" --output "$WORK/serif-fresh.png" Coca-Cola ||
 cmp -s "$WORK/serif.png" "$WORK/serif-fresh.png" || fail "after the change: other pixels than a fresh run"
 cmp -s "$WORK/serif.png" "$WORK/mono.png" && fail "the changed configuration painted the old face"
 [ "$(decode "$WORK/serif.png")" = Coca-Cola ] || fail "the serif caption run does not scan"
+
+# A face file replaced in place: the kept lookup and the kept glyphs are both dropped.
+mkdir -p "$WORK/fonts"
+cp "$LIBERATION/LiberationMono-Regular.ttf" "$WORK/fonts/face.ttf"
+cat >"$WORK/conf/face.conf" <<EOF
+<?xml version="1.0"?>
+<!DOCTYPE fontconfig SYSTEM "urn:fontconfig:fonts.dtd">
+<fontconfig>
+  <dir>$WORK/fonts</dir>
+  <cachedir>$WORK/fontconfig-cache</cachedir>
+</fontconfig>
+EOF
+sleep 2
+FONTCONFIG_FILE=$WORK/conf/face.conf "$BIN" --output "$WORK/face1.png" Coca-Cola ||
+    fail "private face: exit status $?"
+cmp -s "$WORK/face1.png" "$WORK/mono.png" || fail "the copied face painted other pixels"
+cat "$LIBERATION/LiberationSerif-Regular.ttf" >"$WORK/fonts/face.ttf"
+FONTCONFIG_FILE=$WORK/conf/face.conf "$BIN" --output "$WORK/face2.png" Coca-Cola ||
+    fail "replaced face: exit status $?"
+cmp -s "$WORK/face2.png" "$WORK/serif.png" || fail "the replaced face file was not used"
 
 # Another configuration file by name is another configuration.
 cp "$CONF" "$WORK/serif.conf"

@@ -1,0 +1,40 @@
+// Small files kept between runs in the user's cache folder: reading one whole, replacing one
+// in a single step, and the state of a path that tells whether it changed since.
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace quillion {
+
+// A path's state as one word: "-" when it cannot be looked at, else its type, device, inode,
+// size and change times. Any edit, replacement or new entry in a folder changes it.
+struct PathState {
+    std::string word;
+    std::int64_t lastChangeNs = 0; // the later of the modification and status-change times
+};
+PathState StateOf(const std::string& path);
+
+// $XDG_CACHE_HOME/quillion, else $HOME/.cache/quillion; "" when neither variable gives an
+// absolute folder.
+std::string CacheFolder();
+
+// The whole file when it is a regular file of at most 4 MiB that can be read.
+bool ReadSmallFile(const std::string& file, std::string& out);
+// Writes text to a new file beside target (making the folder when missing) and renames it
+// over target. False, with nothing left behind, when any step fails.
+bool ReplaceFile(const std::string& target, std::string_view text);
+
+// Fields of a line; lines of a text.
+std::vector<std::string_view> Split(std::string_view text, char separator);
+// A whole field as a decimal int.
+bool ToInt(std::string_view text, int& out);
+// True when the text can be a field: no tab, line feed or carriage return.
+bool Writable(std::string_view field);
+
+// Now, in nanoseconds since the epoch (the clock file times are given in).
+std::int64_t WallClockNs();
+
+} // namespace quillion

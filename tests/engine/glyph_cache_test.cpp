@@ -1,0 +1,120 @@
+// Kept fonts: they come back whole for the program that wrote them and for no other, and a
+// damaged file gives nothing rather than wrong glyphs.
+#include "glyph_cache.h"
+#include "temp_folder.h"
+
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <functional>
+#include <iterator>
+#include <string>
+#include <unistd.h>
+
+namespace quillion {
+namespace {
+
+namespace fs = std::filesystem;
+
+class GlyphCacheTest : public ::testing::Test {
+protected:
+    std::string File() const { return (dir_ / "glyphs-test").string(); }
+    std::string Text() const {
+        std::ifstream in(File(), std::ios::binary);
+        return {std::istreambuf_iterator<char>(in), {}};
+    }
+    void Rewrite(const std::function<void(std::string&)>& edit) const {
+        std::string text = Text();
+        edit(text);
+        std::ofstream(File(), std::ios::binary | std::ios::trunc) << text;
+    }
+
+    static KeptFonts Fonts() {
+        RenderedFont mono;
+        mono.metrics = {11, 4, 15, 2, 8, 8, 400, 0, true};
+        mono.underlineTop = 13;
+        mono.strikeTop = 8;
+        mono.glyphs[' '] = Glyph{8, 0, 1, 1, 1, 2, {0, 0}};
+        mono.glyphs['A'] = Glyph{8, 0, 9, 8, 3, 1, {0x18, 0x3c, 0xff}};
+        mono.glyphs[0xE9] = Glyph{8, 1, 12, 6, 2, 1, {0x30, 0xfc}};
+        RenderedFont bold = mono;
+        bold.metrics.weight = 700;
+        bold.glyphs.erase('A');
+        KeptFonts fonts;
+        fonts[{"/fonts/Mono.ttf", 0, false, 13, 400}] = {"33188:1:2:3:4:5", mono};
+        fonts[{"/fonts/Mono.ttf", 0, true, 13, 700}] = {"33188:1:2:3:4:5", bold};
+        fonts[{"/fonts/Other.ttc", 2, false, 20, 400}] = {"-", RenderedFont{}};
+        return fonts;
+    }
+
+    testing::TempFolder folder_{"quillion-glyphs"};
+    const fs::path dir_ = folder_.Path();
+};
+
+TEST_F(GlyphCacheTest, TheWritingProgramGetsEveryFontBack) {
+    const GlyphCache cache(File(), "program-state");
+    ASSERT_TRUE(cache.Save(Fonts()));
+    EXPECT_EQ(cache.Load(), Fonts());
+}
+
+TEST_F(GlyphCacheTest, AnotherProgramGetsNothing) {
+    ASSERT_TRUE(GlyphCache(File(), "program-state").Save(Fonts()));
+    EXPECT_TRUE(GlyphCache(File(), "rebuilt-program-state").Load().empty());
+    EXPECT_TRUE(GlyphCache(File(), "").Load().empty());
+    EXPECT_FALSE(GlyphCache(File(), "").Save(Fonts()));
+    EXPECT_FALSE(GlyphCache("", "program-state").Save(Fonts()));
+}
+
+TEST_F(GlyphCacheTest, DamagedFilesGiveNothing) {
+    struct Row {
+        int row;
+        const char* damage;
+        std::function<void(std::string&)> edit;
+    };
+    const auto replace = [](std::string& text, const std::string& from, const std::string& to) {
+        const std::size_t at = text.find(from);
+        ASSERT_NE(at, std::string::npos) << from;
+        text.replace(at, from.size(), to);
+    };
+    const Row rows[] = {
+        {1, "cut short", [](std::string& t) { t.resize(t.size() / 2); }},
+        {2, "no last line", [](std::string& t) { t.resize(t.rfind("end")); }},
+        {3, "a bitmap byte that is no hex",
+         [&](std::string& t) { replace(t, "183cff", "183cfg"); }},
+        {4, "a bitmap shorter than its rows",
+         [&](std::string& t) { replace(t, "183cff", "183c"); }},
+        {5, "a glyph byte above 255", [&](std::string& t) { replace(t, "G\t233\t", "G\t256\t"); }},
+        {6, "a metric that is no number",
+         [&](std::string& t) { replace(t, "\t11 4 15", "\t11 x 15"); }},
+        {7, "a glyph wider than its rows",
+         [&](std::string& t) { replace(t, "8 0 9 8 3 1", "8 0 9 9 3 1"); }},
+        {8, "a font twice",
+         [](std::string& t) {
+             const std::size_t f = t.find("\nF\t");
+             const std::size_t g = t.find("\nF\t", f + 1);
+             t.insert(g + 1, t.substr(f + 1, g - f));
+         }},
+        {9, "not a glyph file", [](std::string& t) { t = "hello\n"; }},
+    };
+    const GlyphCache cache(File(), "program-state");
+    for (const Row& row : rows) {
+        SCOPED_TRACE(::testing::Message() << "row " << row.row << ": " << row.damage);
+        ASSERT_TRUE(cache.Save(Fonts()));
+        Rewrite(row.edit);
+        EXPECT_TRUE(cache.Load().empty());
+    }
+}
+
+TEST_F(GlyphCacheTest, ProgramStateNamesTheRunningProgramFile) {
+    const std::string state = ProgramState();
+    ASSERT_FALSE(state.empty());
+    EXPECT_EQ(state.substr(0, state.find(';')), FileState("/proc/self/exe"));
+    EXPECT_EQ(FileState((dir_ / "missing").string()), "-");
+    const std::string file = DefaultGlyphCacheFile();
+    EXPECT_NE(file.find("/quillion/glyphs-"), std::string::npos) << file;
+}
+
+} // namespace
+} // namespace quillion
