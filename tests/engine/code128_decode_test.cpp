@@ -59,6 +59,38 @@ TEST(Code128Decode, PaintedBarcodesReadBackToTheirText) {
         // Fullwidth digits and letters encode as their ANSI form, so they read as ASCII.
         {22, u"\uFF11\uFF12\uFF13", true, 1, 0, 1, "123"},
         {23, u"Code\uFF21\uFF42", true, 2, 0, 2, "CodeAb"},
+        // DLE is SHIFT and the code set A value 80: at the start, the end, twice, alone.
+        {24, u"\x10", true, 1, 0, 1, "\x10"},
+        {25, u"\x10", false, 1, 0, 2, "\x10"},
+        {26,
+         u"A\x10"
+         u"a",
+         true, 1, 0, 1,
+         "A\x10"
+         "a"},
+        {27,
+         u"A\x10"
+         u"a",
+         false, 2, 1, 1,
+         "A\x10"
+         "a"},
+        {28,
+         u"\x10"
+         u"Start",
+         true, 2, 0, 1,
+         "\x10"
+         "Start"},
+        {29, u"End\x10", false, 1, 3, 1, "End\x10"},
+        {30, u"x\x10\x10y", true, 1, 4, 2, "x\x10\x10y"},
+        {31, u"\x10\x10\x10", false, 1, 0, 1, "\x10\x10\x10"},
+        {32,
+         u"12\x10"
+         u"34\x10\x10"
+         u"56",
+         true, 2, 2, 1,
+         "12\x10"
+         "34\x10\x10"
+         "56"},
     };
     for (const auto& r : rows) {
         // The window's 427 x 73 picture; wider modules need a wider surface.

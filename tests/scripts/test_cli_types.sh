@@ -29,10 +29,8 @@ renders 6 code39 "ABC" "ABC" "" jpeg
 # zbar reads UPC-A in its EAN-13 form, with a leading 0.
 renders 7 upca "036000291452" "0036000291452" 200x109 png
 renders 8 upca "123456789012" "0123456789012" 200x109 jpg
-# The UPC-E painter's layout is the window's own (a centre guard, no parity pattern), which
-# readers do not take: only its size is checked here; its pixels are compared with the window's
-# in tst_cli_matches_window.
-renders 9 upce "123456" "" 116x109 png
+# UPC-E reads as number system 0 with its check digit.
+renders 9 upce "123456" "01234565" 124x109 png
 
 # The PNG of a barcode is 1-bit greyscale; the JPEG is a JFIF of quality 80.
 "$BIN" --output "$WORK/a.png" AB && [ "$(identify -format '%[bit-depth] %[colorspace]' "$WORK/a.png")" = "1 Gray" ] ||
