@@ -29,8 +29,9 @@ renders 6 code39 "ABC" "ABC" "" jpeg
 # zbar reads UPC-A in its EAN-13 form, with a leading 0.
 renders 7 upca "036000291452" "0036000291452" 200x109 png
 renders 8 upca "123456789012" "0123456789012" 200x109 jpg
-# UPC-E reads as number system 0 with its check digit.
-renders 9 upce "123456" "01234565" 124x109 png
+# zbar gives a UPC-E as the UPC-A it stands for, in its EAN-13 form: 123456 is 01234500006 with
+# check digit 5.
+renders 9 upce "123456" "0012345000065" 124x109 png
 
 # The PNG of a barcode is 1-bit greyscale; the JPEG is a JFIF of quality 80.
 "$BIN" --output "$WORK/a.png" AB && [ "$(identify -format '%[bit-depth] %[colorspace]' "$WORK/a.png")" = "1 Gray" ] ||
@@ -80,6 +81,8 @@ expect 23 2 "not from the command line" --batch "$WORK/list" --out-dir "$WORK/o"
 expect 24 2 "--output is for one barcode" --batch "$WORK/list" --out-dir "$WORK/o" "${O[@]}"
 expect 25 2 "--jobs takes a number" --batch "$WORK/list" --out-dir "$WORK/o" --jobs 0
 expect 26 2 "unknown format" --batch "$WORK/list" --out-dir "$WORK/o" --format gif
+expect 27 1 "Barcode check digit must be 5" --type upca "${O[@]}" 012345678901
+expect 28 1 "Barcode check digit must be 2" --type upca "${O[@]}" 123456789010
 
 # A failed generation leaves an existing file as it was.
 echo "keep me" >"$WORK/keep.png"
