@@ -120,6 +120,8 @@ TEST(Upc, DigitsArePrintedAtTheirPositions) {
         std::vector<int> xs;
         std::vector<std::pair<int, int>> guards; // columns with full-height bars
     };
+    const std::vector<int> upcEXs = {5, 22, 36, 50, 64, 78, 92, 115};
+    const std::vector<std::pair<int, int>> upcEGuards = {{11, 16}, {101, 112}};
     const Row rows[] = {
         {1,
          UpcVariant::UpcA,
@@ -128,24 +130,9 @@ TEST(Upc, DigitsArePrintedAtTheirPositions) {
          {13, 28, 43, 58, 73, 88, 105, 120, 135, 150, 165, 180},
          {{5, 10}, {189, 194}}},
         // UPC-E: number system 0 left of the left guard, the check digit right of the right one.
-        {2,
-         UpcVariant::UpcE,
-         u"123456",
-         u"01234565",
-         {5, 22, 36, 50, 64, 78, 92, 115},
-         {{11, 16}, {101, 112}}},
-        {3,
-         UpcVariant::UpcE,
-         u"000000",
-         u"00000000",
-         {5, 22, 36, 50, 64, 78, 92, 115},
-         {{11, 16}, {101, 112}}},
-        {4,
-         UpcVariant::UpcE,
-         u"987654",
-         u"09876547",
-         {5, 22, 36, 50, 64, 78, 92, 115},
-         {{11, 16}, {101, 112}}},
+        {2, UpcVariant::UpcE, u"123456", u"01234565", upcEXs, upcEGuards},
+        {3, UpcVariant::UpcE, u"000000", u"00000000", upcEXs, upcEGuards},
+        {4, UpcVariant::UpcE, u"987654", u"09876547", upcEXs, upcEGuards},
     };
     for (const Row& r : rows) {
         SCOPED_TRACE(r.line);
@@ -250,52 +237,37 @@ TEST(Upc, CharacterWithoutDecimalValueRaisesTypeMismatch) {
     }
 }
 
-TEST(Upc, ReaderReadsUpcA) {
+// UPC-A as given; UPC-E with every last digit (each zero-suppression case) and leading zeros,
+// read as number system 0 with the check digit of the UPC-A it stands for.
+TEST(Upc, ReaderReadsEveryDigitOfBothVariants) {
+    constexpr auto A = UpcVariant::UpcA;
+    constexpr auto E = UpcVariant::UpcE;
     struct Row {
         int line;
+        UpcVariant variant;
         std::u16string digits;
         std::string decoded;
     };
     const Row rows[] = {
-        {1, u"012345678905", "012345678905"},
-        {2, u"036000291452", "036000291452"},
-        {3, u"123456789012", "123456789012"},
-        {4, u"000000000000", "000000000000"},
+        {1, A, u"012345678905", "012345678905"}, {2, A, u"036000291452", "036000291452"},
+        {3, A, u"123456789012", "123456789012"}, {4, A, u"000000000000", "000000000000"},
+        {5, E, u"123450", "01234505"},           {6, E, u"123451", "01234514"},
+        {7, E, u"123452", "01234523"},           {8, E, u"123453", "01234531"},
+        {9, E, u"123454", "01234543"},           {10, E, u"123455", "01234558"},
+        {11, E, u"123456", "01234565"},          {12, E, u"123457", "01234572"},
+        {13, E, u"123458", "01234589"},          {14, E, u"123459", "01234596"},
+        {15, E, u"000000", "00000000"},          {16, E, u"000001", "00000019"},
+        {17, E, u"001234", "00012344"},          {18, E, u"012345", "00123457"},
+        {19, E, u"999999", "09999992"},          {20, E, u"654321", "06543217"},
+        {21, E, u"100000", "01000009"},          {22, E, u"042100", "00421001"},
     };
     for (const Row& r : rows) {
         SCOPED_TRACE(r.line);
         auto s = UpcSurface();
-        DrawUpc(*s, r.digits, UpcVariant::UpcA);
+        DrawUpc(*s, r.digits, r.variant);
         const auto d = DecodeImage(s->GetImage());
         EXPECT_TRUE(d.ok);
-        EXPECT_EQ(d.format, "UPC-A");
-        EXPECT_EQ(d.text, r.decoded);
-    }
-}
-
-// Every last digit (each zero-suppression case) and leading zeros: read as UPC-E of number
-// system 0 with the check digit of the UPC-A it stands for.
-TEST(Upc, ReaderReadsUpcEWithItsEightDigits) {
-    struct Row {
-        int line;
-        std::u16string digits;
-        std::string decoded;
-    };
-    const Row rows[] = {
-        {1, u"123450", "01234505"},  {2, u"123451", "01234514"},  {3, u"123452", "01234523"},
-        {4, u"123453", "01234531"},  {5, u"123454", "01234543"},  {6, u"123455", "01234558"},
-        {7, u"123456", "01234565"},  {8, u"123457", "01234572"},  {9, u"123458", "01234589"},
-        {10, u"123459", "01234596"}, {11, u"000000", "00000000"}, {12, u"000001", "00000019"},
-        {13, u"001234", "00012344"}, {14, u"012345", "00123457"}, {15, u"999999", "09999992"},
-        {16, u"654321", "06543217"}, {17, u"100000", "01000009"}, {18, u"042100", "00421001"},
-    };
-    for (const Row& r : rows) {
-        SCOPED_TRACE(r.line);
-        auto s = UpcSurface();
-        DrawUpc(*s, r.digits, UpcVariant::UpcE);
-        const auto d = DecodeImage(s->GetImage());
-        EXPECT_TRUE(d.ok);
-        EXPECT_EQ(d.format, "UPC-E");
+        EXPECT_EQ(d.format, r.variant == A ? "UPC-A" : "UPC-E");
         EXPECT_EQ(d.text, r.decoded);
     }
 }

@@ -84,6 +84,34 @@ expect 26 2 "unknown format" --batch "$WORK/list" --out-dir "$WORK/o" --format g
 expect 27 1 "Barcode check digit must be 5" --type upca "${O[@]}" 012345678901
 expect 28 1 "Barcode check digit must be 2" --type upca "${O[@]}" 123456789010
 
+expect 29 2 "--verify takes no value" --verify=yes "${O[@]}" AB
+
+# --verify: symbols of every kind, DLE in several places, PNG and JPEG (the lossless picture is
+# read), read back before they are written; then read again here by zbarimg.
+row=0
+while IFS='|' read -r type text ending want; do
+    row=$((row + 1))
+    text=$(printf '%b' "$text")
+    rm -f "$WORK/v.$ending"
+    "$BIN" --verify --type "$type" --output "$WORK/v.$ending" -- "$text" 2>"$WORK/err" ||
+        fail "--verify row $row: exit status $? ($(cat "$WORK/err"))"
+    [ "$(decode "$WORK/v.$ending")" = "$(printf '%b' "$want")" ] ||
+        fail "--verify row $row: zbarimg read [$(decode "$WORK/v.$ending")]"
+done <<'ROWS'
+code128|Verify me|png|Verify me
+code128|\x10A|png|\x10A
+code128|A\x10a|jpg|A\x10a
+code128|z\x10\x10|png|z\x10\x10
+code39|lower 39|png|LOWER 39
+upca|012345678905|jpg|0012345678905
+upce|000001|png|0000100000009
+ROWS
+printf 'line one\n\x10two\n036000291452\n' >"$WORK/vlist"
+"$BIN" --verify --batch "$WORK/vlist" --out-dir "$WORK/vout" 2>"$WORK/err" ||
+    fail "--verify batch: exit status $? ($(cat "$WORK/err"))"
+[ "$(ls "$WORK/vout" | tr '\n' ' ')" = "00001.png 00002.png 00003.png " ] ||
+    fail "--verify batch wrote: $(ls "$WORK/vout")"
+
 # A failed generation leaves an existing file as it was.
 echo "keep me" >"$WORK/keep.png"
 "$BIN" --type upca --output "$WORK/keep.png" 123 2>/dev/null
