@@ -8,7 +8,7 @@
 #include "Special128.h"
 #include "mBarcode.h"
 #include "seams.h"
-#include "settings.h"
+#include "settings_store.h"
 #include "step_runner.h"
 #include "surface.h"
 

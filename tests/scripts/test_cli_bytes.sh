@@ -21,7 +21,7 @@ c39|png|CODE 39 TEST|--type code39|a9a74fcfa8695dce8a0fdc068457f1bf347cd2f2af131
 c39nc|png|ABC-123|--type code39 --no-caption|a3783f22e73840ebbf8208ad42370841fef25c91c969858e0e6899aab282ee0f
 upca|png|036000291452|--type upca|c89f59800c182155cb3ca6f290a032c9fbe75c0c06408f448373ed39bd8d26e6
 upcanc|jpg|036000291452|--type upca --no-caption|b44bb44de294307376559d5085c292062f1c9c63f72a35f302d472ecffb8dccf
-upce|png|123456|--type upce|ffa1f29ba00d4520bb9fa4e352ff4df9bbc67d4829f2d3e86daa3c364281a2b5
+upce|png|123456|--type upce|2739b71cad310e1180868c49468d681419bb9dd6c54704a0465beee53e136bd5
 LIST
 
 # Two passes: the first finds no kept font lookups or glyphs, the second paints from them.
