@@ -11,6 +11,7 @@
 
 int main(int argc, char** argv) {
     quillion::cli::GuardStandardDescriptors();
+    quillion::KeepFontsBetweenRuns(); // one barcode per run: start-up is most of the time
     // A reader that goes away is a write error (EPIPE), reported like any other.
     std::signal(SIGPIPE, SIG_IGN);
     const std::vector<std::string> args(argv + 1, argv + argc);

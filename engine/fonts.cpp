@@ -412,11 +412,15 @@ struct FontKeyHash {
     }
 };
 
+// Set by KeepFontsBetweenRuns before the registry is made.
+std::atomic<bool> keepBetweenRuns = false;
+
 struct Registry {
     std::mutex mutex;
+    const bool keep = keepBetweenRuns.load();
     std::shared_ptr<FtLibrary> library = std::make_shared<FtLibrary>();
     std::unordered_map<FontKey, std::shared_ptr<const FtFont>, FontKeyHash> fonts;
-    FaceFinder faces{FaceCache(DefaultFaceCacheFile())};
+    FaceFinder faces{FaceCache(keep ? DefaultFaceCacheFile() : std::string())};
     // The fonts earlier runs of this program kept, read when they are first needed.
     std::optional<GlyphCache> glyphCache;
     KeptFonts kept;
@@ -424,7 +428,8 @@ struct Registry {
     void LoadKept() {
         if (glyphCache)
             return;
-        glyphCache.emplace(DefaultGlyphCacheFile(), ProgramState());
+        glyphCache.emplace(keep ? DefaultGlyphCacheFile() : std::string(),
+                           keep ? ProgramState() : std::string());
         kept = glyphCache->Load();
     }
 
@@ -486,9 +491,15 @@ std::shared_ptr<const Font> GetFont(const FontKey& requested) {
     return font;
 }
 
+void KeepFontsBetweenRuns() {
+    keepBetweenRuns.store(true);
+}
+
 void KeepRenderedGlyphs() {
     Registry& r = TheRegistry();
     std::lock_guard lock(r.mutex);
+    if (!r.keep)
+        return;
     std::set<RenderedFontKey> used;
     bool changed = false;
     for (const auto& [key, font] : r.fonts) {

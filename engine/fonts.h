@@ -71,9 +71,16 @@ public:
 // default sans-serif face.
 std::shared_ptr<const Font> GetFont(const FontKey& key);
 
-// Keeps the metrics and glyphs rendered so far in this program's file in the user's cache
-// folder, so that its next run paints the same text without opening the font files. Writes
-// nothing when nothing new was rendered; a file that cannot be written is no failure.
+// Lets this program keep its font lookups and rendered glyphs between runs, in the user's cache
+// folder ($XDG_CACHE_HOME/quillion, else ~/.cache/quillion): a short-lived program then paints
+// known text without loading fontconfig's configuration or opening a font file. Off unless
+// called before the first font is made: a program that has fontconfig loaded anyway (the
+// window, through Qt) asks it directly.
+void KeepFontsBetweenRuns();
+
+// When KeepFontsBetweenRuns was called: keeps the metrics and glyphs rendered so far in this
+// program's file in the cache folder, for its next run. Writes nothing when nothing new was
+// rendered; a file that cannot be written is no failure.
 void KeepRenderedGlyphs();
 
 // The em height (ppem) whose cell height (Windows ascent + descent) is closest to cellHeight,
