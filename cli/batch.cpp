@@ -329,7 +329,7 @@ int RunBatchFrom(ByteSource& input, const std::string& inputName, std::size_t li
         if (pin)
             StayOnProcessor(started++);
         try {
-            Generator generator(options.controls);
+            Generator generator(options.controls, options.verify);
             PictureWriter writer;
             WorkItem item;
             while (queue.Pop(item))

@@ -20,7 +20,7 @@ int RenderOne(const RenderOptions& options, std::ostream& err) {
         err << "quillion-render: the text is not valid UTF-8\n";
         return kExitFailed;
     }
-    Generator generator(options.controls);
+    Generator generator(options.controls, options.verify);
     const Generation generation = generator.Generate(*text);
     if (generation.picture == nullptr) {
         err << generation.message << '\n';

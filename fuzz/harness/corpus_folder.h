@@ -7,8 +7,8 @@
 namespace quillion::fuzz {
 
 // The folder of a target's seeds, in the source tree named by QUILLION_SOURCE_DIR or, without
-// it, the one the test was built from (QUILLION_SOURCE_ROOT, an absolute path; __FILE__ may be
-// relative to the build folder, which the test does not run in).
+// it, the one the test was built from (QUILLION_SOURCE_ROOT, defined by the build, since
+// __FILE__ may be relative to the build folder, not to where the test runs) or this header's.
 inline std::filesystem::path CorpusFolder(const char* target) {
     const char* source = std::getenv("QUILLION_SOURCE_DIR");
 #ifdef QUILLION_SOURCE_ROOT
