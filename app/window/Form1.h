@@ -25,6 +25,7 @@ class QRadioButton;
 namespace quillion {
 
 class LimitedLineEdit;
+class PictureArea;
 class PictureBox;
 
 struct Form1Environment {
@@ -43,6 +44,7 @@ class Form1 : public QWidget, public FormControls, public UserInterface, public 
     Q_OBJECT
 public:
     static constexpr int kClientWidth = 536, kClientHeight = 430; // 8040 x 6450 twips
+    static constexpr int kPictureAreaHeight = 1800;               // twips, 120 pixels
 
     // Builds the controls and runs Form_Load.
     explicit Form1(Form1Environment environment = {}, QWidget* parent = nullptr);
@@ -111,6 +113,7 @@ private:
     QComboBox* combo1_ = nullptr;
     QComboBox* combo2_ = nullptr;
     QFrame* shape1_ = nullptr;
+    PictureArea* pictureArea_ = nullptr;
     PictureBox* picture1_ = nullptr;
     PictureBox* picture2_ = nullptr;
 };
