@@ -313,6 +313,11 @@ std::unique_ptr<Printer> Form1::CreatePrinter() {
     return env_.printerFactory ? env_.printerFactory() : CreateDefaultPrinter();
 }
 
+void Form1::BeforeStep(std::u16string_view handlerName, int step) {
+    if (env_.beforeStep)
+        env_.beforeStep(handlerName, step);
+}
+
 // ---- SkinWindow ----------------------------------------------------------------------------
 
 void Form1::SetButtonFaceBackgrounds() {

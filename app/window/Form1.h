@@ -38,6 +38,8 @@ struct Form1Environment {
     std::function<std::u16string(const SaveDialogRequest&)> saveDialog;
     std::function<std::unique_ptr<Printer>()> printerFactory;
     std::shared_ptr<SettingsStore> settings;
+    // Called as each numbered step begins (UserInterface::BeforeStep); none by default.
+    std::function<void(std::u16string_view, int)> beforeStep;
 };
 
 class Form1 : public QWidget, public FormControls, public UserInterface, public SkinWindow {
@@ -71,6 +73,7 @@ public:
     void DoEvents() override;
     void SetMousePointer(MousePointer pointer) override;
     std::unique_ptr<Printer> CreatePrinter() override;
+    void BeforeStep(std::u16string_view handlerName, int step) override;
 
     // SkinWindow
     void SetButtonFaceBackgrounds() override;
