@@ -183,10 +183,10 @@ void Form1::Connect() {
     // Mouse-move handlers: the push buttons show the hand, the plain parts the default
     // pointer; option buttons and lists have none (their moves stop at them).
     for (QWidget* w : std::initializer_list<QWidget*>{
-             this,         pushButton1_, pushButton2_, pushButton3_, pushButton4_,
-             pushButton5_, frame1_,      frame2_,      frame3_,      label2_,
-             label3_,      check4_,      text1_,       picture1_,    option1_,
-             option2_,     option3_,     option4_,     combo1_,      combo2_}) {
+             this,    pushButton1_, pushButton2_, pushButton3_, pushButton4_, pushButton5_,
+             frame1_, frame2_,      frame3_,      label2_,      label3_,      check4_,
+             text1_,  picture1_,    option1_,     option2_,     option3_,     option4_,
+             combo1_, combo2_,      pictureArea_}) {
         w->setMouseTracking(true);
         w->installEventFilter(this);
     }
@@ -346,6 +346,11 @@ void Form1::SetSkinStyleSheet(const QString& styleSheet) {
 // ---- Events --------------------------------------------------------------------------------
 
 bool Form1::eventFilter(QObject* watched, QEvent* event) {
+    if (event->type() == QEvent::FocusIn) {
+        // Qt drops the focus frame after a click; it stays on in this window.
+        setAttribute(Qt::WA_KeyboardFocusChange);
+        return QWidget::eventFilter(watched, event);
+    }
     if (event->type() == QEvent::KeyPress) {
         // Enter on a focused push button clicks it, as Space does.
         auto* button = qobject_cast<QPushButton*>(watched);
