@@ -56,7 +56,9 @@ public:
 // One window's worth of state; one per thread.
 class Generator {
 public:
-    explicit Generator(const ControlSettings& settings);
+    // With verify, a picture that does not read back as its text is not handed out: the
+    // generation fails with the reader's verdict (see verify.h).
+    explicit Generator(const ControlSettings& settings, bool verify = false);
     Generator(const Generator&) = delete;
     Generator& operator=(const Generator&) = delete;
 
@@ -66,6 +68,7 @@ private:
     CommandLineControls controls_;
     CollectingInterface ui_;
     FormCore core_;
+    bool verify_;
 };
 
 } // namespace quillion::cli

@@ -25,7 +25,7 @@ int RenderOne(const quillion::cli::RenderOptions& options) {
         std::cerr << "quillion-render: the text is not valid UTF-8\n";
         return kExitFailed;
     }
-    Generator generator(options.controls);
+    Generator generator(options.controls, options.verify);
     const Generation generation = generator.Generate(*text);
     if (generation.picture == nullptr) {
         std::cerr << generation.message << '\n';

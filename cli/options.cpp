@@ -107,6 +107,11 @@ const std::vector<OptionSpec>& Specs() {
              o.jobs = n;
              return std::string();
          }},
+        {"--verify", false,
+         [](RenderOptions& o, std::string_view) {
+             o.verify = true;
+             return std::string();
+         }},
         {"--help", false,
          [](RenderOptions& o, std::string_view) {
              o.help = true;
@@ -158,7 +163,7 @@ std::string Usage() {
     return "usage: quillion-render [--type code128|code39|upca|upce] [--caption|--no-caption]\n"
            "                       [--position bottom|top] "
            "[--style regular|bold|italic|bolditalic|underline]\n"
-           "                       --output FILE.png|FILE.jpg TEXT\n"
+           "                       [--verify] --output FILE.png|FILE.jpg TEXT\n"
            "       quillion-render [options] --batch FILE|- --out-dir DIR [--format png|jpg] "
            "[--jobs N]";
 }

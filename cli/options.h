@@ -29,7 +29,8 @@ struct RenderOptions {
     std::string batch;
     std::string outDir;
     OutputFormat format = OutputFormat::Png;
-    int jobs = 0; // worker threads; 0: one per processor
+    int jobs = 0;        // worker threads; 0: one per processor
+    bool verify = false; // read every picture back before it is written
     bool help = false;
 
     bool IsBatch() const { return !batch.empty(); }
