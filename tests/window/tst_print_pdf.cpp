@@ -6,9 +6,10 @@
 
 #include "bar39.h"
 #include "mBarcode.h"
+#include "picture_export.h"
 #include "surface.h"
 
-#include <QFile>
+#include <QImage>
 #include <QProcess>
 #include <QTemporaryDir>
 #include <QTest>
@@ -43,47 +44,23 @@ struct Box {
     double left = 0, top = 0, right = 0, bottom = 0; // inches from the page's top-left corner
 };
 
-// The dark pixels' bounding box of a binary PGM (P5, 8 bit) in inches at dpi.
-Box DarkBox(const QByteArray& pgm, int dpi) {
-    QList<QByteArray> header;
-    qsizetype at = 0;
-    while (header.size() < 4 && at < pgm.size()) {
-        while (at < pgm.size() && QChar::isSpace(uchar(pgm[at])))
-            ++at;
-        const qsizetype start = at;
-        while (at < pgm.size() && !QChar::isSpace(uchar(pgm[at])))
-            ++at;
-        header << pgm.mid(start, at - start);
-    }
-    ++at; // the one blank after the maximum value
-    const int width = header.value(1).toInt(), height = header.value(2).toInt();
-    if (header.value(0) != "P5" || pgm.size() - at != qsizetype(width) * height)
-        return {};
-    int x0 = width, y0 = height, x1 = -1, y1 = -1;
-    for (int y = 0; y < height; ++y)
-        for (int x = 0; x < width; ++x)
-            if (uchar(pgm[at + qsizetype(y) * width + x]) < 128) {
-                x0 = std::min(x0, x);
-                y0 = std::min(y0, y);
-                x1 = std::max(x1, x);
-                y1 = std::max(y1, y);
+// The bounding box of the pixels darker than mid-grey, in pixels x perPixel (inches).
+Box DarkBox(const QImage& image, double perPixel) {
+    int x0 = image.width(), y0 = image.height(), x1 = -1, y1 = -1;
+    for (int y = 0; y < image.height(); ++y)
+        for (int x = 0; x < image.width(); ++x)
+            if (qGray(image.pixel(x, y)) < 128) {
+                x0 = std::min(x0, x), y0 = std::min(y0, y);
+                x1 = std::max(x1, x), y1 = std::max(y1, y);
             }
-    return {double(x0) / dpi, double(y0) / dpi, double(x1 + 1) / dpi, double(y1 + 1) / dpi};
+    return {x0 * perPixel, y0 * perPixel, (x1 + 1) * perPixel, (y1 + 1) * perPixel};
 }
 
 // The picture's dark pixels stretched into rect (inches), as the page should show them.
 Box ExpectedBox(const Image& picture, double x, double y, double w, double h) {
-    int x0 = picture.width, y0 = picture.height, x1 = -1, y1 = -1;
-    for (int py = 0; py < picture.height; ++py)
-        for (int px = 0; px < picture.width; ++px)
-            if ((picture.At(px, py) & 0xFFu) < 128) {
-                x0 = std::min(x0, px);
-                y0 = std::min(y0, py);
-                x1 = std::max(x1, px);
-                y1 = std::max(y1, py);
-            }
+    const Box box = DarkBox(quillion::ToQImage(picture), 1);
     const double sx = w / picture.width, sy = h / picture.height;
-    return {x + x0 * sx, y + y0 * sy, x + (x1 + 1) * sx, y + (y1 + 1) * sy};
+    return {x + box.left * sx, y + box.top * sy, x + box.right * sx, y + box.bottom * sy};
 }
 
 } // namespace
@@ -122,30 +99,29 @@ void TestPrintPdf::pictureStandsAtTheCornerInItsRectangle() {
         QCOMPARE(printer.Resolution(), kPdfDpi);
         printer.EndDoc();
 
-        QProcess raster;
+        QProcess pdftoppm;
         const QString page = folder.filePath(QStringLiteral("page%1").arg(r.row));
-        raster.start(QStringLiteral("pdftoppm"),
-                     {QStringLiteral("-r"), QString::number(kRasterDpi), QStringLiteral("-gray"),
-                      QStringLiteral("-singlefile"), pdf, page});
-        QVERIFY2(raster.waitForFinished(60000), row);
-        QVERIFY2(raster.exitCode() == 0, raster.readAllStandardError());
-        QFile pgm(page + QStringLiteral(".pgm"));
-        QVERIFY2(pgm.open(QIODevice::ReadOnly), row);
-        const Box got = DarkBox(pgm.readAll(), kRasterDpi);
+        pdftoppm.start(QStringLiteral("pdftoppm"),
+                       {QStringLiteral("-r"), QString::number(kRasterDpi), QStringLiteral("-gray"),
+                        QStringLiteral("-singlefile"), pdf, page});
+        QVERIFY2(pdftoppm.waitForFinished(60000), row);
+        QVERIFY2(pdftoppm.exitCode() == 0, pdftoppm.readAllStandardError());
+        const QImage raster(page + QStringLiteral(".pgm"));
+        QVERIFY2(!raster.isNull(), row);
+        const Box got = DarkBox(raster, 1.0 / kRasterDpi);
         const double u = r.inchesPerUnit;
         const Box want = ExpectedBox(*r.picture, r.x * u, r.y * u, r.w * u, r.h * u);
         const double tolerance = 1.0 / kRasterDpi + 1.0 / kPdfDpi;
-        const QByteArray detail =
-            row + QStringLiteral(": dark area %1 %2 %3 %4 in, expected %5 %6 %7 %8 in")
-                      .arg(got.left)
-                      .arg(got.top)
-                      .arg(got.right)
-                      .arg(got.bottom)
-                      .arg(want.left)
-                      .arg(want.top)
-                      .arg(want.right)
-                      .arg(want.bottom)
-                      .toUtf8();
+        const QByteArray detail = row + QStringLiteral(": %1 %2 %3 %4 in, expected %5 %6 %7 %8")
+                                            .arg(got.left)
+                                            .arg(got.top)
+                                            .arg(got.right)
+                                            .arg(got.bottom)
+                                            .arg(want.left)
+                                            .arg(want.top)
+                                            .arg(want.right)
+                                            .arg(want.bottom)
+                                            .toUtf8();
         QVERIFY2(std::abs(got.left - want.left) <= tolerance, detail);
         QVERIFY2(std::abs(got.top - want.top) <= tolerance, detail);
         QVERIFY2(std::abs(got.right - want.right) <= tolerance, detail);
