@@ -12,30 +12,27 @@
 
 namespace quillion::cli {
 
-// One per thread: keeps the PNG encoder and its buffers between pictures. Both ways return ""
-// on success, else the reason (UTF-8), and never leave a partial file.
+// One per thread: keeps the encoders' buffers between pictures. Every picture is encoded by
+// Encode and then written; the write ways return "" on success, else the reason (UTF-8), and
+// never leave a partial file.
 class PictureWriter {
 public:
-    // One file, replaced whole or not at all (written to a temporary file that is renamed over
-    // the target).
+    // The file's bytes in the format, or null with error set. Valid until the next call.
+    const std::vector<std::uint8_t>* Encode(const Image& picture, OutputFormat format,
+                                            std::string& error);
+
+    // One file, through WriteFileContents: a regular file is replaced whole or not at all, a
+    // device or FIFO is written into.
     std::string Write(const Image& picture, const std::string& path, OutputFormat format);
 
-    // A file of a batch: name inside the open folder folderFd (whose path is folderPath, ending
-    // in "/"). PNG files are written in place, one file-system call fewer than a rename, and
-    // removed again when a write fails; JPEG files are written as Write does.
-    std::string WriteInFolder(const Image& picture, int folderFd, const std::string& folderPath,
-                              const std::string& name, OutputFormat format);
+    // A file of a batch: name inside the open folder folderFd, through ReplaceInFolder (a new
+    // file renamed over the name; nothing that stands there is opened).
+    std::string WriteInFolder(const Image& picture, int folderFd, const std::string& name,
+                              OutputFormat format);
 
 private:
-    std::string SaveJpeg(const Image& picture, const std::string& path);
-    bool EncodePng(const Image& picture, std::string& error);
-
     PngEncoder png_;
     std::vector<std::uint8_t> bytes_;
 };
-
-// Writes size bytes to a new or truncated file name inside the folder folderFd (AT_FDCWD for
-// the current folder); on failure removes the file and returns the errno value, else 0.
-int WriteFileInPlace(int folderFd, const char* name, const void* data, std::size_t size);
 
 } // namespace quillion::cli

@@ -9,6 +9,7 @@
 #include <memory>
 #include <optional>
 #include <turbojpeg.h>
+#include <vector>
 
 namespace quillion {
 
@@ -54,45 +55,69 @@ std::optional<std::string> PathFromName(const std::u16string& name) {
 struct TjDestroy {
     void operator()(void* handle) const { tjDestroy(handle); }
 };
-struct TjFree {
-    void operator()(unsigned char* buffer) const { tjFree(buffer); }
-};
+
+bool ValidPicture(const Image& picture, std::uint8_t quality) {
+    // GDI+ cannot make a bitmap without pixels.
+    return picture.width > 0 && picture.height > 0 &&
+           picture.pixels.size() == std::size_t(picture.width) * std::size_t(picture.height) &&
+           quality <= kMaxQuality;
+}
+
+// Encodes the picture into jpeg (resized to the encoder's bound, then to the bytes written);
+// returns the GDI+ status (0 for Ok).
+int EncodeStatus(const Image& picture, std::uint8_t quality, std::vector<std::uint8_t>& jpeg) {
+    if (!ValidPicture(picture, quality)) {
+        return gdiplus_status::kInvalidParameter;
+    }
+    const std::unique_ptr<void, TjDestroy> encoder(tjInitCompress());
+    if (!encoder) {
+        return gdiplus_status::kOutOfMemory;
+    }
+    const unsigned long bound = tjBufSize(picture.width, picture.height, TJSAMP_444);
+    if (bound == static_cast<unsigned long>(-1)) {
+        return gdiplus_status::kInvalidParameter;
+    }
+    jpeg.resize(bound);
+    // Pixels are 0xFFRRGGBB words: B, G, R, X in memory on a little-endian machine.
+    constexpr int kFormat = std::endian::native == std::endian::little ? TJPF_BGRX : TJPF_XRGB;
+    unsigned char* buffer = jpeg.data();
+    unsigned long size = bound;
+    // Quality 0 means the coarsest tables, which libjpeg gives for 1.
+    const int tjQuality = quality == 0 ? 1 : quality;
+    // 4:4:4 keeps every colour edge of a thin bar; baseline JFIF (no progressive flag). The
+    // buffer holds the largest possible result, so the encoder never reallocates it.
+    const int rc = tjCompress2(
+        encoder.get(), reinterpret_cast<const unsigned char*>(picture.pixels.data()), picture.width,
+        0, picture.height, kFormat, &buffer, &size, TJSAMP_444, tjQuality, TJFLAG_NOREALLOC);
+    if (rc != 0) {
+        const char* message = tjGetErrorStr2(encoder.get());
+        const bool memory = message != nullptr && std::strstr(message, "memory") != nullptr;
+        return memory ? gdiplus_status::kOutOfMemory : gdiplus_status::kGenericError;
+    }
+    jpeg.resize(size);
+    return 0;
+}
+
+[[noreturn]] void RaiseSaveError(int status) {
+    throw RuntimeError(err::kInvalidCall,
+                       "Cannot save the image. GDI+ Error:" + std::to_string(status));
+}
 
 // Encodes and writes the picture; returns the GDI+ status (0 for Ok).
 int SaveStatus(const Image& picture, const std::u16string& fileName, std::uint8_t quality) {
-    // GDI+ cannot make a bitmap without pixels, and takes no empty name.
-    if (picture.width <= 0 || picture.height <= 0 ||
-        picture.pixels.size() != std::size_t(picture.width) * std::size_t(picture.height) ||
-        quality > kMaxQuality || fileName.empty()) {
+    // GDI+ takes no empty name.
+    if (!ValidPicture(picture, quality) || fileName.empty()) {
         return gdiplus_status::kInvalidParameter;
     }
     const std::optional<std::string> path = PathFromName(fileName);
     if (!path) {
         return gdiplus_status::kInvalidParameter;
     }
-
-    const std::unique_ptr<void, TjDestroy> encoder(tjInitCompress());
-    if (!encoder) {
-        return gdiplus_status::kOutOfMemory;
+    std::vector<std::uint8_t> jpeg;
+    if (const int status = EncodeStatus(picture, quality, jpeg); status != 0) {
+        return status;
     }
-    // Pixels are 0xFFRRGGBB words: B, G, R, X in memory on a little-endian machine.
-    constexpr int kFormat = std::endian::native == std::endian::little ? TJPF_BGRX : TJPF_XRGB;
-    unsigned char* buffer = nullptr;
-    unsigned long size = 0;
-    // Quality 0 means the coarsest tables, which libjpeg gives for 1.
-    const int tjQuality = quality == 0 ? 1 : quality;
-    // 4:4:4 keeps every colour edge of a thin bar; baseline JFIF (no progressive flag).
-    const int rc = tjCompress2(
-        encoder.get(), reinterpret_cast<const unsigned char*>(picture.pixels.data()), picture.width,
-        0, picture.height, kFormat, &buffer, &size, TJSAMP_444, tjQuality, 0);
-    const std::unique_ptr<unsigned char, TjFree> jpeg(buffer);
-    if (rc != 0) {
-        const char* message = tjGetErrorStr2(encoder.get());
-        const bool memory = message != nullptr && std::strstr(message, "memory") != nullptr;
-        return memory ? gdiplus_status::kOutOfMemory : gdiplus_status::kGenericError;
-    }
-
-    const int error = ReplaceFileContents(*path, jpeg.get(), size);
+    const int error = WriteFileContents(*path, jpeg.data(), jpeg.size());
     if (error == ENOMEM) {
         return gdiplus_status::kOutOfMemory;
     }
@@ -102,10 +127,15 @@ int SaveStatus(const Image& picture, const std::u16string& fileName, std::uint8_
 } // namespace
 
 void SavePictureAsJpeg(const Image& picture, const std::u16string& fileName, std::uint8_t quality) {
-    const int status = SaveStatus(picture, fileName, quality);
-    if (status != 0) {
-        throw RuntimeError(err::kInvalidCall,
-                           "Cannot save the image. GDI+ Error:" + std::to_string(status));
+    if (const int status = SaveStatus(picture, fileName, quality); status != 0) {
+        RaiseSaveError(status);
+    }
+}
+
+void EncodePictureAsJpeg(const Image& picture, std::uint8_t quality,
+                         std::vector<std::uint8_t>& jpeg) {
+    if (const int status = EncodeStatus(picture, quality, jpeg); status != 0) {
+        RaiseSaveError(status);
     }
 }
 

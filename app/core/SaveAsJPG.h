@@ -5,6 +5,7 @@
 
 #include <cstdint>
 #include <string>
+#include <vector>
 
 namespace quillion {
 
@@ -18,10 +19,16 @@ inline constexpr int kWin32Error = 7;
 } // namespace gdiplus_status
 
 // Encodes the picture's pixels at full size at the given quality and writes them to fileName
-// (used exactly as given, no extension added). The file is written to a temporary file in the
-// same folder and renamed over the target only when complete: a failed save leaves no partial
-// file and an existing file untouched. Any failure raises RuntimeError 5 with the description
-// "Cannot save the image. GDI+ Error:" followed directly by the status number.
+// (used exactly as given, no extension added) through WriteFileContents: a regular file is
+// written to a temporary file in the same folder and renamed over the target only when
+// complete, so a failed save leaves no partial file and an existing file untouched; a device or
+// FIFO is written into; a read-only file is refused. Any failure raises RuntimeError 5 with the
+// description "Cannot save the image. GDI+ Error:" followed directly by the status number.
 void SavePictureAsJpeg(const Image& picture, const std::u16string& fileName, std::uint8_t quality);
+
+// Encodes the picture as SavePictureAsJpeg does into jpeg (its capacity is kept between
+// calls), without writing it anywhere. Raises the same error for a picture it cannot encode.
+void EncodePictureAsJpeg(const Image& picture, std::uint8_t quality,
+                         std::vector<std::uint8_t>& jpeg);
 
 } // namespace quillion
