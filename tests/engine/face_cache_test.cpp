@@ -26,7 +26,7 @@ constexpr std::int64_t kLater = 3'000'000'000; // notBefore this far ahead: ever
 class FaceCacheTest : public ::testing::Test {
 protected:
     void SetUp() override {
-        folder_ = std::make_unique<testing::TempFolder>("quillion-faces");
+        folder_ = std::make_unique<testing::TempFolder>();
         dir_ = folder_->Path();
         fs::create_directory(dir_ / "conf.d");
         Write(dir_ / "conf.d" / "10-a.conf", "first");

@@ -49,7 +49,7 @@ protected:
         return fonts;
     }
 
-    testing::TempFolder folder_{"quillion-glyphs"};
+    testing::TempFolder folder_;
     const fs::path dir_ = folder_.Path();
 };
 
