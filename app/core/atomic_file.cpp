@@ -10,6 +10,7 @@
 #include <fcntl.h>
 #include <memory>
 #include <random>
+#include <sys/random.h>
 #include <sys/stat.h>
 #include <system_error>
 #include <unistd.h>
@@ -23,8 +24,14 @@ constexpr std::size_t kMaxStemBytes = 64;
 
 std::uint64_t RandomSuffix() {
     thread_local std::mt19937_64 random = [] {
-        std::random_device seed;
-        return std::mt19937_64((std::uint64_t(seed()) << 32) ^ seed());
+        // getrandom(2) rather than std::random_device, whose set-up asks the processor for its
+        // features: a trap into the hypervisor on a virtual machine, in every run of the renderer.
+        std::uint64_t seed = 0;
+        if (::getrandom(&seed, sizeof seed, GRND_NONBLOCK) != static_cast<ssize_t>(sizeof seed))
+            seed = static_cast<std::uint64_t>(std::time(nullptr)) ^
+                   (static_cast<std::uint64_t>(::getpid()) << 32) ^
+                   reinterpret_cast<std::uintptr_t>(&seed);
+        return std::mt19937_64(seed);
     }();
     return random() & 0xFFFFFFFFFFFFull;
 }
