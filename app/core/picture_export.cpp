@@ -46,8 +46,8 @@ QByteArray EncodePng(const Image& picture) {
 QString WritePngFile(const Image& picture, const QString& folder, const QString& fileName) {
     const QByteArray bytes = EncodePng(picture);
     const QString path = QDir(folder).filePath(fileName);
-    if (ReplaceFileContents(QFile::encodeName(path).toStdString(), bytes.constData(),
-                            std::size_t(bytes.size())) != 0)
+    if (WriteFileContents(QFile::encodeName(path).toStdString(), bytes.constData(),
+                          std::size_t(bytes.size())) != 0)
         throw RuntimeError(kErrPathFileAccess, "Path/File access error");
     return path;
 }
