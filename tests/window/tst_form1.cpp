@@ -8,6 +8,7 @@
 #include "limited_line_edit.h"
 #include "messages.h"
 #include "picture_box.h"
+#include "settings.h"
 
 #include <QCheckBox>
 #include <QClipboard>
@@ -317,9 +318,11 @@ private slots:
         QFETCH(QString, withCaption);
         form_.reset();
         {
-            QSettings ini(SettingsFilePath(), QSettings::IniFormat);
-            ini.setValue("Quillion/Barcode", stored);
-            ini.setValue("Quillion/With Caption", withCaption);
+            // Written as the window writes them (Qt's own INI writer cannot keep a lone
+            // surrogate).
+            const auto store = CreateUserSettings();
+            store->SaveSetting(kKeyBarcode, stored.toStdU16String());
+            store->SaveSetting(kKeyWithCaption, withCaption.toStdU16String());
         }
         answers_ = Answers();
         form_ = MakeForm(answers_, program_.path());
