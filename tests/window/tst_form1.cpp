@@ -96,7 +96,7 @@ private slots:
             {"Combo2", {318, 43, 158, 23}, ""},
             {"PushButton2", {8, 237, 520, 27}, "Start Generating Barcode"},
             {"Shape1", {8, 272, 520, 115}, ""},
-            {"Picture1", {11, 280, 515, 101}, ""},
+            {"PictureArea", {8, 272, 520, 120}, ""},
             {"PushButton1", {8, 395, 256, 27}, "Save As JPG"},
             {"PushButton3", {272, 395, 256, 27}, "Print Barcode"},
             {"Picture2", {8, 488, 35, 33}, ""},
@@ -113,6 +113,10 @@ private slots:
                 QVERIFY(b->font().bold());
             }
         }
+        // Picture1 lies in the picture area's scrolling strip, at its place in the window.
+        QWidget* picture1 = Child<QWidget>("Picture1");
+        QCOMPARE(QRect(picture1->mapTo(form_.get(), QPoint(0, 0)), picture1->size()),
+                 QRect(11, 280, 515, 101));
         QCOMPARE(Child<QLabel>("Label2")->text(), QStringLiteral("Alignment:"));
         QCOMPARE(Child<QLabel>("Label3")->text(), QStringLiteral("Style:"));
         QCOMPARE(Child<QLabel>("Label2")->pos(), QPoint(15, 46));
