@@ -19,7 +19,7 @@ for path in bin/quillion bin/quillion-render \
     share/applications/$ID.desktop share/metainfo/$ID.metainfo.xml \
     share/icons/hicolor/scalable/apps/$ID.svg \
     share/icons/hicolor/{16x16,32x32,48x48,64x64,128x128,256x256}/apps/$ID.png \
-    share/man/man1/quillion.1 share/man/man1/quillion-render.1; do
+    share/man/man1/quillion.1.gz share/man/man1/quillion-render.1.gz; do
     row=$((row + 1))
     [ -s "$ROOT/usr/$path" ] || fail "row $row: $path not installed"
 done
@@ -36,13 +36,13 @@ grep -q '<release version="[0-9][0-9.]*"' "$ROOT/usr/share/metainfo/$ID.metainfo
     fail "metainfo release has no version"
 
 for page in quillion quillion-render; do
-    warnings=$(man --warnings -l "$ROOT/usr/share/man/man1/$page.1" 2>&1 >/dev/null)
+    warnings=$(man --warnings -l "$ROOT/usr/share/man/man1/$page.1.gz" 2>&1 >/dev/null)
     [ -z "$warnings" ] || fail "man $page: $warnings"
-    grep -q '@PROJECT_VERSION@' "$ROOT/usr/share/man/man1/$page.1" && fail "man $page: version not filled in"
+    zgrep -q '@PROJECT_VERSION@' "$ROOT/usr/share/man/man1/$page.1.gz" && fail "man $page: version not filled in"
 done
 # Every long option the renderer's usage names is in its manual page.
 for opt in $("$ROOT/usr/bin/quillion-render" --help | grep -o -- '--[a-z-]*' | sort -u); do
-    MANWIDTH=200 man -l "$ROOT/usr/share/man/man1/quillion-render.1" 2>/dev/null | grep -q -- "$opt" ||
+    MANWIDTH=200 man -l "$ROOT/usr/share/man/man1/quillion-render.1.gz" 2>/dev/null | grep -q -- "$opt" ||
         fail "man quillion-render does not document $opt"
 done
 
