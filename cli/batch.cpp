@@ -138,7 +138,7 @@ std::string BatchFileName(std::size_t lineNumber, std::size_t lineCount, OutputF
     std::string name = std::to_string(lineNumber);
     if (name.size() < digits)
         name.insert(0, digits - name.size(), '0');
-    return name + (format == OutputFormat::Jpeg ? ".jpg" : ".png");
+    return name + FileEnding(format);
 }
 
 int RunBatch(const RenderOptions& options, std::ostream& err, bool showProgress) {
@@ -171,8 +171,8 @@ int RunBatch(const RenderOptions& options, std::ostream& err, bool showProgress)
     std::atomic<std::size_t> next{0}, done{0};
     const auto work = [&] {
         try {
-            Generator generator(options.controls);
-            PictureWriter writer;
+            Generator generator(options.controls, options.format == OutputFormat::Svg);
+            PictureWriter writer(options.scale, generator.Record());
             for (std::size_t i = next++; i < lines.size(); i = next++) {
                 const std::string name = BatchFileName(lines[i].number, lineCount, to.format);
                 try {

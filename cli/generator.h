@@ -56,13 +56,20 @@ public:
 // One window's worth of state; one per thread.
 class Generator {
 public:
-    explicit Generator(const ControlSettings& settings);
+    // With recordPainting, the generation also keeps what the renderer painted (Record()).
+    explicit Generator(const ControlSettings& settings, bool recordPainting = false);
     Generator(const Generator&) = delete;
     Generator& operator=(const Generator&) = delete;
 
     Generation Generate(const std::u16string& text);
 
+    // What the last generation painted into the picture it returned, as fills and texts; null
+    // without recordPainting. Valid while the generator lives, updated by Generate.
+    const PaintRecord* Record() const { return recording_ ? &record_ : nullptr; }
+
 private:
+    bool recording_;
+    PaintRecord record_;
     CommandLineControls controls_;
     CollectingInterface ui_;
     FormCore core_;

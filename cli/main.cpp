@@ -1,11 +1,12 @@
 // quillion-render: generates barcodes as the window does, without a window, and writes what
-// "Save As JPG" would write (or the same pixels as PNG); one barcode or a batch of them.
+// "Save As JPG" would write, the same pixels as PNG, or SVG; one barcode or a batch of them.
 #include "batch.h"
 #include "generator.h"
 #include "options.h"
 #include "picture_output.h"
 #include "utf8_text.h"
 
+#include <csignal>
 #include <iostream>
 #include <new>
 #include <string>
@@ -25,17 +26,18 @@ int RenderOne(const quillion::cli::RenderOptions& options) {
         std::cerr << "quillion-render: the text is not valid UTF-8\n";
         return kExitFailed;
     }
-    Generator generator(options.controls);
+    Generator generator(options.controls, options.format == OutputFormat::Svg);
     const Generation generation = generator.Generate(*text);
     if (generation.picture == nullptr) {
         std::cerr << generation.message << '\n';
         return kExitFailed;
     }
-    PictureWriter writer;
-    const std::string error =
-        writer.Write(*generation.picture, options.output, FormatOfFileName(options.output));
+    PictureWriter writer(options.scale, generator.Record());
+    const std::string error = writer.Write(*generation.picture, options.output, options.format);
     if (!error.empty()) {
-        std::cerr << "quillion-render: cannot write " << options.output << ": " << error << '\n';
+        std::cerr << "quillion-render: cannot write "
+                  << (options.ToStandardOutput() ? "to standard output" : options.output) << ": "
+                  << error << '\n';
         return kExitFailed;
     }
     return kExitOk;
@@ -51,10 +53,12 @@ int main(int argc, char** argv) {
         std::cerr << "quillion-render: " << parsed.error << '\n' << Usage() << '\n';
         return kExitUsage;
     }
-    if (parsed.options->help) {
-        std::cout << Usage() << '\n';
-        return kExitOk;
+    if (parsed.options->help || parsed.options->version) {
+        std::cout << (parsed.options->help ? Usage() : VersionLine()) << '\n' << std::flush;
+        return std::cout ? kExitOk : kExitFailed;
     }
+    // A reader that goes away is a failed write (exit status 1), not a signal.
+    std::signal(SIGPIPE, SIG_IGN);
     try {
         if (parsed.options->IsBatch())
             return RunBatch(*parsed.options, std::cerr, ::isatty(STDERR_FILENO) == 1);

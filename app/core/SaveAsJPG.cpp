@@ -60,17 +60,32 @@ struct TjFree {
 
 // Encodes and writes the picture; returns the GDI+ status (0 for Ok).
 int SaveStatus(const Image& picture, const std::u16string& fileName, std::uint8_t quality) {
-    // GDI+ cannot make a bitmap without pixels, and takes no empty name.
+    // GDI+ takes no empty name.
+    if (fileName.empty())
+        return gdiplus_status::kInvalidParameter;
+    const std::optional<std::string> path = PathFromName(fileName);
+    if (!path)
+        return gdiplus_status::kInvalidParameter;
+    std::vector<std::uint8_t> jpeg;
+    if (const int status = EncodePictureAsJpeg(picture, quality, jpeg); status != 0)
+        return status;
+    const int error = ReplaceFileContents(*path, jpeg.data(), jpeg.size());
+    if (error == ENOMEM) {
+        return gdiplus_status::kOutOfMemory;
+    }
+    return error == 0 ? 0 : gdiplus_status::kWin32Error;
+}
+
+} // namespace
+
+int EncodePictureAsJpeg(const Image& picture, std::uint8_t quality, std::vector<std::uint8_t>& out,
+                        int dotsPerInch) {
+    // GDI+ cannot make a bitmap without pixels.
     if (picture.width <= 0 || picture.height <= 0 ||
         picture.pixels.size() != std::size_t(picture.width) * std::size_t(picture.height) ||
-        quality > kMaxQuality || fileName.empty()) {
+        quality > kMaxQuality || dotsPerInch < 1 || dotsPerInch > 0xFFFF) {
         return gdiplus_status::kInvalidParameter;
     }
-    const std::optional<std::string> path = PathFromName(fileName);
-    if (!path) {
-        return gdiplus_status::kInvalidParameter;
-    }
-
     const std::unique_ptr<void, TjDestroy> encoder(tjInitCompress());
     if (!encoder) {
         return gdiplus_status::kOutOfMemory;
@@ -91,15 +106,19 @@ int SaveStatus(const Image& picture, const std::u16string& fileName, std::uint8_
         const bool memory = message != nullptr && std::strstr(message, "memory") != nullptr;
         return memory ? gdiplus_status::kOutOfMemory : gdiplus_status::kGenericError;
     }
-
-    const int error = ReplaceFileContents(*path, jpeg.get(), size);
-    if (error == ENOMEM) {
-        return gdiplus_status::kOutOfMemory;
+    // The JFIF header: SOI, APP0 marker and length, "JFIF\0", version (2 bytes), then the unit
+    // (1: dots per inch) and the horizontal and vertical density (2 bytes each, big-endian).
+    static constexpr unsigned char kJfifStart[] = {0xFF, 0xD8, 0xFF, 0xE0};
+    if (size < 18 || std::memcmp(jpeg.get(), kJfifStart, 4) != 0 ||
+        std::memcmp(jpeg.get() + 6, "JFIF", 5) != 0) {
+        return gdiplus_status::kGenericError;
     }
-    return error == 0 ? 0 : gdiplus_status::kWin32Error;
+    out.assign(jpeg.get(), jpeg.get() + size);
+    out[13] = 1;
+    out[14] = out[16] = static_cast<std::uint8_t>(dotsPerInch >> 8);
+    out[15] = out[17] = static_cast<std::uint8_t>(dotsPerInch & 0xFF);
+    return 0;
 }
-
-} // namespace
 
 void SavePictureAsJpeg(const Image& picture, const std::u16string& fileName, std::uint8_t quality) {
     const int status = SaveStatus(picture, fileName, quality);
