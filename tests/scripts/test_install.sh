@@ -32,8 +32,11 @@ out=$(desktop-file-validate "$ROOT/usr/share/applications/$ID.desktop" 2>&1)
 grep -qx "Icon=$ID" "$ROOT/usr/share/applications/$ID.desktop" || fail "desktop entry: icon is not $ID"
 appstreamcli validate --no-net "$ROOT/usr/share/metainfo/$ID.metainfo.xml" >"$WORK/as" 2>&1 ||
     fail "appstreamcli: $(cat "$WORK/as")"
-grep -q '<release version="[0-9][0-9.]*"' "$ROOT/usr/share/metainfo/$ID.metainfo.xml" ||
-    fail "metainfo release has no version"
+version=$("$ROOT/usr/bin/quillion-render" --version | sed -n 's/^quillion-render //p')
+grep -q "<release version=\"$version\"" "$ROOT/usr/share/metainfo/$ID.metainfo.xml" ||
+    fail "metainfo release is not the program's version $version"
+zgrep -q "Quillion $version" "$ROOT/usr/share/man/man1/quillion-render.1.gz" ||
+    fail "manual page is not of version $version"
 
 for page in quillion quillion-render; do
     warnings=$(man --warnings -l "$ROOT/usr/share/man/man1/$page.1.gz" 2>&1 >/dev/null)
