@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # Peer comparison: quillion-render's batch mode against Debian's zint on the same 2000 Code 128
-# texts, both writing PNG files to tmpfs. Runs alternate; the medians are compared.
+# texts, both writing PNG files to tmpfs. Runs alternate; the medians are compared. The cost of
+# --verify (every picture read back before it is written) is measured in the same runs.
 #
 #   bench/peer_zint.sh [BUILD_DIR] [RUNS]
 #
@@ -65,7 +66,7 @@ run_once() {
 
 median() { sort -n | awk '{ v[NR] = $1 } END { print (NR % 2) ? v[(NR + 1) / 2] : (v[NR / 2] + v[NR / 2 + 1]) / 2 }'; }
 
-names=(zint qpng qjpg)
+names=(zint qpng qjpg qvfy)
 declare -A wall cpu
 for ((r = 0; r < RUNS; r++)); do
     for name in "${names[@]}"; do
@@ -73,6 +74,7 @@ for ((r = 0; r < RUNS; r++)); do
         zint) cmd=(zint -b CODE128 --batch -i "$INPUT" --scale=0.5 -o "$WORK/zint/~~~~~.png") ;;
         qpng) cmd=("$BIN" --batch "$INPUT" --out-dir "$WORK/qpng" --format png) ;;
         qjpg) cmd=("$BIN" --batch "$INPUT" --out-dir "$WORK/qjpg" --format jpg) ;;
+        qvfy) cmd=("$BIN" --batch "$INPUT" --out-dir "$WORK/qvfy" --format png --verify) ;;
         esac
         read -r w c < <(run_once "$WORK/$name" "${cmd[@]}")
         wall[$name]+="$w "
@@ -81,7 +83,7 @@ for ((r = 0; r < RUNS; r++)); do
 done
 
 count() { find "$1" -type f | wc -l; }
-for name in zint qpng qjpg; do
+for name in "${names[@]}"; do
     [ "$(count "$WORK/$name")" -eq "$LINES" ] || { echo "$name wrote $(count "$WORK/$name") files" >&2; exit 1; }
 done
 
@@ -96,5 +98,8 @@ echo "processors: $(nproc); load average: $(cut -d' ' -f1-3 /proc/loadavg); zint
 report "zint PNG (1-pixel modules)" zint
 report "quillion-render PNG (caption)" qpng
 report "quillion-render JPEG q80 (caption)" qjpg
+report "quillion-render PNG --verify" qvfy
 awk -v q="$(med "${wall[qpng]}")" -v z="$(med "${wall[zint]}")" \
     'BEGIN { printf "ratio quillion PNG / zint PNG (median wall time): %.2f (target <= 0.5)\n", q / z }'
+awk -v v="$(med "${wall[qvfy]}")" -v q="$(med "${wall[qpng]}")" \
+    'BEGIN { printf "ratio PNG --verify / PNG (median wall time): %.2f (target <= 2)\n", v / q }'

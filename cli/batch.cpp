@@ -171,7 +171,8 @@ int RunBatch(const RenderOptions& options, std::ostream& err, bool showProgress)
     std::atomic<std::size_t> next{0}, done{0};
     const auto work = [&] {
         try {
-            Generator generator(options.controls, options.format == OutputFormat::Svg);
+            Generator generator(options.controls, options.verify,
+                                options.format == OutputFormat::Svg);
             PictureWriter writer(options.scale, generator.Record());
             for (std::size_t i = next++; i < lines.size(); i = next++) {
                 const std::string name = BatchFileName(lines[i].number, lineCount, to.format);

@@ -56,8 +56,11 @@ public:
 // One window's worth of state; one per thread.
 class Generator {
 public:
-    // With recordPainting, the generation also keeps what the renderer painted (Record()).
-    explicit Generator(const ControlSettings& settings, bool recordPainting = false);
+    // With verify, a picture that does not read back as its text is not handed out: the
+    // generation fails with the reader's verdict (see verify.h). With recordPainting, the
+    // generation also keeps what the renderer painted (Record()).
+    explicit Generator(const ControlSettings& settings, bool verify = false,
+                       bool recordPainting = false);
     Generator(const Generator&) = delete;
     Generator& operator=(const Generator&) = delete;
 
@@ -73,6 +76,7 @@ private:
     CommandLineControls controls_;
     CollectingInterface ui_;
     FormCore core_;
+    bool verify_;
 };
 
 } // namespace quillion::cli

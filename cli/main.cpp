@@ -26,7 +26,7 @@ int RenderOne(const quillion::cli::RenderOptions& options) {
         std::cerr << "quillion-render: the text is not valid UTF-8\n";
         return kExitFailed;
     }
-    Generator generator(options.controls, options.format == OutputFormat::Svg);
+    Generator generator(options.controls, options.verify, options.format == OutputFormat::Svg);
     const Generation generation = generator.Generate(*text);
     if (generation.picture == nullptr) {
         std::cerr << generation.message << '\n';

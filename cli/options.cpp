@@ -57,6 +57,7 @@ enum Code : int {
     kJobs,
     kScale,
     kNames,
+    kVerify,
 };
 
 constexpr char kShortOptions[] = ":t:o:hV";
@@ -73,6 +74,7 @@ const option kLongOptions[] = {
     {"out-dir", required_argument, nullptr, kOutDir},
     {"names", required_argument, nullptr, kNames},
     {"jobs", required_argument, nullptr, kJobs},
+    {"verify", no_argument, nullptr, kVerify},
     {"help", no_argument, nullptr, kHelp},
     {"version", no_argument, nullptr, kVersion},
     {nullptr, 0, nullptr, 0},
@@ -169,6 +171,9 @@ std::string Apply(RenderOptions& o, int code, std::string_view v) {
         o.scale = *n;
         return {};
     }
+    case kVerify:
+        o.verify = true;
+        return {};
     case kHelp:
         o.help = true;
         return {};
@@ -237,7 +242,7 @@ std::string Usage() {
     return "usage: quillion-render [-t|--type code128|code39|upca|upce|upc-a|upc-e]\n"
            "                       [--caption|--no-caption] [--position bottom|top]\n"
            "                       [--style regular|bold|italic|bolditalic|underline]\n"
-           "                       [--format png|jpg|svg] [--scale 1-20]\n"
+           "                       [--format png|jpg|svg] [--scale 1-20] [--verify]\n"
            "                       -o|--output FILE|- [--] TEXT\n"
            "       quillion-render [options] --batch FILE|- --out-dir DIR\n"
            "                       [--names line|text] [--jobs N]\n"

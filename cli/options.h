@@ -38,7 +38,8 @@ struct RenderOptions {
     // The files' format: --format, else the output name's ending; PNG for standard output and
     // batches without --format.
     OutputFormat format = OutputFormat::Png;
-    int scale = 1; // every picture pixel becomes scale x scale pixels
+    int scale = 1;       // every picture pixel becomes scale x scale pixels
+    bool verify = false; // read every picture back before it is written
     bool help = false;
     bool version = false;
 

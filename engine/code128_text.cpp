@@ -14,7 +14,7 @@ constexpr char16_t kDel = 0x7F;
 constexpr std::uint8_t kDleValue = 80; // DLE in code set A
 constexpr std::uint8_t kShift = 98;
 
-// The values a character stands for: at most two (DLE is followed by SHIFT).
+// The values a character stands for: at most two (DLE is SHIFT, then its code set A value).
 struct CharacterValues {
     int count = 0;
     std::uint8_t values[2] = {};
@@ -34,7 +34,7 @@ CharacterValues ExactValues(char16_t c) {
         return {1, {static_cast<std::uint8_t>(c - 0x20)}};
     switch (c) {
     case kDle:
-        return {2, {kDleValue, kShift}};
+        return {2, {kShift, kDleValue}};
     case u'\u00B3': // FNC3
         return {1, {96}};
     case u'\u00B2': // FNC2
@@ -74,13 +74,15 @@ Code128Sequence EncodeCode128(std::u16string_view text, std::int32_t checkCharac
     sequence.push_back(code128::kStartB);
     std::int32_t sum = code128::kStartB;
     std::int16_t weight = 1;
+    // Every symbol has its own position weight, SHIFT included: that is the sum a reader
+    // checks.
     for (const char16_t c : text) {
         const CharacterValues v = ValuesOf(c);
         for (int i = 0; i < v.count; ++i) {
             sequence.push_back(v.values[i]);
             sum = Add32(sum, Mul16(weight, v.values[i]));
+            weight = Add16(weight, 1);
         }
-        weight = Add16(weight, 1);
     }
     if (checkCharacter == 1)
         sequence.push_back(static_cast<std::uint8_t>(sum % code128::kDataSymbols));

@@ -98,6 +98,15 @@ void FormCore::PushButton2_Click() {
             step(104, [&] { MsgBox(kMsgNotNumeric, MsgBoxButtons::OkOnly, MsgBoxIcon::None); });
             return;
         }
+        // A UPC-A whose check digit is wrong would paint a symbol no reader accepts: name the
+        // right digit and leave the picture area as it is.
+        if (const auto right = WrongUpcACheckDigit(text); chosen == Symbology::UpcA && right) {
+            step(104, [&] {
+                MsgBox(kMsgUpcACheckDigit + std::u16string(1, *right), MsgBoxButtons::OkOnly,
+                       MsgBoxIcon::Information);
+            });
+            return;
+        }
     } else if (chosen == Symbology::Code39 && !IsCode39Text(text)) {
         // A character without a Code 39 pattern would be left out of the bars while the
         // caption shows it; refuse the text and leave the picture area as it is.

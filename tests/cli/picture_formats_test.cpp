@@ -76,7 +76,7 @@ Image DrawSvgRects(const std::string& svg, int width, int height, int& count) {
 TEST(PaintRecord, ReplaysToTheExportedPictureAndItsSvgRectsToItsBars) {
     for (const RenderRow& r : kRenderRows) {
         SCOPED_TRACE(r.row);
-        Generator generator(SettingsOf(r), true);
+        Generator generator(SettingsOf(r), false, true);
         const Generation g = generator.Generate(r.text);
         ASSERT_NE(g.picture, nullptr) << g.message;
         const PaintRecord& record = *generator.Record();
@@ -119,7 +119,7 @@ TEST(PaintRecord, AnUnrecordedGeneratorHasNoRecordAndSvgIsRefused) {
 }
 
 TEST(PaintRecord, SvgSizeIsThePictureTimesTheScaleInPictureUnits) {
-    Generator generator(ControlSettings{}, true);
+    Generator generator(ControlSettings{}, false, true);
     const Generation g = generator.Generate(u"AB");
     ASSERT_NE(g.picture, nullptr);
     PictureWriter writer(7, generator.Record());

@@ -167,6 +167,17 @@ TEST(FormCore, InputMessages) {
         {14, Symbology::Code39, u"A!", kMsgCode39Characters, MsgBoxIcon::Information, false},
         {15, Symbology::Code39, u"\u00c4", kMsgCode39Characters, MsgBoxIcon::Information, false},
         {16, Symbology::Code39, u"abc-12 $/+%.", u"", MsgBoxIcon::None, true},
+        // A wrong UPC-A check digit: the right one is named, the picture area stays as it was.
+        {17, Symbology::UpcA, u"012345678901", u"Barcode check digit must be 5",
+         MsgBoxIcon::Information, false},
+        {18, Symbology::UpcA, u"036000291450", u"Barcode check digit must be 2",
+         MsgBoxIcon::Information, false},
+        {19, Symbology::UpcA, u"000000000001", u"Barcode check digit must be 0",
+         MsgBoxIcon::Information, false},
+        {20, Symbology::UpcA, u"036000291452", u"", MsgBoxIcon::None, true},
+        {21, Symbology::UpcA, u"01234567890", kMsgUpcALength, MsgBoxIcon::Information, true},
+        {22, Symbology::UpcA, u"01234567890a", kMsgNotNumeric, MsgBoxIcon::None, false},
+        {23, Symbology::UpcE, u"123455", u"", MsgBoxIcon::None, true}, // any six digits
     };
     for (const Row& row : rows) {
         SCOPED_TRACE("row " + std::to_string(row.row));

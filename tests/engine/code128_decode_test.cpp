@@ -6,6 +6,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <string>
 
 namespace quillion {
@@ -30,6 +31,18 @@ std::u16string Printable(char16_t from, char16_t to) {
     for (char16_t c = from; c <= to; ++c)
         s += c;
     return s;
+}
+
+template <typename Text> Text WithDle(Text text) {
+    std::replace(text.begin(), text.end(), typename Text::value_type('|'),
+                 typename Text::value_type(0x10));
+    return text;
+}
+std::u16string Dle(std::u16string text) {
+    return WithDle(std::move(text));
+}
+std::string DleBytes(std::string text) {
+    return WithDle(std::move(text));
 }
 
 TEST(Code128Decode, PaintedBarcodesReadBackToTheirText) {
@@ -59,6 +72,17 @@ TEST(Code128Decode, PaintedBarcodesReadBackToTheirText) {
         // Fullwidth digits and letters encode as their ANSI form, so they read as ASCII.
         {22, u"\uFF11\uFF12\uFF13", true, 1, 0, 1, "123"},
         {23, u"Code\uFF21\uFF42", true, 2, 0, 2, "CodeAb"},
+        // DLE (written | here) is SHIFT and the code set A value 80: at the start, the end,
+        // twice in a row, alone.
+        {24, Dle(u"|"), true, 1, 0, 1, DleBytes("|")},
+        {25, Dle(u"|"), false, 1, 0, 2, DleBytes("|")},
+        {26, Dle(u"A|a"), true, 1, 0, 1, DleBytes("A|a")},
+        {27, Dle(u"A|a"), false, 2, 1, 1, DleBytes("A|a")},
+        {28, Dle(u"|Start"), true, 2, 0, 1, DleBytes("|Start")},
+        {29, Dle(u"End|"), false, 1, 3, 1, DleBytes("End|")},
+        {30, Dle(u"x||y"), true, 1, 4, 2, DleBytes("x||y")},
+        {31, Dle(u"|||"), false, 1, 0, 1, DleBytes("|||")},
+        {32, Dle(u"12|34||56"), true, 2, 2, 1, DleBytes("12|34||56")},
     };
     for (const auto& r : rows) {
         // The window's 427 x 73 picture; wider modules need a wider surface.

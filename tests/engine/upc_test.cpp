@@ -53,20 +53,26 @@ TEST(Upc, ColumnsOfTheFixedGrid) {
         {7, UpcVariant::UpcA, u"012345678905", 195, 199, "....."},          // right margin
         {8, UpcVariant::UpcA, u"012345678901", 175, 188, "####....####.."}, // wrong check digit
         {9, UpcVariant::UpcA, u"000000000000", 81, 108, "......####..##..##..##..####"},
-        {10, UpcVariant::UpcE, u"123456", 5, 10, "##..##"},
-        {11, UpcVariant::UpcE, u"123456", 11, 24, "....####....##"},  // 1: 2221 left
-        {12, UpcVariant::UpcE, u"123456", 39, 52, "..########..##"},  // 3: 1411 left
-        {13, UpcVariant::UpcE, u"123456", 53, 62, "..##..##.."},      // centre guard
-        {14, UpcVariant::UpcE, u"123456", 63, 76, "##..######...."},  // 4: 1132 right
-        {15, UpcVariant::UpcE, u"123456", 91, 104, "##..##........"}, // 6: 1114 right
-        {16, UpcVariant::UpcE, u"123456", 105, 110, "##..##"},
-        {17, UpcVariant::UpcE, u"123456", 111, 115, "....."},
+        // UPC-E 123456 stands for UPC-A 01234500006, check digit 5: parities E O O E E O.
+        {10, UpcVariant::UpcE, u"123456", 0, 10, "..........."},      // left margin
+        {11, UpcVariant::UpcE, u"123456", 11, 16, "##..##"},          // left guard
+        {12, UpcVariant::UpcE, u"123456", 17, 30, "..####....####"},  // 1 even: 1222
+        {13, UpcVariant::UpcE, u"123456", 31, 44, "....##....####"},  // 2 odd: 2122
+        {14, UpcVariant::UpcE, u"123456", 45, 58, "..########..##"},  // 3 odd: 1411
+        {15, UpcVariant::UpcE, u"123456", 59, 72, "....######..##"},  // 4 even: 2311
+        {16, UpcVariant::UpcE, u"123456", 73, 86, "..######....##"},  // 5 even: 1321
+        {17, UpcVariant::UpcE, u"123456", 87, 100, "..##..########"}, // 6 odd: 1114
+        {18, UpcVariant::UpcE, u"123456", 101, 112, "..##..##..##"},  // right guard
+        {19, UpcVariant::UpcE, u"123456", 113, 123, "..........."},   // right margin
+        // 000000: check digit 0, parities E E E O O O.
+        {20, UpcVariant::UpcE, u"000000", 17, 30, "..##....######"}, // 0 even: 1123
+        {21, UpcVariant::UpcE, u"000000", 59, 72, "......####..##"}, // 0 odd: 3211
     };
     for (const Row& r : rows) {
         SCOPED_TRACE(r.line);
         auto s = UpcSurface();
         DrawUpc(*s, r.digits, r.variant);
-        EXPECT_EQ(s->WidthPx(), r.variant == UpcVariant::UpcA ? 200 : 116);
+        EXPECT_EQ(s->WidthPx(), r.variant == UpcVariant::UpcA ? 200 : 124);
         EXPECT_EQ(s->HeightPx(), kHeight);
         EXPECT_EQ(RowString(s->GetImage(), 0, r.x0, r.x1), r.expected);
         EXPECT_EQ(RowString(s->GetImage(), kBarBottom, r.x0, r.x1), r.expected);
@@ -78,25 +84,30 @@ TEST(Upc, GuardsReachTheBottomAndDigitBarsEndAtTheBarBottom) {
         int line;
         UpcVariant variant;
         std::u16string digits;
-        int leftGuard, rightGuard, centreGuard;
+        int leftGuard, rightGuard;
+        std::string rightGuardColumns;
+        int digitBar; // a dark column of a digit bar
+        int digitsFrom, digitsTo;
     };
     const Row rows[] = {
-        {1, UpcVariant::UpcA, u"012345678905", 5, 189, 95},
-        {2, UpcVariant::UpcE, u"123456", 5, 105, 53},
+        {1, UpcVariant::UpcA, u"012345678905", 5, 189, "##..##", 97, 11, 188}, // centre guard
+        {2, UpcVariant::UpcE, u"123456", 11, 101, "..##..##..##", 19, 17, 100},
     };
     for (const Row& r : rows) {
         SCOPED_TRACE(r.line);
         auto s = UpcSurface();
         DrawUpc(*s, r.digits, r.variant);
         const Image& img = s->GetImage();
-        for (const int g : {r.leftGuard, r.rightGuard})
-            for (int y = 0; y < kHeight; ++y) {
-                EXPECT_EQ(RowString(img, y, g, g + 5), "##..##") << "guard " << g << " row " << y;
-            }
-        EXPECT_TRUE(IsDark(img.At(r.centreGuard + 2, kBarBottom)));
+        const int rightEnd = r.rightGuard + int(r.rightGuardColumns.size()) - 1;
+        for (int y = 0; y < kHeight; ++y) {
+            EXPECT_EQ(RowString(img, y, r.leftGuard, r.leftGuard + 5), "##..##") << "row " << y;
+            EXPECT_EQ(RowString(img, y, r.rightGuard, rightEnd), r.rightGuardColumns)
+                << "row " << y;
+        }
+        EXPECT_TRUE(IsDark(img.At(r.digitBar, kBarBottom)));
+        EXPECT_FALSE(IsDark(img.At(r.digitBar, kBarBottom + 1)));
         // Between the guards nothing is painted in the rows below the bars and above the digits.
-        EXPECT_TRUE(
-            AllLight(img, r.leftGuard + 6, kBarBottom + 1, r.rightGuard - 1, kBarBottom + 4));
+        EXPECT_TRUE(AllLight(img, r.digitsFrom, kBarBottom + 1, r.digitsTo, kBarBottom + 4));
     }
 }
 
@@ -105,15 +116,23 @@ TEST(Upc, DigitsArePrintedAtTheirPositions) {
         int line;
         UpcVariant variant;
         std::u16string digits;
+        std::u16string printed;
         std::vector<int> xs;
+        std::vector<std::pair<int, int>> guards; // columns with full-height bars
     };
+    const std::vector<int> upcEXs = {5, 22, 36, 50, 64, 78, 92, 115};
+    const std::vector<std::pair<int, int>> upcEGuards = {{11, 16}, {101, 112}};
     const Row rows[] = {
         {1,
          UpcVariant::UpcA,
          u"012345678905",
-         {13, 28, 43, 58, 73, 88, 105, 120, 135, 150, 165, 180}},
-        {2, UpcVariant::UpcE, u"123456", {13, 28, 43, 63, 78, 93}},
-        {3, UpcVariant::UpcE, u"000000", {13, 28, 43, 63, 78, 93}},
+         u"012345678905",
+         {13, 28, 43, 58, 73, 88, 105, 120, 135, 150, 165, 180},
+         {{5, 10}, {189, 194}}},
+        // UPC-E: number system 0 left of the left guard, the check digit right of the right one.
+        {2, UpcVariant::UpcE, u"123456", u"01234565", upcEXs, upcEGuards},
+        {3, UpcVariant::UpcE, u"000000", u"00000000", upcEXs, upcEGuards},
+        {4, UpcVariant::UpcE, u"987654", u"09876547", upcEXs, upcEGuards},
     };
     for (const Row& r : rows) {
         SCOPED_TRACE(r.line);
@@ -127,12 +146,19 @@ TEST(Upc, DigitsArePrintedAtTheirPositions) {
         for (std::size_t i = 0; i < r.xs.size(); ++i) {
             ref.SetCurrentX(r.xs[i]);
             ref.SetCurrentY(kBarBottom + 5);
-            ref.Print(r.digits.substr(i, 1));
+            ref.Print(r.printed.substr(i, 1));
         }
-        const int rightGuard = r.variant == UpcVariant::UpcA ? 189 : 105;
+        const auto inGuard = [&](int x) {
+            for (const auto& [from, to] : r.guards)
+                if (x >= from && x <= to)
+                    return true;
+            return false;
+        };
         int dark = 0;
         for (int y = kBarBottom + 1; y < kHeight; ++y)
-            for (int x = 11; x < rightGuard; ++x) {
+            for (int x = 0; x < s->WidthPx(); ++x) {
+                if (inGuard(x))
+                    continue;
                 dark += IsDark(ref.GetImage().At(x, y));
                 EXPECT_EQ(IsDark(s->GetImage().At(x, y)), IsDark(ref.GetImage().At(x, y)))
                     << x << "," << y;
@@ -150,9 +176,10 @@ TEST(Upc, PaintingBecomesThePicture) {
     EXPECT_EQ(s->GetImage(), painted);
 }
 
-// A character without a decimal value stops the painting where it stands: the groups before
-// it stay, nothing from it onwards is painted, no digits are printed, and the painting does not
-// become the picture.
+// A character without a decimal value stops the painting: for UPC-A where it stands (the groups
+// before it stay, nothing from it onwards is painted), for UPC-E before the first bar (the
+// parities need all six digits). No digits are printed, and the painting does not become the
+// picture.
 TEST(Upc, CharacterWithoutDecimalValueRaisesTypeMismatch) {
     struct Row {
         int line;
@@ -178,8 +205,8 @@ TEST(Upc, CharacterWithoutDecimalValueRaisesTypeMismatch) {
     for (const Row& r : rows) {
         SCOPED_TRACE(r.line);
         const bool upcA = r.variant == UpcVariant::UpcA;
-        const int half = upcA ? 6 : 3;
-        const int width = upcA ? 200 : 116;
+        const int half = 6;
+        const int width = upcA ? 200 : 124;
 
         // The same prefix followed by valid digits, painted completely.
         std::u16string valid = r.digits.substr(0, std::size_t(r.failing - 1));
@@ -197,8 +224,9 @@ TEST(Upc, CharacterWithoutDecimalValueRaisesTypeMismatch) {
         }
         EXPECT_FALSE(s->HasPicture());
         ASSERT_EQ(s->WidthPx(), width);
-        const int painted =
-            r.failing <= half + 1 ? 11 + 14 * (r.failing - 1) : 21 + 14 * (r.failing - 1);
+        const int painted = !upcA                   ? 0
+                            : r.failing <= half + 1 ? 11 + 14 * (r.failing - 1)
+                                                    : 21 + 14 * (r.failing - 1);
         for (int y = 0; y <= kBarBottom; ++y) {
             EXPECT_EQ(RowString(s->GetImage(), y, 0, painted - 1),
                       RowString(ref->GetImage(), y, 0, painted - 1))
@@ -209,25 +237,37 @@ TEST(Upc, CharacterWithoutDecimalValueRaisesTypeMismatch) {
     }
 }
 
-TEST(Upc, ReaderReadsUpcA) {
+// UPC-A as given; UPC-E with every last digit (each zero-suppression case) and leading zeros,
+// read as number system 0 with the check digit of the UPC-A it stands for.
+TEST(Upc, ReaderReadsEveryDigitOfBothVariants) {
+    constexpr auto A = UpcVariant::UpcA;
+    constexpr auto E = UpcVariant::UpcE;
     struct Row {
         int line;
+        UpcVariant variant;
         std::u16string digits;
         std::string decoded;
     };
     const Row rows[] = {
-        {1, u"012345678905", "012345678905"},
-        {2, u"036000291452", "036000291452"},
-        {3, u"123456789012", "123456789012"},
-        {4, u"000000000000", "000000000000"},
+        {1, A, u"012345678905", "012345678905"}, {2, A, u"036000291452", "036000291452"},
+        {3, A, u"123456789012", "123456789012"}, {4, A, u"000000000000", "000000000000"},
+        {5, E, u"123450", "01234505"},           {6, E, u"123451", "01234514"},
+        {7, E, u"123452", "01234523"},           {8, E, u"123453", "01234531"},
+        {9, E, u"123454", "01234543"},           {10, E, u"123455", "01234558"},
+        {11, E, u"123456", "01234565"},          {12, E, u"123457", "01234572"},
+        {13, E, u"123458", "01234589"},          {14, E, u"123459", "01234596"},
+        {15, E, u"000000", "00000000"},          {16, E, u"000001", "00000019"},
+        {17, E, u"001234", "00012344"},          {18, E, u"012345", "00123457"},
+        {19, E, u"999999", "09999992"},          {20, E, u"654321", "06543217"},
+        {21, E, u"100000", "01000009"},          {22, E, u"042100", "00421001"},
     };
     for (const Row& r : rows) {
         SCOPED_TRACE(r.line);
         auto s = UpcSurface();
-        DrawUpc(*s, r.digits, UpcVariant::UpcA);
+        DrawUpc(*s, r.digits, r.variant);
         const auto d = DecodeImage(s->GetImage());
         EXPECT_TRUE(d.ok);
-        EXPECT_EQ(d.format, "UPC-A");
+        EXPECT_EQ(d.format, r.variant == A ? "UPC-A" : "UPC-E");
         EXPECT_EQ(d.text, r.decoded);
     }
 }

@@ -29,10 +29,9 @@ renders 6 code39 "ABC" "ABC" "" jpeg
 # zbar reads UPC-A in its EAN-13 form, with a leading 0.
 renders 7 upca "036000291452" "0036000291452" 200x109 png
 renders 8 upca "123456789012" "0123456789012" 200x109 jpg
-# The UPC-E painter's layout is the window's own (a centre guard, no parity pattern), which
-# readers do not take: only its size is checked here; its pixels are compared with the window's
-# in tst_cli_matches_window.
-renders 9 upce "123456" "" 116x109 png
+# zbar gives a UPC-E as the UPC-A it stands for, in its EAN-13 form: 123456 is 01234500006 with
+# check digit 5.
+renders 9 upce "123456" "0012345000065" 124x109 png
 
 # The PNG of a barcode is 1-bit greyscale; the JPEG is a JFIF of quality 80.
 "$BIN" --output "$WORK/a.png" AB && [ "$(identify -format '%[bit-depth] %[colorspace]' "$WORK/a.png")" = "1 Gray" ] ||
@@ -82,6 +81,34 @@ expect 23 2 "not from the command line" --batch "$WORK/list" --out-dir "$WORK/o"
 expect 24 2 "--output is for one barcode" --batch "$WORK/list" --out-dir "$WORK/o" "${O[@]}"
 expect 25 2 "--jobs takes a number" --batch "$WORK/list" --out-dir "$WORK/o" --jobs 0
 expect 26 2 "unknown format" --batch "$WORK/list" --out-dir "$WORK/o" --format gif
+expect 27 1 "Barcode check digit must be 5" --type upca "${O[@]}" 012345678901
+expect 28 1 "Barcode check digit must be 2" --type upca "${O[@]}" 123456789010
+
+expect 29 2 "--verify takes no value" --verify=yes "${O[@]}" AB
+
+# --verify: symbols of every kind, DLE in several places, PNG and JPEG (the lossless picture is
+# read), read back before they are written; then read again here by zbarimg.
+row=0
+while IFS='|' read -r type text ending want; do
+    row=$((row + 1))
+    text=$(printf '%b' "$text")
+    rm -f "$WORK/v.$ending"
+    "$BIN" --verify --type "$type" --output "$WORK/v.$ending" -- "$text" 2>"$WORK/err" ||
+        fail "--verify row $row: exit status $? ($(cat "$WORK/err"))"
+    [ "$(decode "$WORK/v.$ending")" = "$(printf '%b' "$want")" ] ||
+        fail "--verify row $row: zbarimg read [$(decode "$WORK/v.$ending")]"
+done <<'ROWS'
+code128|\x10A|png|\x10A
+code128|A\x10a|jpg|A\x10a
+code39|lower 39|png|LOWER 39
+upca|012345678905|jpg|0012345678905
+upce|000001|png|0000100000009
+ROWS
+printf 'line one\n\x10two\n036000291452\n' >"$WORK/vlist"
+"$BIN" --verify --batch "$WORK/vlist" --out-dir "$WORK/vout" 2>"$WORK/err" ||
+    fail "--verify batch: exit status $? ($(cat "$WORK/err"))"
+[ "$(ls "$WORK/vout" | tr '\n' ' ')" = "00001.png 00002.png 00003.png " ] ||
+    fail "--verify batch wrote: $(ls "$WORK/vout")"
 
 # A failed generation leaves an existing file as it was.
 echo "keep me" >"$WORK/keep.png"

@@ -135,6 +135,8 @@ private slots:
             {13, "Option3", QStringLiteral("123456789012"), true, 0, 0},
             {14, "Option4", QStringLiteral("123456"), true, 0, 0},
             {15, "Option4", QStringLiteral("000000"), false, 1, 1},
+            {16, "Option1", QStringLiteral("A\x10z\x10"), true, 0, 0}, // DLE: SHIFT and 80
+            {17, "Option4", QStringLiteral("987650"), true, 0, 0},
         };
         for (const Row& r : rows) {
             const QByteArray where = "row " + QByteArray::number(r.row);

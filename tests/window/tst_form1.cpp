@@ -164,6 +164,12 @@ private slots:
                                         << 64;
         QTest::newRow("8 sample with UPC-A") << "Option3" << QString::fromStdU16String(kSampleText)
                                              << "Barcode must be all numeric" << 0;
+        QTest::newRow("9 UPC-A check digit") << "Option3"
+                                             << "012345678901"
+                                             << "Barcode check digit must be 5" << 64;
+        QTest::newRow("10 UPC-A check digit 0") << "Option3"
+                                                << "000000000009"
+                                                << "Barcode check digit must be 0" << 64;
     }
     void messages() {
         QFETCH(QString, option);
@@ -206,6 +212,24 @@ private slots:
                  picture1->Snapshot());
         QCOMPARE(DecodeImage(form_->Core().Picture2().GetImage()).text, std::string("AB"));
         QCOMPARE(form_->cursor().shape(), Qt::ArrowCursor); // the hourglass went away
+    }
+
+    // A wrong UPC-A check digit leaves the barcode on show as it was; the right one scans.
+    void wrongCheckDigitKeepsThePicture() {
+        Generate("Option3", "036000291452");
+        QVERIFY(answers_.messages.empty());
+        auto* picture1 = Child<PictureBox>("Picture1");
+        const QImage shown = picture1->grab().toImage().convertToFormat(QImage::Format_RGB32);
+        const QSize size = picture1->size();
+        QCOMPARE(DecodeImage(form_->Core().Picture1().GetImage()).text,
+                 std::string("036000291452"));
+
+        Generate("Option3", "036000291453");
+        QCOMPARE(MessageTexts(answers_), QStringList{"Barcode check digit must be 2"});
+        QCOMPARE(picture1->size(), size);
+        QCOMPARE(picture1->grab().toImage().convertToFormat(QImage::Format_RGB32), shown);
+        QCOMPARE(DecodeImage(form_->Core().Picture1().GetImage()).text,
+                 std::string("036000291452"));
     }
 
     void typingLimitsAndCuts() {

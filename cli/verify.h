@@ -1,0 +1,33 @@
+// --verify: every picture is read back with a barcode reader (ZXing-C++) before it is written,
+// and must read as exactly what its symbol should carry. This file and verify.cpp are the only
+// users of the reader, so that it could be loaded only when --verify is given.
+#pragma once
+
+#include "color.h"
+#include "seams.h"
+
+#include <functional>
+#include <string>
+#include <string_view>
+
+namespace quillion::cli {
+
+// "" when the lossless picture of text, generated as type, reads back as exactly
+// ExpectedReading(type, text); otherwise "does not scan as EXPECTED (read: WHAT)", WHAT being
+// "nothing" when no symbol was found.
+std::string VerifyPicture(const Image& picture, Symbology type, std::u16string_view text);
+
+// What a reader delivers for the symbol of text, as bytes: the text for Code 128 (digits and
+// letters in their ANSI form, DLE as byte 16; FNC1 as GS (29) except in first place, where it
+// marks the symbol as GS1 and carries no byte; FNC2 and FNC3 carry none; FNC4 adds 128 to the
+// next character), upper-cased for Code 39, the twelve digits for UPC-A, and for UPC-E the
+// eight digits: number system 0, the six, the check digit.
+std::string ExpectedReading(Symbology type, std::u16string_view text);
+
+// For tests: a change made to a copy of each picture (of the given text) before it is read: a
+// spoiled bar, say. Set it before verifying starts and reset it (nullptr) after; every thread
+// calls it.
+using VerifyTamper = std::function<void(Image& picture, std::u16string_view text)>;
+void SetVerifyTamperForTesting(VerifyTamper tamper);
+
+} // namespace quillion::cli

@@ -1,0 +1,132 @@
+// --verify: what each symbol must read as, read back from the generated picture, and a spoiled
+// or cut picture failing with nothing written.
+#include "batch.h"
+#include "generator.h"
+#include "verify.h"
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <fstream>
+#include <sstream>
+#include <unistd.h>
+
+namespace quillion::cli {
+namespace {
+
+namespace fs = std::filesystem;
+constexpr Pixel kWhitePixel = 0xFFFFFFFF;
+
+// Resets the tamper however a test ends.
+struct TamperScope {
+    explicit TamperScope(VerifyTamper tamper) { SetVerifyTamperForTesting(std::move(tamper)); }
+    ~TamperScope() { SetVerifyTamperForTesting(nullptr); }
+    TamperScope(const TamperScope&) = delete;
+    TamperScope& operator=(const TamperScope&) = delete;
+};
+
+// Whitens columns x0..x1, or keeps only the left `width` columns.
+VerifyTamper Whiten(int x0, int x1) {
+    return [=](Image& p, std::u16string_view) {
+        for (int y = 0; y < p.height; ++y)
+            for (int x = x0; x <= x1; ++x)
+                p.At(x, y) = kWhitePixel;
+    };
+}
+VerifyTamper CutTo(int width) {
+    return [=](Image& p, std::u16string_view) {
+        Image cut(width, p.height, kWhitePixel);
+        for (int y = 0; y < p.height; ++y)
+            std::copy_n(&p.At(0, y), width, &cut.At(0, y));
+        p = cut;
+    };
+}
+
+// Each text's expected reading, and its generated picture read back to exactly that.
+TEST(Verify, GeneratedSymbolsReadAsExpected) {
+    constexpr auto C128 = Symbology::Code128;
+    struct Row {
+        int row;
+        Symbology type;
+        bool caption;
+        std::u16string text;
+        std::string expected;
+    } rows[] = {
+        {1, C128, true, u"A\x10z", "A\x10z"},
+        {2, C128, false, u"\x10\x10", "\x10\x10"},
+        {3, C128, true, u"１Ａ", "1A"},           // fullwidth: the ANSI form
+        {4, C128, true, u"¹0112", "0112"},        // FNC1 first: GS1, no byte
+        {5, C128, false, u"A¹B", "AB"},           // after one letter: an indicator
+        {6, C128, true, u"12¹3", "12\0353"},      // elsewhere: GS
+        {7, C128, true, u"²X³", "X"},             // FNC2, FNC3: no byte
+        {8, C128, true, u"¼AB", "\301B"},         // FNC4: the next character
+        {9, C128, true, u"¼¼AB¼¼C", "\301\302C"}, // a pair: every one up to the next pair
+        {10, C128, false, u"¼\x10", "\x90"},
+        {11, Symbology::Code39, true, u"abc-1 $", "ABC-1 $"},
+        {12, Symbology::UpcA, true, u"036000291452", "036000291452"},
+        {13, Symbology::UpcE, true, u"123456", "01234565"},
+        {14, Symbology::UpcE, true, u"000001", "00000019"},
+    };
+    for (const Row& r : rows) {
+        EXPECT_EQ(ExpectedReading(r.type, r.text), r.expected) << "row " << r.row;
+        Generator generator({r.type, r.caption, 0, 0}, true);
+        const Generation g = generator.Generate(r.text);
+        EXPECT_NE(g.picture, nullptr) << "row " << r.row;
+        EXPECT_EQ(g.message, "") << "row " << r.row;
+    }
+}
+
+TEST(Verify, SpoiledOrCutPicturesFail) {
+    struct Row {
+        int row;
+        Symbology type;
+        std::u16string text;
+        VerifyTamper tamper;
+        std::string message;
+    } rows[] = {
+        {1, Symbology::Code128, u"AB", Whiten(44, 45), "does not scan as AB (read: nothing)"},
+        {2, Symbology::Code128, u"A\x10z", CutTo(30), "does not scan as A\\x10z (read: nothing)"},
+        {3, Symbology::UpcE, u"123456", Whiten(11, 16),
+         "does not scan as 01234565 (read: nothing)"},
+        {4, Symbology::UpcA, u"012345678905", CutTo(180),
+         "does not scan as 012345678905 (read: nothing)"},
+    };
+    for (const Row& r : rows) {
+        const TamperScope scope(r.tamper);
+        Generator generator({r.type, true, 0, 0}, true);
+        const Generation g = generator.Generate(r.text);
+        EXPECT_EQ(g.picture, nullptr) << "row " << r.row;
+        EXPECT_EQ(g.message, r.message) << "row " << r.row;
+        // Without --verify the same picture is handed out: the reader made the difference.
+        Generator unverified({r.type, true, 0, 0});
+        EXPECT_NE(unverified.Generate(r.text).picture, nullptr) << "row " << r.row;
+    }
+}
+
+// A line that does not scan fails with its number and writes nothing; the others are written.
+TEST(Verify, BatchGoesOnAfterALineThatDoesNotScan) {
+    const fs::path work =
+        fs::temp_directory_path() / ("quillion-verify-" + std::to_string(getpid()));
+    fs::remove_all(work);
+    fs::create_directories(work);
+    std::ofstream(work / "lines.txt") << "good 1\nspoil me\n\ngood 4\n";
+    const TamperScope scope([](Image& p, std::u16string_view text) {
+        if (text == u"spoil me")
+            p = Image(p.width, p.height, kWhitePixel);
+    });
+    RenderOptions options;
+    options.batch = (work / "lines.txt").string();
+    options.outDir = (work / "out").string();
+    options.verify = true;
+    options.jobs = 2;
+    std::ostringstream err;
+    EXPECT_EQ(RunBatch(options, err, false), 1);
+    EXPECT_EQ(err.str(), "line 2: does not scan as spoil me (read: nothing)\n");
+    EXPECT_TRUE(fs::is_regular_file(work / "out" / "00001.png"));
+    EXPECT_FALSE(fs::exists(work / "out" / "00002.png"));
+    EXPECT_TRUE(fs::is_regular_file(work / "out" / "00004.png"));
+    fs::remove_all(work);
+}
+
+} // namespace
+} // namespace quillion::cli
