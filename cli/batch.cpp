@@ -1,5 +1,6 @@
 #include "batch.h"
 
+#include "batch_names.h"
 #include "generator.h"
 #include "picture_output.h"
 #include "utf8_text.h"
@@ -166,6 +167,8 @@ int RunBatch(const RenderOptions& options, std::ostream& err, bool showProgress)
     }
     const std::unique_ptr<const Destination, CloseFolder> closeFolder(&to);
 
+    const std::vector<std::string> names =
+        BatchFileNames(lines, lineCount, options.names, options.format);
     std::vector<std::string> failures(lines.size());
     std::vector<char> finished(lines.size(), 0);
     std::atomic<std::size_t> next{0}, done{0};
@@ -175,9 +178,8 @@ int RunBatch(const RenderOptions& options, std::ostream& err, bool showProgress)
                                 options.format == OutputFormat::Svg);
             PictureWriter writer(options.scale, generator.Record());
             for (std::size_t i = next++; i < lines.size(); i = next++) {
-                const std::string name = BatchFileName(lines[i].number, lineCount, to.format);
                 try {
-                    failures[i] = RenderLine(generator, writer, lines[i], name, to);
+                    failures[i] = RenderLine(generator, writer, lines[i], names[i], to);
                 } catch (const std::bad_alloc&) {
                     failures[i] = "Out of memory";
                 }
@@ -231,16 +233,17 @@ int RunBatch(const RenderOptions& options, std::ostream& err, bool showProgress)
     for (std::thread& t : threads)
         t.join();
 
-    int status = 0;
+    std::size_t failed = 0;
     for (std::size_t i = 0; i < lines.size(); ++i) {
         if (!finished[i])
             failures[i] = "not rendered (out of memory)";
         if (!failures[i].empty()) {
             err << "line " << lines[i].number << ": " << failures[i] << '\n';
-            status = 1;
+            ++failed;
         }
     }
-    return status;
+    err << BatchSummary(lines.size() - failed, failed) << '\n';
+    return failed == 0 ? 0 : 1;
 }
 
 } // namespace quillion::cli

@@ -121,4 +121,27 @@ conv 20 2 "" "--scale needs a value" "${C[@]}" AB --scale
 conv 21 2 "" 'unknown format "gif"' --format gif "${C[@]}" AB
 conv 22 2 "" "the output file name is empty" --output= AB
 [ ! -e "$WORK/c.gif" ] && [ ! -e "$WORK/c" ] || fail "a refused name was written"
+
+# Batch: --names text (safe names, clashes numbered in input order, the same names on a
+# re-run), --format svg and --scale for every file, the summary line last on standard error.
+printf 'AB\nAB\nx/y z\n\n.dot\nAB\n\xff\n' >"$WORK/names.txt"
+for run in 1 2; do
+    rm -rf "$WORK/bt"
+    "$BIN" --batch "$WORK/names.txt" --out-dir "$WORK/bt" --names text --format svg --scale 2 \
+        --jobs 3 2>"$WORK/berr"
+    [ $? -eq 1 ] || fail "run $run: a batch with a bad line did not end with status 1"
+    [ "$(ls "$WORK/bt" | tr '\n' ' ')" = "AB-2.svg AB-3.svg AB.svg _dot.svg x_y_z.svg " ] ||
+        fail "run $run: names $(ls "$WORK/bt" | tr '\n' ' ')"
+    [ "$(tail -n 1 "$WORK/berr")" = "5 written, 1 failed" ] || fail "run $run: summary $(tail -n 1 "$WORK/berr")"
+    grep -q '^line 7: ' "$WORK/berr" || fail "run $run: the bad line is not reported"
+done
+"$BIN" --scale 2 --format svg -o "$WORK/single.svg" "x/y z"
+cmp -s "$WORK/single.svg" "$WORK/bt/x_y_z.svg" || fail "batch SVG differs from the single one"
+rsvg-convert "$WORK/bt/AB-3.svg" -o "$WORK/bt.png" 2>/dev/null
+[ "$(identify -format '%wx%h' "$WORK/bt.png")" = 114x122 ] && [ "$(decode "$WORK/bt.png")" = AB ] ||
+    fail "batch SVG at scale 2: $(identify -format '%wx%h' "$WORK/bt.png") [$(decode "$WORK/bt.png")]"
+printf 'AB\n' | "$BIN" --batch - --out-dir "$WORK/b3" --scale 3 --format jpg 2>"$WORK/berr" &&
+    [ "$(identify -format '%wx%h %x' "$WORK/b3/00001.jpg")" = "171x183 288" ] &&
+    [ "$(cat "$WORK/berr")" = "1 written, 0 failed" ] ||
+    fail "batch JPEG at scale 3: $(identify -format '%wx%h %x' "$WORK/b3/00001.jpg") $(cat "$WORK/berr")"
 finish "quillion-render formats and conventions"
