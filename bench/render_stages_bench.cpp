@@ -1,6 +1,7 @@
 // The stages of one quillion-render batch line: the window's generate handler (Code 128 with
 // caption, a 21-character text), PNG encoding of the export picture, and writing the file to
-// tmpfs.
+// tmpfs under a temporary name renamed over the final one.
+#include "atomic_file.h"
 #include "generator.h"
 #include "picture_output.h"
 #include "png_writer.h"
@@ -41,8 +42,7 @@ void WriteFileOnTmpfs(benchmark::State& state) {
     const int folder = ::open("/dev/shm", O_RDONLY | O_DIRECTORY);
     const std::vector<std::uint8_t> bytes(std::size_t(state.range(0)), 0x55);
     for (auto _ : state)
-        benchmark::DoNotOptimize(
-            cli::WriteFileInPlace(folder, name.c_str(), bytes.data(), bytes.size()));
+        benchmark::DoNotOptimize(ReplaceInFolder(folder, name, bytes.data(), bytes.size()));
     ::unlinkat(folder, name.c_str(), 0);
     ::close(folder);
 }

@@ -1,34 +1,40 @@
 // Batch mode: one barcode per line of a text file, written to numbered files in a folder.
 #pragma once
 
+#include "line_reader.h"
 #include "options.h"
 
 #include <cstddef>
 #include <ostream>
 #include <string>
-#include <string_view>
-#include <vector>
 
 namespace quillion::cli {
 
-struct BatchLine {
-    std::size_t number = 0; // 1-based line number in the input
-    std::string_view bytes; // the line without its line end
-};
-
-// Splits input into its non-empty lines: LF ends a line, a CR before it (or any run of CRs
-// at its end) is stripped, a UTF-8 byte order mark at the very start is dropped. lineCount gets
-// the number of lines including the empty ones.
-std::vector<BatchLine> SplitLines(std::string_view input, std::size_t& lineCount);
-
 // The file name of a line: its number with at least five digits, more when the input has more
-// lines, so the names sort in line order ("00001.png").
+// lines (lineCount, 0 when unknown), so the names sort in line order ("00001.png").
 std::string BatchFileName(std::size_t lineNumber, std::size_t lineCount, OutputFormat format);
 
-// Renders every line of options.batch into options.outDir (created when missing). Failing
-// lines are reported on err as "line N: message" in line order after the others are done; a
-// progress line goes to err while rendering when showProgress is set. Returns the exit status:
-// 0 when every line was written, 1 otherwise.
+// Exit statuses of a batch beyond 0 (every line written and synced) and 1 (a line failed, or
+// the input, the folder or the sync did): 128 + the signal that stopped it.
+inline constexpr int kExitAfterSignal = 128;
+
+// Renders every line of options.batch ("-": standard input) into options.outDir (created when
+// missing). The input is read as a stream in a fixed amount of memory; failing lines are
+// reported on err as "line N: message" as they happen and the batch goes on. Each file is
+// written under a temporary name and renamed over its final name, so every name holds a whole
+// file; the folder is synced once at the end. SIGINT, SIGTERM or SIGHUP stop the batch: the
+// lines in progress are finished, "interrupted after line N" is reported (every line up to N
+// is done) and the status is 128 + the signal. A progress line goes to err while rendering
+// when showProgress is set. Returns the exit status.
 int RunBatch(const RenderOptions& options, std::ostream& err, bool showProgress);
+
+// RunBatch over an open input: inputName names it in messages, lineCount (0 when unknown) sets
+// the width of the file names.
+int RunBatchFrom(ByteSource& input, const std::string& inputName, std::size_t lineCount,
+                 const RenderOptions& options, std::ostream& err, bool showProgress);
+
+// Set when the program started with its standard input closed: reading "-" then fails with
+// EBADF instead of reading whatever was opened in its place.
+void SetStandardInputClosed(bool closed);
 
 } // namespace quillion::cli

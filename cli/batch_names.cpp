@@ -1,6 +1,6 @@
 #include "batch_names.h"
 
-#include <unordered_set>
+#include "batch.h"
 
 namespace quillion::cli {
 
@@ -17,26 +17,19 @@ std::string SafeFileStem(std::string_view text) {
     return stem;
 }
 
-std::vector<std::string> BatchFileNames(const std::vector<BatchLine>& lines, std::size_t lineCount,
-                                        NameRule rule, OutputFormat format) {
-    std::vector<std::string> names;
-    names.reserve(lines.size());
-    if (rule == NameRule::Line) {
-        for (const BatchLine& line : lines)
-            names.push_back(BatchFileName(line.number, lineCount, format));
-        return names;
-    }
-    const std::string ending = FileEnding(format);
-    std::unordered_set<std::string> given;
-    for (const BatchLine& line : lines) {
-        const std::string stem = SafeFileStem(line.bytes);
-        std::string name = stem + ending;
-        for (std::size_t k = 2; given.count(name) != 0; ++k)
-            name = stem + "-" + std::to_string(k) + ending;
-        given.insert(name);
-        names.push_back(std::move(name));
-    }
-    return names;
+BatchNamer::BatchNamer(NameRule rule, std::size_t lineCount, OutputFormat format)
+    : rule_(rule), lineCount_(lineCount), format_(format) {}
+
+std::string BatchNamer::Next(std::size_t lineNumber, std::string_view text) {
+    if (rule_ == NameRule::Line)
+        return BatchFileName(lineNumber, lineCount_, format_);
+    const std::string stem = SafeFileStem(text);
+    const std::string ending = FileEnding(format_);
+    std::string name = stem + ending;
+    for (std::size_t k = 2; given_.count(name) != 0; ++k)
+        name = stem + "-" + std::to_string(k) + ending;
+    given_.insert(name);
+    return name;
 }
 
 std::string BatchSummary(std::size_t written, std::size_t failed) {

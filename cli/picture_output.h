@@ -14,27 +14,27 @@
 
 namespace quillion::cli {
 
-// One per thread: keeps the encoders and their buffers between pictures. Every way returns ""
-// on success, else the reason (UTF-8), and never leaves a partial file.
+// One per thread: keeps the encoders' buffers between pictures. Every picture is encoded by
+// Encode and then written; the write ways return "" on success, else the reason (UTF-8), and
+// never leave a partial file.
 class PictureWriter {
 public:
     // scale: every picture pixel becomes scale x scale pixels. record: what the renderer
     // painted into the pictures to come (only SVG needs it); it must outlive the writer.
     explicit PictureWriter(int scale = 1, const PaintRecord* record = nullptr);
 
-    // Encodes the picture in the format; the bytes stay in Bytes() until the next call.
-    std::string Encode(const Image& picture, OutputFormat format);
-    const std::vector<std::uint8_t>& Bytes() const { return bytes_; }
+    // The file's bytes in the format, or null with error set. Valid until the next call.
+    const std::vector<std::uint8_t>* Encode(const Image& picture, OutputFormat format,
+                                            std::string& error);
 
-    // One file, replaced whole or not at all (written to a temporary file that is renamed over
-    // the target); "-" writes to standard output.
+    // One file, through WriteFileContents: a regular file is replaced whole or not at all, a
+    // device or FIFO is written into.
     std::string Write(const Image& picture, const std::string& path, OutputFormat format);
 
-    // A file of a batch: name inside the open folder folderFd (whose path is folderPath, ending
-    // in "/"), written in place, one file-system call fewer than a rename, and removed again
-    // when a write fails.
-    std::string WriteInFolder(const Image& picture, int folderFd, const std::string& folderPath,
-                              const std::string& name, OutputFormat format);
+    // A file of a batch: name inside the open folder folderFd, through ReplaceInFolder (a new
+    // file renamed over the name; nothing that stands there is opened).
+    std::string WriteInFolder(const Image& picture, int folderFd, const std::string& name,
+                              OutputFormat format);
 
 private:
     int scale_;
@@ -44,12 +44,5 @@ private:
     std::string svg_;
     std::vector<std::uint8_t> bytes_;
 };
-
-// Writes size bytes to a new or truncated file name inside the folder folderFd (AT_FDCWD for
-// the current folder); on failure removes the file and returns the errno value, else 0.
-int WriteFileInPlace(int folderFd, const char* name, const void* data, std::size_t size);
-
-// Writes all size bytes to the open file fd; returns 0 or the errno value of the failure.
-int WriteAll(int fd, const void* data, std::size_t size);
 
 } // namespace quillion::cli

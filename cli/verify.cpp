@@ -1,3 +1,4 @@
+#define ZX_USE_UTF8 // Result::text() as UTF-8 (ZXing-C++ 1.4); only bytes() is read here
 #include "verify.h"
 
 #include "ansi.h"

@@ -6,6 +6,8 @@
 #include <QFile>
 #include <QFileInfo>
 
+#include <sys/stat.h>
+
 namespace quillion {
 
 namespace {
@@ -40,9 +42,15 @@ QString CursorFilePath(const QString& programFolder) {
     return programFolder + QStringLiteral("/HAND-M.CUR");
 }
 
+bool IsRegularFile(const QString& path) {
+    struct stat st {};
+    return !path.isEmpty() && ::stat(QFile::encodeName(path).constData(), &st) == 0 &&
+           S_ISREG(st.st_mode);
+}
+
 bool IsNormalFile(const QString& path) {
     const QFileInfo info(path);
-    return info.exists() && info.isFile() && !info.isHidden() && info.isReadable();
+    return IsRegularFile(path) && !info.isHidden() && info.isReadable();
 }
 
 void ApplySkin(const QString& programFolder, SkinFramework& skin, SkinWindow& window) {

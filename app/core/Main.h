@@ -52,6 +52,10 @@ QString SkinFilePath(const QString& programFolder);
 // The hand cursor file: <folder>/HAND-M.CUR.
 QString CursorFilePath(const QString& programFolder);
 
+// A regular file, or a symbolic link to one: not a device, FIFO, socket or folder, whose opening
+// could wait for ever or read without end.
+bool IsRegularFile(const QString& path);
+
 // A normal file: a regular, readable file whose name is not hidden (no leading dot).
 bool IsNormalFile(const QString& path);
 

@@ -9,6 +9,7 @@
 #include <memory>
 #include <optional>
 #include <turbojpeg.h>
+#include <vector>
 
 namespace quillion {
 
@@ -54,22 +55,80 @@ std::optional<std::string> PathFromName(const std::u16string& name) {
 struct TjDestroy {
     void operator()(void* handle) const { tjDestroy(handle); }
 };
-struct TjFree {
-    void operator()(unsigned char* buffer) const { tjFree(buffer); }
-};
+
+bool ValidPicture(const Image& picture, std::uint8_t quality) {
+    // GDI+ cannot make a bitmap without pixels.
+    return picture.width > 0 && picture.height > 0 &&
+           picture.pixels.size() == std::size_t(picture.width) * std::size_t(picture.height) &&
+           quality <= kMaxQuality;
+}
+
+// Encodes the picture into jpeg (resized to the encoder's bound, then to the bytes written)
+// with a resolution of dotsPerInch; returns the GDI+ status (0 for Ok).
+int EncodeStatus(const Image& picture, std::uint8_t quality, std::vector<std::uint8_t>& jpeg,
+                 int dotsPerInch) {
+    if (!ValidPicture(picture, quality) || dotsPerInch < 1 || dotsPerInch > 0xFFFF) {
+        return gdiplus_status::kInvalidParameter;
+    }
+    const std::unique_ptr<void, TjDestroy> encoder(tjInitCompress());
+    if (!encoder) {
+        return gdiplus_status::kOutOfMemory;
+    }
+    const unsigned long bound = tjBufSize(picture.width, picture.height, TJSAMP_444);
+    if (bound == static_cast<unsigned long>(-1)) {
+        return gdiplus_status::kInvalidParameter;
+    }
+    jpeg.resize(bound);
+    // Pixels are 0xFFRRGGBB words: B, G, R, X in memory on a little-endian machine.
+    constexpr int kFormat = std::endian::native == std::endian::little ? TJPF_BGRX : TJPF_XRGB;
+    unsigned char* buffer = jpeg.data();
+    unsigned long size = bound;
+    // Quality 0 means the coarsest tables, which libjpeg gives for 1.
+    const int tjQuality = quality == 0 ? 1 : quality;
+    // 4:4:4 keeps every colour edge of a thin bar; baseline JFIF (no progressive flag). The
+    // buffer holds the largest possible result, so the encoder never reallocates it.
+    const int rc = tjCompress2(
+        encoder.get(), reinterpret_cast<const unsigned char*>(picture.pixels.data()), picture.width,
+        0, picture.height, kFormat, &buffer, &size, TJSAMP_444, tjQuality, TJFLAG_NOREALLOC);
+    if (rc != 0) {
+        const char* message = tjGetErrorStr2(encoder.get());
+        const bool memory = message != nullptr && std::strstr(message, "memory") != nullptr;
+        return memory ? gdiplus_status::kOutOfMemory : gdiplus_status::kGenericError;
+    }
+    jpeg.resize(size);
+    // The JFIF header: SOI, APP0 marker and length, "JFIF\0", version (2 bytes), then the unit
+    // (1: dots per inch) and the horizontal and vertical density (2 bytes each, big-endian).
+    static constexpr unsigned char kJfifStart[] = {0xFF, 0xD8, 0xFF, 0xE0};
+    if (size < 18 || std::memcmp(jpeg.data(), kJfifStart, 4) != 0 ||
+        std::memcmp(jpeg.data() + 6, "JFIF", 5) != 0) {
+        return gdiplus_status::kGenericError;
+    }
+    jpeg[13] = 1;
+    jpeg[14] = jpeg[16] = static_cast<std::uint8_t>(dotsPerInch >> 8);
+    jpeg[15] = jpeg[17] = static_cast<std::uint8_t>(dotsPerInch & 0xFF);
+    return 0;
+}
+
+[[noreturn]] void RaiseSaveError(int status) {
+    throw RuntimeError(err::kInvalidCall,
+                       "Cannot save the image. GDI+ Error:" + std::to_string(status));
+}
 
 // Encodes and writes the picture; returns the GDI+ status (0 for Ok).
 int SaveStatus(const Image& picture, const std::u16string& fileName, std::uint8_t quality) {
     // GDI+ takes no empty name.
-    if (fileName.empty())
+    if (!ValidPicture(picture, quality) || fileName.empty()) {
         return gdiplus_status::kInvalidParameter;
+    }
     const std::optional<std::string> path = PathFromName(fileName);
-    if (!path)
+    if (!path) {
         return gdiplus_status::kInvalidParameter;
+    }
     std::vector<std::uint8_t> jpeg;
-    if (const int status = EncodePictureAsJpeg(picture, quality, jpeg); status != 0)
+    if (const int status = EncodeStatus(picture, quality, jpeg, kScreenDotsPerInch); status != 0) {
         return status;
-    const int error = ReplaceFileContents(*path, jpeg.data(), jpeg.size());
+    }
+    const int error = WriteFileContents(*path, jpeg.data(), jpeg.size());
     if (error == ENOMEM) {
         return gdiplus_status::kOutOfMemory;
     }
@@ -78,53 +137,16 @@ int SaveStatus(const Image& picture, const std::u16string& fileName, std::uint8_
 
 } // namespace
 
-int EncodePictureAsJpeg(const Image& picture, std::uint8_t quality, std::vector<std::uint8_t>& out,
-                        int dotsPerInch) {
-    // GDI+ cannot make a bitmap without pixels.
-    if (picture.width <= 0 || picture.height <= 0 ||
-        picture.pixels.size() != std::size_t(picture.width) * std::size_t(picture.height) ||
-        quality > kMaxQuality || dotsPerInch < 1 || dotsPerInch > 0xFFFF) {
-        return gdiplus_status::kInvalidParameter;
+void SavePictureAsJpeg(const Image& picture, const std::u16string& fileName, std::uint8_t quality) {
+    if (const int status = SaveStatus(picture, fileName, quality); status != 0) {
+        RaiseSaveError(status);
     }
-    const std::unique_ptr<void, TjDestroy> encoder(tjInitCompress());
-    if (!encoder) {
-        return gdiplus_status::kOutOfMemory;
-    }
-    // Pixels are 0xFFRRGGBB words: B, G, R, X in memory on a little-endian machine.
-    constexpr int kFormat = std::endian::native == std::endian::little ? TJPF_BGRX : TJPF_XRGB;
-    unsigned char* buffer = nullptr;
-    unsigned long size = 0;
-    // Quality 0 means the coarsest tables, which libjpeg gives for 1.
-    const int tjQuality = quality == 0 ? 1 : quality;
-    // 4:4:4 keeps every colour edge of a thin bar; baseline JFIF (no progressive flag).
-    const int rc = tjCompress2(
-        encoder.get(), reinterpret_cast<const unsigned char*>(picture.pixels.data()), picture.width,
-        0, picture.height, kFormat, &buffer, &size, TJSAMP_444, tjQuality, 0);
-    const std::unique_ptr<unsigned char, TjFree> jpeg(buffer);
-    if (rc != 0) {
-        const char* message = tjGetErrorStr2(encoder.get());
-        const bool memory = message != nullptr && std::strstr(message, "memory") != nullptr;
-        return memory ? gdiplus_status::kOutOfMemory : gdiplus_status::kGenericError;
-    }
-    // The JFIF header: SOI, APP0 marker and length, "JFIF\0", version (2 bytes), then the unit
-    // (1: dots per inch) and the horizontal and vertical density (2 bytes each, big-endian).
-    static constexpr unsigned char kJfifStart[] = {0xFF, 0xD8, 0xFF, 0xE0};
-    if (size < 18 || std::memcmp(jpeg.get(), kJfifStart, 4) != 0 ||
-        std::memcmp(jpeg.get() + 6, "JFIF", 5) != 0) {
-        return gdiplus_status::kGenericError;
-    }
-    out.assign(jpeg.get(), jpeg.get() + size);
-    out[13] = 1;
-    out[14] = out[16] = static_cast<std::uint8_t>(dotsPerInch >> 8);
-    out[15] = out[17] = static_cast<std::uint8_t>(dotsPerInch & 0xFF);
-    return 0;
 }
 
-void SavePictureAsJpeg(const Image& picture, const std::u16string& fileName, std::uint8_t quality) {
-    const int status = SaveStatus(picture, fileName, quality);
-    if (status != 0) {
-        throw RuntimeError(err::kInvalidCall,
-                           "Cannot save the image. GDI+ Error:" + std::to_string(status));
+void EncodePictureAsJpeg(const Image& picture, std::uint8_t quality,
+                         std::vector<std::uint8_t>& jpeg, int dotsPerInch) {
+    if (const int status = EncodeStatus(picture, quality, jpeg, dotsPerInch); status != 0) {
+        RaiseSaveError(status);
     }
 }
 

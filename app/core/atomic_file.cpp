@@ -2,12 +2,16 @@
 
 #include <cerrno>
 #include <climits>
+#include <csignal>
 #include <cstdio>
 #include <cstdlib>
+#include <cstring>
+#include <ctime>
 #include <fcntl.h>
 #include <memory>
 #include <random>
 #include <sys/stat.h>
+#include <system_error>
 #include <unistd.h>
 
 namespace quillion {
@@ -17,19 +21,18 @@ namespace {
 constexpr int kNameAttempts = 64;
 constexpr std::size_t kMaxStemBytes = 64;
 
-std::string FolderOf(const std::string& path) {
-    const auto slash = path.rfind('/');
-    if (slash == std::string::npos) {
-        return ".";
-    }
-    return slash == 0 ? "/" : path.substr(0, slash);
+std::uint64_t RandomSuffix() {
+    thread_local std::mt19937_64 random = [] {
+        std::random_device seed;
+        return std::mt19937_64((std::uint64_t(seed()) << 32) ^ seed());
+    }();
+    return random() & 0xFFFFFFFFFFFFull;
 }
 
-// ".<start of the file name>.<random>.tmp" in the target's folder: hidden, recognisable and
-// short enough for any file name the target may have.
-std::string TemporaryName(const std::string& path, std::mt19937_64& random) {
-    const auto slash = path.rfind('/');
-    std::string stem = slash == std::string::npos ? path : path.substr(slash + 1);
+// ".<start of the file name>.<random>.tmp": hidden, recognisable and short enough for any file
+// name the target may have.
+std::string TemporaryLeafName(const std::string& leaf) {
+    std::string stem = leaf;
     if (stem.size() > kMaxStemBytes) {
         std::size_t cut = kMaxStemBytes;
         while (cut > 0 && (static_cast<unsigned char>(stem[cut]) & 0xC0u) == 0x80u) {
@@ -39,12 +42,8 @@ std::string TemporaryName(const std::string& path, std::mt19937_64& random) {
     }
     char suffix[32];
     std::snprintf(suffix, sizeof suffix, ".%012llx.tmp",
-                  static_cast<unsigned long long>(random() & 0xFFFFFFFFFFFFull));
-    std::string folder = FolderOf(path);
-    if (folder.back() != '/') {
-        folder += '/';
-    }
-    return folder + "." + stem + suffix;
+                  static_cast<unsigned long long>(RandomSuffix()));
+    return "." + stem + suffix;
 }
 
 int WriteAll(int fd, const unsigned char* data, std::size_t size) {
@@ -65,81 +64,237 @@ int WriteAll(int fd, const unsigned char* data, std::size_t size) {
     return 0;
 }
 
-// The path whose file is replaced: the target itself, or the file its symbolic link names.
-int ResolveTarget(const std::string& path, std::string& resolved, struct stat& existing,
-                  bool& exists) {
-    resolved = path;
-    exists = false;
-    struct stat link {};
-    if (::lstat(path.c_str(), &link) != 0) {
-        return errno == ENOENT ? 0 : errno;
+// True when an existing regular file may not be written by this process. Root may write any
+// file, but a file without any write permission bit is meant to stay as it is.
+bool IsReadOnly(const struct stat& st, int folderFd, const char* name) {
+    if ((st.st_mode & 0222) == 0) {
+        return true;
     }
-    if (S_ISLNK(link.st_mode)) {
-        std::unique_ptr<char, decltype(&std::free)> real(::realpath(path.c_str(), nullptr),
-                                                         &std::free);
-        if (!real) {
-            return errno; // a dangling or looping link
-        }
-        resolved = real.get();
-        if (::stat(resolved.c_str(), &existing) != 0) {
-            return errno;
-        }
-    } else {
-        existing = link;
-    }
-    if (S_ISDIR(existing.st_mode)) {
-        return EISDIR;
-    }
-    exists = true;
-    return 0;
+    return ::geteuid() != 0 && ::faccessat(folderFd, name, W_OK, AT_EACCESS) != 0;
 }
 
-} // namespace
-
-int ReplaceFileContents(const std::string& path, const void* data, std::size_t size) {
-    if (path.empty() || path.back() == '/') {
-        return path.empty() ? ENOENT : EISDIR;
-    }
-    std::string target;
-    struct stat existing {};
-    bool exists = false;
-    if (const int e = ResolveTarget(path, target, existing, exists); e != 0) {
-        return e;
-    }
-
-    std::random_device seed;
-    std::mt19937_64 random((std::uint64_t(seed()) << 32) ^ seed());
-    std::string temporary;
-    int fd = -1;
-    for (int attempt = 0; attempt < kNameAttempts && fd < 0; ++attempt) {
-        temporary = TemporaryName(target, random);
+// Creates a fresh temporary file beside leaf in folderFd; returns its descriptor or -errno.
+int CreateTemporary(int folderFd, const std::string& leaf, std::string& temporary) {
+    for (int attempt = 0; attempt < kNameAttempts; ++attempt) {
+        temporary = TemporaryLeafName(leaf);
         // 0666: the umask gives the file the permissions any new file of this user gets.
-        fd = ::open(temporary.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC | O_NOFOLLOW, 0666);
-        if (fd < 0 && errno != EEXIST) {
-            return errno;
+        const int fd = ::openat(folderFd, temporary.c_str(),
+                                O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC | O_NOFOLLOW, 0666);
+        if (fd >= 0) {
+            return fd;
+        }
+        if (errno != EEXIST) {
+            return -errno;
         }
     }
-    if (fd < 0) {
-        return EEXIST;
-    }
+    return -EEXIST;
+}
 
-    int error = WriteAll(fd, static_cast<const unsigned char*>(data), size);
-    if (error == 0 && exists && ::fchmod(fd, existing.st_mode & 0777) != 0) {
+// Writes a new file beside leaf and renames it over leaf. existing is the entry it replaces
+// (null when there is none).
+int WriteAndRename(int folderFd, const std::string& leaf, const unsigned char* data,
+                   std::size_t size, const struct stat* existing, bool syncData) {
+    std::string temporary;
+    const int fd = CreateTemporary(folderFd, leaf, temporary);
+    if (fd < 0) {
+        return -fd;
+    }
+    int error = WriteAll(fd, data, size);
+    if (error == 0 && existing != nullptr && S_ISREG(existing->st_mode) &&
+        ::fchmod(fd, existing->st_mode & 0777) != 0) {
         error = errno;
     }
-    if (error == 0 && ::fdatasync(fd) != 0) {
+    if (error == 0 && syncData && ::fdatasync(fd) != 0) {
         error = errno;
     }
     if (::close(fd) != 0 && error == 0) {
         error = errno;
     }
-    if (error == 0 && ::rename(temporary.c_str(), target.c_str()) != 0) {
+    if (error == 0 && ::renameat(folderFd, temporary.c_str(), folderFd, leaf.c_str()) != 0) {
         error = errno;
     }
     if (error != 0) {
-        ::unlink(temporary.c_str());
+        ::unlinkat(folderFd, temporary.c_str(), 0);
     }
     return error;
+}
+
+// SIGPIPE held back while writing into a FIFO whose reader goes away: the write fails with
+// EPIPE instead of ending the program, and the pending signal is taken out again.
+class PipeSignalBlock {
+public:
+    PipeSignalBlock() {
+        sigemptyset(&pipe_);
+        sigaddset(&pipe_, SIGPIPE);
+        sigset_t pending;
+        sigpending(&pending);
+        wasPending_ = sigismember(&pending, SIGPIPE) == 1;
+        pthread_sigmask(SIG_BLOCK, &pipe_, &old_);
+    }
+    ~PipeSignalBlock() {
+        if (!wasPending_) {
+            sigset_t pending;
+            sigpending(&pending);
+            if (sigismember(&pending, SIGPIPE) == 1) {
+                const timespec zero{0, 0};
+                sigtimedwait(&pipe_, nullptr, &zero);
+            }
+        }
+        pthread_sigmask(SIG_SETMASK, &old_, nullptr);
+    }
+    PipeSignalBlock(const PipeSignalBlock&) = delete;
+    PipeSignalBlock& operator=(const PipeSignalBlock&) = delete;
+
+private:
+    sigset_t pipe_{};
+    sigset_t old_{};
+    bool wasPending_ = false;
+};
+
+// Writes into an existing device, FIFO or socket. Sets regular when the name turned out to hold
+// a regular file after all (it was replaced in the meantime): nothing is written then.
+int WriteIntoSpecialFile(const std::string& path, const struct stat& seen,
+                         const unsigned char* data, std::size_t size, bool& regular) {
+    regular = false;
+    // Without waiting: a FIFO without a reader fails at once with ENXIO, a terminal line waits
+    // for no carrier.
+    const int fd = ::open(path.c_str(), O_WRONLY | O_NONBLOCK | O_NOCTTY | O_CLOEXEC);
+    if (fd < 0) {
+        return errno == ENXIO && S_ISFIFO(seen.st_mode) ? kErrNoReader : errno;
+    }
+    struct stat opened {};
+    int error = ::fstat(fd, &opened) != 0 ? errno : 0;
+    if (error == 0 && S_ISREG(opened.st_mode)) {
+        regular = true;
+        ::close(fd);
+        return 0;
+    }
+    const int flags = error == 0 ? ::fcntl(fd, F_GETFL) : -1;
+    if (error == 0 && (flags < 0 || ::fcntl(fd, F_SETFL, flags & ~O_NONBLOCK) != 0)) {
+        error = errno;
+    }
+    if (error == 0) {
+        const PipeSignalBlock noSignal;
+        error = WriteAll(fd, data, size);
+    }
+    if (error == 0 && S_ISBLK(opened.st_mode) && ::fsync(fd) != 0) {
+        error = errno;
+    }
+    if (::close(fd) != 0 && error == 0) {
+        error = errno;
+    }
+    return error;
+}
+
+std::string FolderOf(const std::string& path) {
+    const auto slash = path.rfind('/');
+    if (slash == std::string::npos) {
+        return ".";
+    }
+    return slash == 0 ? "/" : path.substr(0, slash);
+}
+
+std::string LeafOf(const std::string& path) {
+    const auto slash = path.rfind('/');
+    return slash == std::string::npos ? path : path.substr(slash + 1);
+}
+
+// The regular file a path names: the path itself, or the file its symbolic link leads to.
+int ResolveLink(const std::string& path, std::string& resolved) {
+    std::unique_ptr<char, decltype(&std::free)> real(::realpath(path.c_str(), nullptr), &std::free);
+    if (!real) {
+        return errno; // a dangling or looping link
+    }
+    resolved = real.get();
+    return 0;
+}
+
+int ReplaceRegular(const std::string& target, const unsigned char* bytes, std::size_t size,
+                   const struct stat* existing) {
+    if (existing != nullptr && IsReadOnly(*existing, AT_FDCWD, target.c_str())) {
+        return kErrReadOnly;
+    }
+    const int folder =
+        ::open(FolderOf(target).c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC | O_PATH);
+    if (folder < 0) {
+        return errno;
+    }
+    const int error = WriteAndRename(folder, LeafOf(target), bytes, size, existing, true);
+    ::close(folder);
+    return error;
+}
+
+} // namespace
+
+std::string FileErrorText(int error) {
+    switch (error) {
+    case 0:
+        return {};
+    case kErrNoReader:
+        return "no process reads the FIFO";
+    case kErrReadOnly:
+        return "the file is read-only";
+    default:
+        return std::generic_category().message(error);
+    }
+}
+
+int WriteFileContents(const std::string& path, const void* data, std::size_t size) {
+    if (path.empty() || path.back() == '/') {
+        return path.empty() ? ENOENT : EISDIR;
+    }
+    const auto* bytes = static_cast<const unsigned char*>(data);
+    struct stat entry {};
+    if (::lstat(path.c_str(), &entry) != 0) {
+        return errno == ENOENT ? ReplaceRegular(path, bytes, size, nullptr) : errno;
+    }
+    std::string target = path;
+    struct stat existing = entry;
+    if (S_ISLNK(entry.st_mode)) {
+        if (const int e = ResolveLink(path, target); e != 0) {
+            return e;
+        }
+        if (::stat(target.c_str(), &existing) != 0) {
+            return errno;
+        }
+    }
+    if (S_ISDIR(existing.st_mode)) {
+        return EISDIR;
+    }
+    if (!S_ISREG(existing.st_mode)) {
+        bool regular = false;
+        const int error = WriteIntoSpecialFile(target, existing, bytes, size, regular);
+        if (!regular) {
+            return error;
+        }
+        if (::stat(target.c_str(), &existing) != 0) {
+            return errno;
+        }
+    }
+    return ReplaceRegular(target, bytes, size, &existing);
+}
+
+int ReplaceInFolder(int folderFd, const std::string& name, const void* data, std::size_t size) {
+    if (name.empty() || name.find('/') != std::string::npos) {
+        return EINVAL;
+    }
+    struct stat existing {};
+    const bool exists = ::fstatat(folderFd, name.c_str(), &existing, AT_SYMLINK_NOFOLLOW) == 0;
+    if (!exists && errno != ENOENT) {
+        return errno;
+    }
+    if (exists && S_ISDIR(existing.st_mode)) {
+        return EISDIR;
+    }
+    if (exists && S_ISREG(existing.st_mode) && IsReadOnly(existing, folderFd, name.c_str())) {
+        return kErrReadOnly;
+    }
+    return WriteAndRename(folderFd, name, static_cast<const unsigned char*>(data), size,
+                          exists ? &existing : nullptr, false);
+}
+
+int SyncFolder(int folderFd) {
+    return ::syncfs(folderFd) == 0 ? 0 : errno;
 }
 
 } // namespace quillion

@@ -1,11 +1,16 @@
 #include "settings.h"
 
+#include "plain_ini.h"
 #include "runtime.h"
 
+#include <QFile>
 #include <QSettings>
+#include <QStandardPaths>
 #include <QString>
-#include <QStringList>
 #include <QVariant>
+
+#include <cerrno>
+#include <sys/stat.h>
 
 namespace quillion {
 
@@ -19,21 +24,15 @@ QString ToQ(const std::u16string& s) {
 
 class UserSettings : public SettingsStore {
 public:
-    UserSettings()
-        : settings_(QSettings::IniFormat, QSettings::UserScope, QStringLiteral("Velmorrow"),
-                    QStringLiteral("Quillion")) {
+    explicit UserSettings(const QString& path) : settings_(path, PlainIniFormat()) {
         settings_.beginGroup(QStringLiteral("Quillion"));
     }
 
     std::u16string GetSetting(const std::u16string& key,
                               const std::u16string& fallback) const override {
+        // Every value the file gives is a plain string (a list reads back joined by ", ").
         const QVariant value = settings_.value(ToQ(key));
-        if (!value.isValid())
-            return fallback;
-        // A hand-edited INI value with an unquoted comma reads back as a list.
-        if (value.typeId() == QMetaType::QStringList)
-            return value.toStringList().join(QStringLiteral(", ")).toStdU16String();
-        return value.toString().toStdU16String();
+        return value.isValid() ? value.toString().toStdU16String() : fallback;
     }
 
     void SaveSetting(const std::u16string& key, const std::u16string& value) override {
@@ -47,8 +46,27 @@ private:
 
 } // namespace
 
+QString UserSettingsPath() {
+    return QStandardPaths::writableLocation(QStandardPaths::GenericConfigLocation) +
+           QStringLiteral("/Velmorrow/Quillion.ini");
+}
+
+bool IsUsableSettingsFile(const QString& path) {
+    const QByteArray name = QFile::encodeName(path);
+    struct stat entry {};
+    if (::lstat(name.constData(), &entry) != 0)
+        return errno == ENOENT; // made on the first save
+    // A device, FIFO, socket or folder (or a link to one, or a dangling or looping link) is no
+    // settings file: opening it could hang, and writing would replace it.
+    struct stat target {};
+    return ::stat(name.constData(), &target) == 0 && S_ISREG(target.st_mode);
+}
+
 std::unique_ptr<SettingsStore> CreateUserSettings() {
-    return std::make_unique<UserSettings>();
+    const QString path = UserSettingsPath();
+    if (!IsUsableSettingsFile(path))
+        return std::make_unique<MemorySettings>();
+    return std::make_unique<UserSettings>(path);
 }
 
 std::u16string MemorySettings::GetSetting(const std::u16string& key,

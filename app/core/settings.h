@@ -2,6 +2,8 @@
 // in the per-user store of application "Velmorrow", section "Quillion".
 #pragma once
 
+#include <QString>
+
 #include <map>
 #include <memory>
 #include <string>
@@ -21,8 +23,18 @@ public:
     virtual void SaveSetting(const std::u16string& key, const std::u16string& value) = 0;
 };
 
-// QSettings, INI format, user scope, organisation "Velmorrow", application "Quillion", keys in
-// the group "Quillion". The file is written on every change.
+// The user's settings file: <configuration folder>/Velmorrow/Quillion.ini, the configuration
+// folder being $XDG_CONFIG_HOME or ~/.config.
+QString UserSettingsPath();
+
+// True when path may be read and written as the settings file: it does not exist yet, or it
+// is a regular file or a symbolic link to one (written through, the link kept).
+bool IsUsableSettingsFile(const QString& path);
+
+// The settings file at UserSettingsPath() through QSettings in the INI layout, keys in the
+// group "Quillion", every value a plain string (PlainIniFormat); written on every change. When
+// the path is not a usable settings file, a MemorySettings for this run instead: the file is
+// neither read nor written.
 std::unique_ptr<SettingsStore> CreateUserSettings();
 
 // A store in memory, for tests and for callers that keep nothing between runs.

@@ -181,8 +181,9 @@ void Form1::Form_Load() {
     StepRunner step(*this, u"Form_Load");
     step(100, [&] { ApplySkin(env_.programFolder, skin_, *this); });
     const QString cursorPath = CursorFilePath(env_.programFolder);
-    // (104) A missing or unreadable cursor file leaves the system's arrow, without a word.
-    if (FileExists(cursorPath) && QFileInfo(cursorPath).isReadable()) {
+    // (104) A missing or unreadable cursor file leaves the system's arrow, without a word; so
+    // does anything that is not a regular file (a FIFO would hold start-up).
+    if (FileExists(cursorPath) && IsRegularFile(cursorPath) && QFileInfo(cursorPath).isReadable()) {
         step(106, [&] {
             const CursorImage cursor = ReadCursorFile(cursorPath);
             handCursor_ =

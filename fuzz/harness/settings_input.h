@@ -10,7 +10,6 @@
 #include <QByteArray>
 #include <QDir>
 #include <QFile>
-#include <QSettings>
 #include <QTemporaryDir>
 
 #include <cstddef>
@@ -21,11 +20,11 @@ namespace quillion::fuzz {
 
 inline constexpr std::size_t kMaxStoredTextUnits = 4000;
 
-// The user-scope INI folder of the settings, a private temporary one for the whole process.
+// The configuration folder of the settings, a private temporary one for the whole process.
 inline QString SettingsFuzzFolder() {
     static QTemporaryDir folder;
     static const bool set = [] {
-        QSettings::setPath(QSettings::IniFormat, QSettings::UserScope, folder.path());
+        qputenv("XDG_CONFIG_HOME", QFile::encodeName(folder.path()));
         return true;
     }();
     (void)set;

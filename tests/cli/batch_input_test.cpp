@@ -1,6 +1,7 @@
 // Batch input and command line: lines and their numbers, file names, strict UTF-8, the option
 // combinations, and the one-line form of the window's messages.
 #include "batch.h"
+#include "byte_sources.h"
 #include "generator.h"
 #include "options.h"
 #include "step_runner.h"
@@ -11,7 +12,7 @@
 namespace quillion::cli {
 namespace {
 
-TEST(SplitLines, NumbersEveryLineAndKeepsTheNonEmptyOnes) {
+TEST(LineReader, NumbersEveryLineAndKeepsTheNonEmptyOnes) {
     struct Row {
         int row;
         std::string input;
@@ -37,14 +38,15 @@ TEST(SplitLines, NumbersEveryLineAndKeepsTheNonEmptyOnes) {
         {10, " \n\t\n", {{1, " "}, {2, "\t"}}, 2}, // blanks are text
     };
     for (const Row& r : rows) {
-        SCOPED_TRACE(r.row);
-        std::size_t count = 99;
-        const std::vector<BatchLine> lines = SplitLines(r.input, count);
-        std::vector<std::pair<std::size_t, std::string>> got;
-        for (const BatchLine& l : lines)
-            got.emplace_back(l.number, std::string(l.bytes));
-        EXPECT_EQ(got, r.lines);
-        EXPECT_EQ(count, r.count);
+        // Read whole, and one byte per read (every line and mark split across reads).
+        for (const std::size_t chunk : {std::size_t(1), std::size_t(4096)}) {
+            SCOPED_TRACE(::testing::Message() << "row " << r.row << ", chunk " << chunk);
+            cli::testing::StringSource source(r.input, chunk);
+            const cli::testing::ReadBack back = cli::testing::ReadAllLines(source);
+            EXPECT_EQ(back.lines, r.lines);
+            EXPECT_EQ(back.count, r.count);
+            EXPECT_EQ(back.last, InputLine::Kind::End);
+        }
     }
 }
 

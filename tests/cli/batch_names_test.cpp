@@ -29,11 +29,14 @@ TEST(SafeFileStem, KeepsLettersDigitsDashUnderscoreDot) {
     }
 }
 
-std::vector<BatchLine> Lines(const std::vector<std::string>& texts) {
-    std::vector<BatchLine> lines;
+// The names a batch of these texts gets.
+std::vector<std::string> Names(const std::vector<std::string>& texts, NameRule rule,
+                               OutputFormat format, std::size_t lineCount) {
+    BatchNamer namer(rule, lineCount, format);
+    std::vector<std::string> names;
     for (std::size_t i = 0; i < texts.size(); ++i)
-        lines.push_back({i + 1, texts[i]});
-    return lines;
+        names.push_back(namer.Next(i + 1, texts[i]));
+    return names;
 }
 
 TEST(BatchFileNames, ClashesAreNumberedInInputOrder) {
@@ -63,19 +66,17 @@ TEST(BatchFileNames, ClashesAreNumberedInInputOrder) {
                                            "z_z.svg",
                                            "AB-2-3.svg",
                                            std::string(100, 'z') + "-2.svg"};
-    const auto lines = Lines(texts);
-    const auto names = BatchFileNames(lines, lines.size(), NameRule::Text, OutputFormat::Svg);
+    const auto names = Names(texts, NameRule::Text, OutputFormat::Svg, texts.size());
     ASSERT_EQ(names.size(), want.size());
     for (std::size_t i = 0; i < want.size(); ++i)
         EXPECT_EQ(names[i], want[i]) << "row " << i + 1;
     // A re-run gives the same names.
-    EXPECT_EQ(BatchFileNames(lines, lines.size(), NameRule::Text, OutputFormat::Svg), names);
+    EXPECT_EQ(Names(texts, NameRule::Text, OutputFormat::Svg, 0), names);
 }
 
 TEST(BatchFileNames, LineRuleNamesByNumber) {
-    const std::vector<BatchLine> lines = {{2, "AB"}, {7, "AB"}};
-    EXPECT_EQ(BatchFileNames(lines, 100000, NameRule::Line, OutputFormat::Jpeg),
-              (std::vector<std::string>{"000002.jpg", "000007.jpg"}));
+    EXPECT_EQ(Names({"AB", "AB"}, NameRule::Line, OutputFormat::Jpeg, 100000),
+              (std::vector<std::string>{"000001.jpg", "000002.jpg"}));
     EXPECT_EQ(BatchSummary(3, 0), "3 written, 0 failed");
     EXPECT_EQ(BatchSummary(0, 12), "0 written, 12 failed");
 }

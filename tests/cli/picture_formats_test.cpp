@@ -110,8 +110,9 @@ TEST(PaintRecord, AnUnrecordedGeneratorHasNoRecordAndSvgIsRefused) {
     ASSERT_NE(g.picture, nullptr);
     EXPECT_EQ(generator.Record(), nullptr);
     PictureWriter writer;
-    EXPECT_NE(writer.Encode(*g.picture, OutputFormat::Svg), "");
-    EXPECT_TRUE(writer.Bytes().empty());
+    std::string error;
+    EXPECT_EQ(writer.Encode(*g.picture, OutputFormat::Svg, error), nullptr);
+    EXPECT_NE(error, "");
     PaintRecord incomplete;
     incomplete.complete = false;
     std::string svg;
@@ -123,8 +124,10 @@ TEST(PaintRecord, SvgSizeIsThePictureTimesTheScaleInPictureUnits) {
     const Generation g = generator.Generate(u"AB");
     ASSERT_NE(g.picture, nullptr);
     PictureWriter writer(7, generator.Record());
-    ASSERT_EQ(writer.Encode(*g.picture, OutputFormat::Svg), "");
-    const std::string svg(writer.Bytes().begin(), writer.Bytes().end());
+    std::string error;
+    const std::vector<std::uint8_t>* bytes = writer.Encode(*g.picture, OutputFormat::Svg, error);
+    ASSERT_NE(bytes, nullptr) << error;
+    const std::string svg(bytes->begin(), bytes->end());
     const std::string w = std::to_string(g.picture->width), h = std::to_string(g.picture->height);
     EXPECT_NE(svg.find("width=\"" + std::to_string(7 * g.picture->width) + "\" height=\"" +
                        std::to_string(7 * g.picture->height) + "\" viewBox=\"0 0 " + w + " " + h +
@@ -178,13 +181,17 @@ TEST(PictureWriter, ResolutionIs96DpiTimesTheScale) {
     for (const auto& r : rows) {
         SCOPED_TRACE(r.row);
         PictureWriter writer(r.scale);
-        ASSERT_EQ(writer.Encode(*g.picture, OutputFormat::Png), "");
-        const auto phys = PhysOf(writer.Bytes());
+        std::string error;
+        const std::vector<std::uint8_t>* png = writer.Encode(*g.picture, OutputFormat::Png, error);
+        ASSERT_NE(png, nullptr) << error;
+        const auto phys = PhysOf(*png);
         EXPECT_EQ(phys[0], r.pixelsPerMetre);
         EXPECT_EQ(phys[1], r.pixelsPerMetre);
         EXPECT_EQ(phys[2], 1u); // the metre
-        ASSERT_EQ(writer.Encode(*g.picture, OutputFormat::Jpeg), "");
-        const std::vector<std::uint8_t>& jpeg = writer.Bytes();
+        const std::vector<std::uint8_t>* encoded =
+            writer.Encode(*g.picture, OutputFormat::Jpeg, error);
+        ASSERT_NE(encoded, nullptr) << error;
+        const std::vector<std::uint8_t>& jpeg = *encoded;
         ASSERT_GT(jpeg.size(), 18u);
         EXPECT_EQ(std::memcmp(jpeg.data() + 6, "JFIF", 5), 0);
         EXPECT_EQ(jpeg[13], 1); // dots per inch

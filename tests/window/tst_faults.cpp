@@ -1,5 +1,7 @@
-// The window against a hostile machine: the disk full or the folder gone while saving, cupsd
-// stopped in the middle of printing, a settings file that is no file, a 10 MB stored text, a
+// The window against a hostile machine: the disk full or the folder gone while saving, saving
+// onto FIFOs and devices, cupsd stopped in the middle of printing, a settings file that is no
+// file (a folder, a FIFO, a link to a device node), settings values that are not plain strings,
+// a FIFO as cursor or skin, a 10 MB stored text, a
 // stored text that begins with a byte-order mark, a skin that is no style sheet, a cursor file
 // truncated or huge. Each ends in its message or
 // error report, nothing is lost or left behind, and afterwards the window still generates a
@@ -29,6 +31,8 @@
 
 #include <csignal>
 #include <functional>
+#include <sys/stat.h>
+#include <sys/sysmacros.h>
 #include <sys/types.h>
 #include <unistd.h>
 
@@ -336,6 +340,9 @@ private slots:
         QTest::newRow("2 a symbolic link to itself") << 2;
         QTest::newRow("3 no permissions") << 3;
         QTest::newRow("4 a dangling symbolic link") << 4;
+        QTest::newRow("5 a FIFO") << 5;
+        QTest::newRow("6 a symbolic link to a device node") << 6;
+        QTest::newRow("7 a symbolic link to a FIFO") << 7;
     }
     void settingsFileThatIsNoFile() {
         QFETCH(int, kind);
@@ -355,6 +362,26 @@ private slots:
         case 4:
             QVERIFY(QFile::link(work_.filePath(QStringLiteral("no/such/file.ini")), path));
             break;
+        case 5:
+            QVERIFY(::mkfifo(QFile::encodeName(path).constData(), 0600) == 0);
+            break;
+        case 6: {
+            if (::geteuid() != 0)
+                QSKIP("mknod needs root");
+            const QString node = work_.filePath(QStringLiteral("null-device"));
+            QFile::remove(node);
+            QVERIFY(::mknod(QFile::encodeName(node).constData(), S_IFCHR | 0666, makedev(1, 3)) ==
+                    0);
+            QVERIFY(QFile::link(node, path));
+            break;
+        }
+        case 7: {
+            const QString fifo = work_.filePath(QStringLiteral("settings-fifo"));
+            QFile::remove(fifo);
+            QVERIFY(::mkfifo(QFile::encodeName(fifo).constData(), 0600) == 0);
+            QVERIFY(QFile::link(fifo, path));
+            break;
+        }
         }
         Load();
         QVERIFY(messages_.empty());
@@ -369,9 +396,103 @@ private slots:
         if (kind == 1)
             QVERIFY(info.isDir() && QFileInfo::exists(path + QStringLiteral("/inside")));
         // A link to itself leads nowhere: Qt writes a plain file in its place, which is fine.
-        if (kind == 4)
+        if (kind == 4 || kind == 6 || kind == 7)
             QVERIFY(info.isSymLink());
+        // The device and the FIFOs are still what they were, after "With Caption" was ticked.
+        struct stat st {};
+        if (kind == 5)
+            QVERIFY(::lstat(QFile::encodeName(path).constData(), &st) == 0 && S_ISFIFO(st.st_mode));
+        if (kind == 6)
+            QVERIFY(::stat(QFile::encodeName(path).constData(), &st) == 0 && S_ISCHR(st.st_mode));
+        if (kind == 7)
+            QVERIFY(::stat(QFile::encodeName(path).constData(), &st) == 0 && S_ISFIFO(st.st_mode));
         QFile::setPermissions(path, QFileDevice::ReadOwner | QFileDevice::WriteOwner);
+    }
+
+    // Values that are not plain strings count as absent: Qt's variant encodings (one nested so
+    // deep that decoding it would overflow the stack), byte arrays, geometry. A doubled "@" is
+    // an "@" as written.
+    void settingsValuesThatAreNoStrings_data() {
+        QTest::addColumn<QByteArray>("value");
+        QTest::addColumn<QString>("shown");
+        QByteArray nested;
+        for (int i = 0; i < 30000; ++i)
+            nested += "@Variant(";
+        QTest::newRow("1 @Variant( 30000 deep") << nested << QString();
+        QTest::newRow("2 @ByteArray") << QByteArray("@ByteArray(AB)") << QString();
+        QTest::newRow("3 @Rect") << QByteArray("@Rect(1 2 3 4)") << QString();
+        QTest::newRow("4 quoted @Variant") << QByteArray("\"@Variant(\\0\\0\\0\")") << QString();
+        QTest::newRow("5 escaped @") << QByteArray("\\x40Variant(") << QString();
+        QTest::newRow("6 doubled @") << QByteArray("@@AB") << QStringLiteral("@AB");
+        QTest::newRow("7 plain") << QByteArray("\"A, B\"") << QStringLiteral("A, B");
+    }
+    void settingsValuesThatAreNoStrings() {
+        QFETCH(QByteArray, value);
+        QFETCH(QString, shown);
+        WriteAll(SettingsFilePath(),
+                 "[Quillion]\nBarcode=" + value + "\nWith%20Caption=" + value + "\n");
+        Load();
+        QVERIFY(messages_.empty());
+        QCOMPARE(Child<QLineEdit>("Text1")->text(), shown);
+        // Absent counts as ticked; a text that is no number 1 as not ticked.
+        QCOMPARE(Child<QCheckBox>("Check4")->isChecked(), shown.isEmpty());
+        GeneratesAndScans();
+        RETURN_IF_FAILED();
+        // What the window stores reads back the same through Qt's own INI reader.
+        form_.reset();
+        QCOMPARE(QSettings(SettingsFilePath(), QSettings::IniFormat).value("Quillion/Barcode"),
+                 QVariant(QStringLiteral("AB")));
+    }
+
+    // A cursor file and a skin file that are FIFOs (nobody writes them): start-up does not wait
+    // for them, takes them as absent, and the window works.
+    void cursorAndSkinThatAreFifos() {
+        QDir().mkpath(program_->filePath(QStringLiteral("x")));
+        QVERIFY(::mkfifo(QFile::encodeName(program_->filePath("HAND-M.CUR")).constData(), 0600) ==
+                0);
+        QVERIFY(::mkfifo(QFile::encodeName(program_->filePath("x/o.cjs")).constData(), 0600) == 0);
+        Load();
+        QVERIFY(messages_.empty());
+        QCOMPARE(form_->styleSheet(), QString());
+        QCOMPARE(form_->cursor().shape(), Qt::ArrowCursor);
+        GeneratesAndScans();
+    }
+
+    // Save As JPG onto what is not a regular file: a FIFO nobody reads fails at once with the
+    // GDI+ report, a full device reports its write error, a device that takes everything takes
+    // the picture; none of them is replaced.
+    void saveOntoDevicesAndFifos() {
+        Load();
+        GeneratesAndScans();
+        RETURN_IF_FAILED();
+        const QString fifo = work_.filePath(QStringLiteral("save-fifo.jpg"));
+        QFile::remove(fifo);
+        QVERIFY(::mkfifo(QFile::encodeName(fifo).constData(), 0600) == 0);
+        SaveAs(fifo);
+        LastReportSays(u"PushButton1_Click", u"Cannot save the image. GDI+ Error:7");
+        struct stat st {};
+        QVERIFY(::lstat(QFile::encodeName(fifo).constData(), &st) == 0 && S_ISFIFO(st.st_mode));
+        if (::geteuid() == 0) {
+            const QString full = work_.filePath(QStringLiteral("full-device"));
+            const QString null = work_.filePath(QStringLiteral("null-device.jpg"));
+            QFile::remove(full);
+            QFile::remove(null);
+            QVERIFY(::mknod(QFile::encodeName(full).constData(), S_IFCHR | 0666, makedev(1, 7)) ==
+                    0);
+            QVERIFY(::mknod(QFile::encodeName(null).constData(), S_IFCHR | 0666, makedev(1, 3)) ==
+                    0);
+            messages_.clear();
+            SaveAs(full);
+            LastReportSays(u"PushButton1_Click", u"Cannot save the image. GDI+ Error:7");
+            messages_.clear();
+            SaveAs(null);
+            QVERIFY(messages_.empty());
+            for (const QString& node : {full, null})
+                QVERIFY(::lstat(QFile::encodeName(node).constData(), &st) == 0 &&
+                        S_ISCHR(st.st_mode));
+        }
+        messages_.clear();
+        GeneratesAndScans();
     }
 
     // Ten megabytes of stored text: the window starts with it, Code 128 refuses it with the

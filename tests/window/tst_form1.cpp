@@ -354,7 +354,7 @@ private slots:
         QFile blocker(dir.path() + "/file");
         QVERIFY(blocker.open(QIODevice::WriteOnly));
         blocker.close();
-        QSettings::setPath(QSettings::IniFormat, QSettings::UserScope, blocker.fileName() + "/x");
+        UseSettingsFolder(blocker.fileName() + "/x");
         answers_ = Answers();
         form_ = MakeForm(answers_, program_.path());
         QTest::keyClicks(Child<QWidget>("Text1"), "AB");

@@ -150,6 +150,13 @@ private slots:
         QCOMPARE(saved.height, exported.height);
         QVERIFY(exported.width > 0 && exported.height > 0);
         QVERIFY(MeanError(saved, exported) < 6.0);
+        // The quality the handler passes reaches the file: ImageMagick estimates it from the
+        // quantisation tables.
+        QProcess identify;
+        identify.start(QStringLiteral("identify"),
+                       {QStringLiteral("-format"), QStringLiteral("%Q"), path});
+        QVERIFY(identify.waitForFinished(60000));
+        QCOMPARE(identify.readAllStandardOutput(), QByteArray("80"));
     }
 
     void saveFollowsTheOptionSelectedNotTheLastGeneration() {

@@ -5,7 +5,6 @@
 #include <QDir>
 #include <QFile>
 #include <QSettings>
-#include <QStandardPaths>
 
 namespace quillion::testing {
 
@@ -40,10 +39,15 @@ QTemporaryDir& SettingsFolder() {
 } // namespace
 
 QString UseTemporarySettings() {
-    QStandardPaths::setTestModeEnabled(true);
     const QString path = SettingsFolder().path();
-    QSettings::setPath(QSettings::IniFormat, QSettings::UserScope, path);
+    UseSettingsFolder(path);
     return path;
+}
+
+void UseSettingsFolder(const QString& folder) {
+    // The configuration folder the window's settings file lives in; nothing under $HOME.
+    qputenv("XDG_CONFIG_HOME", QFile::encodeName(folder));
+    QSettings::setPath(QSettings::IniFormat, QSettings::UserScope, folder);
 }
 
 QString SettingsFilePath() {

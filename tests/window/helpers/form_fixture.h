@@ -30,6 +30,8 @@ struct Answers {
 // Points the user-scope INI settings at a fresh temporary folder (call once per test program,
 // before any window is made) and returns that folder.
 QString UseTemporarySettings();
+// Points the settings at another configuration folder (UseTemporarySettings goes back).
+void UseSettingsFolder(const QString& folder);
 // The INI file the window writes.
 QString SettingsFilePath();
 void ClearSettings();
