@@ -12,7 +12,6 @@
 #include <cerrno>
 #include <chrono>
 #include <condition_variable>
-#include <deque>
 #include <fcntl.h>
 #include <filesystem>
 #include <mutex>
@@ -30,8 +29,6 @@ namespace {
 
 constexpr std::size_t kMinNameDigits = 5;
 constexpr auto kProgressInterval = std::chrono::milliseconds(200);
-// Lines read ahead of the workers: enough to keep them busy, few enough to keep memory flat.
-constexpr std::size_t kQueuedLinesPerJob = 16;
 constexpr std::size_t kCountChunkBytes = 65536;
 
 bool standardInputClosed = false;
@@ -47,70 +44,62 @@ struct WorkItem {
     std::string name;    // its file's name
 };
 
-// The lines between the reader and the workers, bounded.
-class WorkQueue {
+// The input shared by the workers: each takes the next line under the lock, so lines are
+// taken in order and every line up to the last one taken is finished once the workers end.
+class SharedInput {
 public:
-    WorkQueue(std::size_t capacity, int workers) : capacity_(capacity), workers_(workers) {}
+    SharedInput(ByteSource& source, BatchNamer namer) : reader_(source), namer_(std::move(namer)) {}
 
-    // Waits for room; false when nobody will take the item (stopped, or no worker left).
-    bool Push(WorkItem&& item) {
-        std::unique_lock lock(mutex_);
-        while (items_.size() >= capacity_ && workers_ > 0 && !InterruptWatch::Interrupted())
-            changed_.wait_for(lock, kProgressInterval);
-        if (workers_ == 0 || InterruptWatch::Interrupted())
+    // The next line, or false when the input is over (read error included), the batch was
+    // interrupted or memory ran out.
+    bool Take(WorkItem& item) {
+        const std::lock_guard lock(mutex_);
+        if (ended_ || InterruptWatch::Interrupted())
             return false;
-        items_.push_back(std::move(item));
-        changed_.notify_all();
+        const InputLine line = reader_.Next();
+        if (line.kind == InputLine::Kind::End || line.kind == InputLine::Kind::Failed) {
+            ended_ = true;
+            // A read stopped by the interrupt is no read error.
+            if (line.kind == InputLine::Kind::Failed &&
+                (line.error != EINTR || !InterruptWatch::Interrupted()))
+                error_ = line.error;
+            return false;
+        }
+        item.number = line.number;
+        item.text.assign(line.bytes);
+        item.failure.clear();
+        item.name = namer_.Next(line.number, line.bytes);
+        if (line.kind == InputLine::Kind::TooLong)
+            item.failure = "longer than " + std::to_string(kMaxLineBytes) + " bytes";
+        lastTaken_ = line.number;
+        ++taken_;
         return true;
     }
-    // The next line, or false when the input is over or the batch was interrupted.
-    bool Pop(WorkItem& item) {
-        std::unique_lock lock(mutex_);
-        while (items_.empty() && !closed_ && !InterruptWatch::Interrupted())
-            changed_.wait_for(lock, kProgressInterval);
-        if (items_.empty() || InterruptWatch::Interrupted())
-            return false;
-        item = std::move(items_.front());
-        items_.pop_front();
-        lastTaken_ = item.number;
-        changed_.notify_all();
-        return true;
-    }
-    void Close() {
+    void Stop() {
         const std::lock_guard lock(mutex_);
-        closed_ = true;
-        changed_.notify_all();
+        ended_ = true;
     }
-    void WorkerEnded() {
+    int Error() const {
         const std::lock_guard lock(mutex_);
-        --workers_;
-        changed_.notify_all();
+        return error_;
     }
-    // Waits up to the progress interval; true when every worker has ended.
-    bool WaitForWorkers() {
-        std::unique_lock lock(mutex_);
-        if (workers_ > 0)
-            changed_.wait_for(lock, kProgressInterval);
-        return workers_ == 0;
-    }
-    // Every line up to this one has been taken, and a taken line is always finished.
     std::size_t LastTaken() const {
         const std::lock_guard lock(mutex_);
         return lastTaken_;
     }
-    void Taken(std::size_t number) {
+    std::size_t Taken() const {
         const std::lock_guard lock(mutex_);
-        lastTaken_ = number;
+        return taken_;
     }
 
 private:
     mutable std::mutex mutex_;
-    std::condition_variable changed_;
-    std::deque<WorkItem> items_;
-    std::size_t capacity_;
-    int workers_;
-    bool closed_ = false;
+    LineReader reader_;
+    BatchNamer namer_; // names the lines in the order they are taken
+    bool ended_ = false;
+    int error_ = 0;
     std::size_t lastTaken_ = 0;
+    std::size_t taken_ = 0;
 };
 
 // Messages on standard error, one whole line at a time from any thread.
@@ -308,7 +297,15 @@ int RunBatchFrom(ByteSource& input, const std::string& inputName, std::size_t li
 
     const InterruptWatch watch;
     const int jobs = JobCount(options.jobs, lineCount);
-    WorkQueue queue(kQueuedLinesPerJob * std::size_t(jobs), jobs);
+    std::unique_ptr<SharedInput> shared;
+    try {
+        shared = std::make_unique<SharedInput>(
+            input, BatchNamer(options.names, lineCount, options.format));
+    } catch (const std::bad_alloc&) {
+        reporter.Message("out of memory");
+        return 1;
+    }
+    SharedInput& lines = *shared;
     std::atomic<std::size_t> done{0};
     std::atomic<std::size_t> failed{0};
     std::atomic<bool> outOfMemory{false};
@@ -330,6 +327,9 @@ int RunBatchFrom(ByteSource& input, const std::string& inputName, std::size_t li
     // One processor each when there are enough (and more than one thread).
     const bool pin = jobs > 1 && jobs <= ProcessorCount();
     std::atomic<int> started{0};
+    std::mutex mutex;
+    std::condition_variable workerEnded;
+    int running = jobs;
     const auto worker = [&] {
         if (pin)
             StayOnProcessor(started++);
@@ -337,73 +337,45 @@ int RunBatchFrom(ByteSource& input, const std::string& inputName, std::size_t li
             Generator generator(options.controls, options.verify, svg);
             PictureWriter writer(options.scale, generator.Record());
             WorkItem item;
-            while (queue.Pop(item))
+            while (lines.Take(item))
                 process(generator, writer, item);
         } catch (const std::bad_alloc&) {
-            // No generator for this thread: the others take its lines.
+            // No generator for this thread (or no room for a line): the others go on.
             outOfMemory = true;
         }
-        queue.WorkerEnded();
+        const std::lock_guard lock(mutex);
+        if (--running == 0)
+            lines.Stop();
+        workerEnded.notify_all();
     };
 
-    // The workers leave the stop signals to this thread, whose reads they interrupt.
     std::vector<std::thread> threads;
-    InterruptWatch::BlockInThisThread(true);
-    for (int j = 0; j < jobs; ++j) {
+    // Without progress to show, this thread is one of the workers.
+    for (int j = showProgress ? 0 : 1; j < jobs; ++j) {
         try {
             threads.emplace_back(worker);
         } catch (const std::system_error&) {
-            queue.WorkerEnded(); // fewer threads then; the work still gets done
-        } catch (const std::bad_alloc&) {
-            queue.WorkerEnded();
+            const std::lock_guard lock(mutex); // fewer threads then; the work still gets done
+            --running;
         }
     }
-    InterruptWatch::BlockInThisThread(false);
-
-    int readError = 0;
-    std::size_t queued = 0;
-    try {
-        // Without a thread, this one renders.
-        std::unique_ptr<Generator> generator;
-        std::unique_ptr<PictureWriter> writer;
-        if (threads.empty()) {
-            generator = std::make_unique<Generator>(options.controls, options.verify, svg);
-            writer = std::make_unique<PictureWriter>(options.scale, generator->Record());
+    if (showProgress && threads.empty()) {
+        ++running;
+        worker(); // not even one thread: work here, without progress
+    } else if (showProgress) {
+        std::unique_lock lock(mutex);
+        while (running > 0) {
+            reporter.Progress(done, lines.Taken(), true);
+            workerEnded.wait_for(lock, kProgressInterval);
         }
-        LineReader reader(input);
-        BatchNamer namer(options.names, lineCount, options.format);
-        while (!InterruptWatch::Interrupted()) {
-            const InputLine line = reader.Next();
-            if (line.kind == InputLine::Kind::End)
-                break;
-            if (line.kind == InputLine::Kind::Failed) {
-                if (line.error != EINTR || !InterruptWatch::Interrupted())
-                    readError = line.error;
-                break;
-            }
-            WorkItem item{
-                line.number, std::string(line.bytes), {}, namer.Next(line.number, line.bytes)};
-            if (line.kind == InputLine::Kind::TooLong)
-                item.failure = "longer than " + std::to_string(kMaxLineBytes) + " bytes";
-            ++queued;
-            if (generator) {
-                queue.Taken(item.number);
-                process(*generator, *writer, item);
-            } else if (!queue.Push(std::move(item))) {
-                break;
-            }
-            reporter.Progress(done, queued, false);
-        }
-    } catch (const std::bad_alloc&) {
-        outOfMemory = true;
+    } else {
+        worker();
     }
-    queue.Close();
-    while (!threads.empty() && !queue.WaitForWorkers())
-        reporter.Progress(done, queued, false);
     for (std::thread& t : threads)
         t.join();
-    reporter.Progress(done, queued, true);
+    reporter.Progress(done, lines.Taken(), true);
     reporter.Finish();
+    const int readError = lines.Error();
 
     int status = failed > 0 ? 1 : 0;
     if (readError != 0) {
@@ -416,7 +388,7 @@ int RunBatchFrom(ByteSource& input, const std::string& inputName, std::size_t li
     }
     const std::string summary = BatchSummary(done - failed, failed);
     if (const int signal = InterruptWatch::Received(); signal != 0) {
-        reporter.Message("interrupted after line " + std::to_string(queue.LastTaken()));
+        reporter.Message("interrupted after line " + std::to_string(lines.LastTaken()));
         reporter.Line(summary);
         return kExitAfterSignal + signal;
     }

@@ -2,7 +2,6 @@
 
 #include <atomic>
 #include <csignal>
-#include <pthread.h>
 
 namespace quillion::cli {
 namespace {
@@ -40,14 +39,6 @@ InterruptWatch::~InterruptWatch() {
 
 int InterruptWatch::Received() {
     return received.load();
-}
-
-void InterruptWatch::BlockInThisThread(bool block) {
-    sigset_t set;
-    sigemptyset(&set);
-    for (const int s : kSignals)
-        sigaddset(&set, s);
-    pthread_sigmask(block ? SIG_BLOCK : SIG_UNBLOCK, &set, nullptr);
 }
 
 } // namespace quillion::cli

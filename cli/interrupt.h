@@ -17,9 +17,6 @@ public:
     // The signal received so far, or 0.
     static int Received();
     static bool Interrupted() { return Received() != 0; }
-    // Blocks the three signals in the calling thread (for worker threads, so that the signal
-    // reaches the thread that reads the input), or unblocks them.
-    static void BlockInThisThread(bool block);
 };
 
 } // namespace quillion::cli

@@ -3,18 +3,39 @@
 #include <algorithm>
 #include <cerrno>
 #include <cstring>
+#include <poll.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 namespace quillion::cli {
 namespace {
 
 constexpr std::size_t kReadBytes = 65536;
+constexpr int kWaitStepMs = 100;
 constexpr std::string_view kByteOrderMark = "\xEF\xBB\xBF";
 
 } // namespace
 
+FdSource::FdSource(int fd, bool (*interrupted)()) : fd_(fd), interrupted_(interrupted) {
+    struct stat st {};
+    waits_ = ::fstat(fd, &st) == 0 && !S_ISREG(st.st_mode) && !S_ISDIR(st.st_mode);
+}
+
 long FdSource::Read(char* buffer, std::size_t size) {
     for (;;) {
+        // A pipe or terminal may keep a read waiting for ever; the signal that asks to stop may
+        // reach another thread. So wait in short steps and look at the request between them.
+        if (waits_) {
+            pollfd ready{fd_, POLLIN, 0};
+            const int r = ::poll(&ready, 1, kWaitStepMs);
+            if (r < 0 && errno != EINTR)
+                return -long(errno);
+            if (r <= 0) {
+                if (interrupted_ != nullptr && interrupted_())
+                    return -long(EINTR);
+                continue;
+            }
+        }
         const ssize_t n = ::read(fd_, buffer, size);
         if (n >= 0)
             return long(n);

@@ -18,15 +18,17 @@ public:
 };
 
 // A file descriptor (not owned). A read interrupted by a signal is tried again unless
-// interrupted() says the signal asks to stop; then it fails with -EINTR.
+// interrupted() says the signal asks to stop; then it fails with -EINTR. A pipe, FIFO or
+// terminal is waited for in short steps, so that a stop request is seen within them.
 class FdSource : public ByteSource {
 public:
-    FdSource(int fd, bool (*interrupted)()) : fd_(fd), interrupted_(interrupted) {}
+    FdSource(int fd, bool (*interrupted)());
     long Read(char* buffer, std::size_t size) override;
 
 private:
     int fd_;
     bool (*interrupted_)();
+    bool waits_ = false;
 };
 
 struct InputLine {

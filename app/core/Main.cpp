@@ -12,19 +12,22 @@ namespace quillion {
 
 namespace {
 constexpr std::size_t kMaxTitleLength = 40;
-constexpr std::int32_t kErrFileNotFound = 53;
 constexpr std::int32_t kErrPathFileAccess = 75;
+
+[[noreturn]] void RaiseAccessError() {
+    throw RuntimeError(kErrPathFileAccess, "Path/File access error");
+}
 } // namespace
 
 void SkinFramework::LoadSkin(const QString& path, const QString& /*iniPath*/) {
+    // The file is there (the caller looked): not being able to open or read it is an access
+    // error, as is a file too large to be a skin.
     QFile file(path);
-    if (!file.open(QIODevice::ReadOnly))
-        throw RuntimeError(kErrFileNotFound, "File not found");
-    if (file.size() > kMaxSkinBytes)
-        throw RuntimeError(kErrPathFileAccess, "Path/File access error");
+    if (!file.open(QIODevice::ReadOnly) || file.size() > kMaxSkinBytes)
+        RaiseAccessError();
     const QByteArray bytes = file.read(kMaxSkinBytes + 1);
-    if (bytes.size() > kMaxSkinBytes)
-        throw RuntimeError(kErrPathFileAccess, "Path/File access error");
+    if (file.error() != QFileDevice::NoError || bytes.size() > kMaxSkinBytes)
+        RaiseAccessError();
     styleSheet_ = QString::fromUtf8(bytes);
     loaded_ = true;
 }
@@ -50,7 +53,7 @@ bool IsRegularFile(const QString& path) {
 
 bool IsNormalFile(const QString& path) {
     const QFileInfo info(path);
-    return IsRegularFile(path) && !info.isHidden() && info.isReadable();
+    return IsRegularFile(path) && !info.isHidden();
 }
 
 void ApplySkin(const QString& programFolder, SkinFramework& skin, SkinWindow& window) {

@@ -23,8 +23,8 @@ class SkinFramework {
 public:
     static constexpr qint64 kMaxSkinBytes = 1 << 20;
 
-    // Reads the style sheet. A file that cannot be read, or one larger than kMaxSkinBytes,
-    // raises RuntimeError.
+    // Reads the style sheet. A file that cannot be opened or read, or one larger than
+    // kMaxSkinBytes, raises RuntimeError 75 "Path/File access error".
     void LoadSkin(const QString& path, const QString& iniPath);
     int Options() const { return options_; }
     void SetOptions(int options) { options_ = options; }
@@ -56,7 +56,8 @@ QString CursorFilePath(const QString& programFolder);
 // could wait for ever or read without end.
 bool IsRegularFile(const QString& path);
 
-// A normal file: a regular, readable file whose name is not hidden (no leading dot).
+// A normal file: a regular file whose name is not hidden (no leading dot). Whether it can be
+// read is not asked: a skin that cannot be read is an error for the one who loads it.
 bool IsNormalFile(const QString& path);
 
 // When the skin file is a normal file: backgrounds to the button face, then the skin is

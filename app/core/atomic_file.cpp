@@ -186,6 +186,35 @@ int WriteIntoSpecialFile(const std::string& path, const struct stat& seen,
     return error;
 }
 
+// Files without a name (O_TMPFILE) are not supported by this file system.
+constexpr int kNoUnnamedFiles = -100;
+
+// Writes a file without a name in folderFd and links it as name. Fails with EEXIST when name
+// is taken (nothing is changed then), kNoUnnamedFiles when the file system cannot do this.
+int LinkNewFile(int folderFd, const std::string& name, const unsigned char* data,
+                std::size_t size) {
+    const int fd = ::openat(folderFd, ".", O_WRONLY | O_TMPFILE | O_CLOEXEC, 0666);
+    if (fd < 0) {
+        return errno == EOPNOTSUPP || errno == EISDIR || errno == EINVAL ? kNoUnnamedFiles : errno;
+    }
+    int error = WriteAll(fd, data, size);
+    if (error == 0 && ::linkat(fd, "", folderFd, name.c_str(), AT_EMPTY_PATH) != 0) {
+        error = errno;
+        if (error == ENOENT || error == EPERM) {
+            // Linking by descriptor needs a privilege; the path in /proc does not.
+            const std::string self = "/proc/self/fd/" + std::to_string(fd);
+            error = ::linkat(AT_FDCWD, self.c_str(), folderFd, name.c_str(), AT_SYMLINK_FOLLOW) == 0
+                        ? 0
+                        : (errno == ENOENT ? kNoUnnamedFiles : errno);
+        }
+    }
+    if (::close(fd) != 0 && error == 0) {
+        error = errno; // linked, but not whole: take the name away again
+        ::unlinkat(folderFd, name.c_str(), 0);
+    }
+    return error;
+}
+
 std::string FolderOf(const std::string& path) {
     const auto slash = path.rfind('/');
     if (slash == std::string::npos) {
@@ -278,6 +307,13 @@ int ReplaceInFolder(int folderFd, const std::string& name, const void* data, std
     if (name.empty() || name.find('/') != std::string::npos) {
         return EINVAL;
     }
+    const auto* bytes = static_cast<const unsigned char*>(data);
+    // The usual case, a name not taken yet: one file-system change in the folder (a file with no
+    // name, given its name when complete), and nothing left behind if the process dies.
+    const int linked = LinkNewFile(folderFd, name, bytes, size);
+    if (linked != EEXIST && linked != kNoUnnamedFiles) {
+        return linked;
+    }
     struct stat existing {};
     const bool exists = ::fstatat(folderFd, name.c_str(), &existing, AT_SYMLINK_NOFOLLOW) == 0;
     if (!exists && errno != ENOENT) {
@@ -289,8 +325,7 @@ int ReplaceInFolder(int folderFd, const std::string& name, const void* data, std
     if (exists && S_ISREG(existing.st_mode) && IsReadOnly(existing, folderFd, name.c_str())) {
         return kErrReadOnly;
     }
-    return WriteAndRename(folderFd, name, static_cast<const unsigned char*>(data), size,
-                          exists ? &existing : nullptr, false);
+    return WriteAndRename(folderFd, name, bytes, size, exists ? &existing : nullptr, false);
 }
 
 int SyncFolder(int folderFd) {

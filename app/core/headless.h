@@ -45,12 +45,17 @@ public:
     std::vector<MousePointer> pointers;
     int doEventsCalls = 0;
     std::function<std::unique_ptr<Printer>()> printerFactory; // default: CreateDefaultPrinter
+    std::function<void(std::u16string_view, int)> beforeStep; // default: nothing
 
     MsgBoxResult ShowMessage(const MessageBoxRequest& box) override;
     std::u16string ShowSaveDialog(const SaveDialogRequest& dialog) override;
     void DoEvents() override { ++doEventsCalls; }
     void SetMousePointer(MousePointer pointer) override { pointers.push_back(pointer); }
     std::unique_ptr<Printer> CreatePrinter() override;
+    void BeforeStep(std::u16string_view handlerName, int step) override {
+        if (beforeStep)
+            beforeStep(handlerName, step);
+    }
 
 private:
     std::ostream* stream_;

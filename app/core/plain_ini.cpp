@@ -1,7 +1,10 @@
 #include "plain_ini.h"
 
+#include <algorithm>
+
 #include <QByteArray>
 #include <QString>
+#include <QStringDecoder>
 #include <QStringList>
 
 #include <optional>
@@ -11,6 +14,13 @@ namespace quillion {
 namespace {
 
 constexpr char kHexDigits[] = "0123456789ABCDEF";
+
+// UTF-8 as it is: a U+FEFF at the start is a character, not a byte order mark to drop.
+QString FromUtf8(QByteArrayView bytes) {
+    QStringDecoder decoder(QStringDecoder::Utf8, QStringDecoder::Flag::Stateless |
+                                                     QStringDecoder::Flag::ConvertInitialBom);
+    return decoder.decode(bytes);
+}
 
 int HexValue(char c) {
     if (c >= '0' && c <= '9')
@@ -46,7 +56,7 @@ public:
 private:
     void Flush() {
         if (!bytes_.isEmpty())
-            text_.append(QString::fromUtf8(bytes_));
+            text_.append(FromUtf8(bytes_));
         bytes_.clear();
     }
     QByteArray bytes_;
@@ -141,6 +151,16 @@ char16_t NamedEscape(char c) {
 // A value: quotes, backslash escapes, elements between unquoted commas (a list reads back as
 // its elements joined with ", "), a comment after an unquoted ';'.
 QStringList UnescapeValue(QByteArrayView raw) {
+    // Most values have nothing to unescape: one run of UTF-8.
+    bool plain = true;
+    for (const char c : raw) {
+        if (c == '"' || c == '\\' || c == ',' || c == ';') {
+            plain = false;
+            break;
+        }
+    }
+    if (plain)
+        return {FromUtf8(raw)};
     QStringList elements;
     Element element;
     bool quoted = false;
@@ -176,29 +196,16 @@ QStringList UnescapeValue(QByteArrayView raw) {
     return elements;
 }
 
-// A stored string, or nothing when the text names another type.
+// A stored string, or nothing when the text names another type. QSettings writes "@@" for a
+// leading "@", and "@String(...)" for a text that holds a NUL.
 std::optional<QString> PlainString(const QString& element) {
     if (!element.startsWith(QLatin1Char('@')))
         return element;
     if (element.startsWith(QLatin1String("@@")))
         return element.mid(1);
+    if (element.startsWith(QLatin1String("@String(")) && element.endsWith(QLatin1Char(')')))
+        return element.sliced(8, element.size() - 9);
     return std::nullopt;
-}
-
-void AddEntry(const QString& section, QByteArrayView rawKey, QByteArrayView rawValue,
-              QSettings::SettingsMap& map) {
-    const QString key = UnescapeKey(rawKey.trimmed());
-    if (key.isEmpty())
-        return;
-    QStringList values;
-    for (const QString& element : UnescapeValue(rawValue.trimmed())) {
-        const std::optional<QString> plain = PlainString(element);
-        if (!plain)
-            return; // not a plain string: absent
-        values << *plain;
-    }
-    map.insert(section.isEmpty() ? key : section + QLatin1Char('/') + key,
-               values.join(QStringLiteral(", ")));
 }
 
 void EscapeKey(const QString& key, QByteArray& out) {
@@ -226,97 +233,163 @@ void HexEscape(char16_t c, QByteArray& out) {
     out += QByteArray::number(c, 16);
 }
 
+void AppendUtf8(char32_t c, QByteArray& out) {
+    if (c < 0x80) {
+        out += char(c);
+    } else if (c < 0x800) {
+        out += char(0xC0 | (c >> 6));
+        out += char(0x80 | (c & 0x3F));
+    } else if (c < 0x10000) {
+        out += char(0xE0 | (c >> 12));
+        out += char(0x80 | ((c >> 6) & 0x3F));
+        out += char(0x80 | (c & 0x3F));
+    } else {
+        out += char(0xF0 | (c >> 18));
+        out += char(0x80 | ((c >> 12) & 0x3F));
+        out += char(0x80 | ((c >> 6) & 0x3F));
+        out += char(0x80 | (c & 0x3F));
+    }
+}
+
 void EscapeValue(const QString& value, QByteArray& out) {
     const QString text = value.startsWith(QLatin1Char('@')) ? QLatin1Char('@') + value : value;
-    QByteArray body;
-    bool needsQuotes = !text.isEmpty() && (text.front().isSpace() || text.back().isSpace());
+    const bool needsQuotes =
+        (!text.isEmpty() && (text.front().isSpace() || text.back().isSpace())) ||
+        text.contains(QLatin1Char(';')) || text.contains(QLatin1Char(',')) ||
+        text.contains(QLatin1Char('='));
+    out.reserve(out.size() + text.size() + 2);
+    if (needsQuotes)
+        out += '"';
     bool escapeHexDigit = false; // after a \x escape, a hex digit would be read as part of it
     for (qsizetype i = 0; i < text.size(); ++i) {
         const char16_t c = text[i].unicode();
         const bool pair = QChar::isHighSurrogate(c) && i + 1 < text.size() &&
                           QChar::isLowSurrogate(text[i + 1].unicode());
-        if (c == u';' || c == u',' || c == u'=')
-            needsQuotes = true;
+        // U+FEFF is escaped too: a UTF-8 reader may take it for a byte order mark and drop it.
+        const bool wasEscape = escapeHexDigit;
+        escapeHexDigit = false;
         if (pair) {
-            body += text.mid(i, 2).toUtf8();
-            ++i;
-            escapeHexDigit = false;
+            AppendUtf8(QChar::surrogateToUcs4(c, text[++i].unicode()), out);
         } else if (c == u'"' || c == u'\\') {
-            body += '\\';
-            body += char(c);
-            escapeHexDigit = false;
+            out += '\\';
+            out += char(c);
         } else if (c == u'\n' || c == u'\r' || c == u'\t') {
-            body += c == u'\n' ? "\\n" : c == u'\r' ? "\\r" : "\\t";
-            escapeHexDigit = false;
-        } else if (c < 0x20 || c == 0x7F || QChar::isSurrogate(c) ||
-                   (escapeHexDigit && IsHexDigit(c))) {
-            HexEscape(c, body);
+            out += c == u'\n' ? "\\n" : c == u'\r' ? "\\r" : "\\t";
+        } else if (c < 0x20 || c == 0x7F || c == 0xFEFF || QChar::isSurrogate(c) ||
+                   (wasEscape && IsHexDigit(c))) {
+            HexEscape(c, out);
             escapeHexDigit = true;
         } else {
-            body += QString(QChar(c)).toUtf8();
-            escapeHexDigit = false;
+            AppendUtf8(c, out);
         }
     }
     if (needsQuotes)
-        out += '"' + body + '"';
-    else
-        out += body;
+        out += '"';
+}
+
+// The value of an entry's text, or nothing when it is not a plain string.
+std::optional<QString> PlainValue(QByteArrayView rawValue) {
+    QStringList values;
+    for (const QString& element : UnescapeValue(rawValue.trimmed())) {
+        std::optional<QString> plain = PlainString(element);
+        if (!plain)
+            return std::nullopt;
+        values << std::move(*plain);
+    }
+    return values.join(QStringLiteral(", "));
+}
+
+bool IsSectionLine(QByteArrayView line) {
+    return !line.isEmpty() && line.front() == '[';
+}
+
+QString SectionName(QByteArrayView line) {
+    const qsizetype close = line.indexOf(']');
+    return UnescapeKey(line.sliced(1, (close < 0 ? line.size() : close) - 1));
 }
 
 } // namespace
 
-bool ReadPlainIni(QIODevice& device, QSettings::SettingsMap& map) {
-    const QByteArray data = device.readAll();
-    QString section;
+IniDocument IniDocument::Parse(QByteArrayView data, const QString& section) {
+    IniDocument doc;
+    doc.section_ = section;
+    if (data.startsWith("\xEF\xBB\xBF"))
+        data = data.sliced(3); // a byte order mark before the first line
+    bool inside = false;
     qsizetype at = 0;
     while (at < data.size()) {
         qsizetype end = at;
-        while (end < data.size() && data[end] != '\n' && data[end] != '\r')
+        while (end < data.size() && data[end] != '\n')
             ++end;
-        const QByteArrayView line = QByteArrayView(data).sliced(at, end - at).trimmed();
+        const QByteArrayView whole = data.sliced(at, std::min(end + 1, data.size()) - at);
+        const QByteArrayView line = data.sliced(at, end - at).trimmed();
         at = end + 1;
-        if (line.isEmpty() || line.front() == ';' || line.front() == '#')
-            continue;
-        if (line.front() == '[') {
-            const qsizetype close = line.indexOf(']');
-            section = UnescapeKey(line.sliced(1, (close < 0 ? line.size() : close) - 1));
-            if (section.compare(QLatin1String("General"), Qt::CaseInsensitive) == 0)
-                section.clear();
+        if (IsSectionLine(line)) {
+            inside = SectionName(line) == section;
+            if (inside && !doc.found_) {
+                doc.found_ = true;
+                doc.insertAt_ = doc.other_.size();
+            }
+            if (inside)
+                continue;
+        }
+        if (!inside) {
+            doc.other_.append(whole);
             continue;
         }
+        Entry entry;
+        entry.raw = line.toByteArray();
         const qsizetype equals = line.indexOf('=');
-        if (equals > 0)
-            AddEntry(section, line.first(equals), line.sliced(equals + 1), map);
-    }
-    return true;
-}
-
-bool WritePlainIni(QIODevice& device, const QSettings::SettingsMap& map) {
-    QByteArray out;
-    QString section;
-    bool first = true;
-    for (auto it = map.cbegin(); it != map.cend(); ++it) {
-        const qsizetype slash = it.key().indexOf(QLatin1Char('/'));
-        const QString keySection = slash < 0 ? QStringLiteral("General") : it.key().first(slash);
-        if (first || keySection != section) {
-            out += first ? "[" : "\n[";
-            EscapeKey(keySection, out);
-            out += "]\n";
-            section = keySection;
-            first = false;
+        if (!line.isEmpty() && line.front() != ';' && line.front() != '#' && equals > 0) {
+            entry.key = UnescapeKey(line.first(equals).trimmed());
+            entry.value = PlainValue(line.sliced(equals + 1));
         }
-        EscapeKey(slash < 0 ? it.key() : it.key().sliced(slash + 1), out);
-        out += '=';
-        EscapeValue(it.value().toString(), out);
-        out += '\n';
+        doc.entries_.push_back(std::move(entry));
     }
-    return device.write(out) == out.size();
+    if (!doc.other_.isEmpty() && !doc.other_.endsWith('\n'))
+        doc.other_.append('\n');
+    if (!doc.found_)
+        doc.insertAt_ = doc.other_.size();
+    return doc;
 }
 
-QSettings::Format PlainIniFormat() {
-    static const QSettings::Format format =
-        QSettings::registerFormat(QStringLiteral("ini"), ReadPlainIni, WritePlainIni);
-    return format;
+std::optional<QString> IniDocument::Value(const QString& key) const {
+    // The last entry of a key counts, as a later line overrides an earlier one.
+    for (auto it = entries_.rbegin(); it != entries_.rend(); ++it)
+        if (!it->key.isEmpty() && it->key == key)
+            return it->value;
+    return std::nullopt;
+}
+
+void IniDocument::SetValue(const QString& key, const QString& value) {
+    QByteArray raw;
+    EscapeKey(key, raw);
+    raw += '=';
+    EscapeValue(value, raw);
+    std::erase_if(entries_, [&](const Entry& e) { return e.key == key; });
+    entries_.push_back({key, value, std::move(raw)});
+}
+
+QByteArray IniDocument::Serialize() const {
+    QByteArray out;
+    QByteArray body;
+    body += '[';
+    EscapeKey(section_, body);
+    body += "]\n";
+    for (const Entry& e : entries_) {
+        if (e.raw.isEmpty())
+            continue;
+        body += e.raw;
+        body += '\n';
+    }
+    out.reserve(other_.size() + body.size() + 1);
+    out += QByteArrayView(other_).first(insertAt_);
+    out += body;
+    const QByteArrayView rest = QByteArrayView(other_).sliced(insertAt_);
+    if (!rest.isEmpty() && !rest.startsWith('\n') && !rest.startsWith('['))
+        out += '\n';
+    out += rest;
+    return out;
 }
 
 } // namespace quillion

@@ -4,6 +4,7 @@
 
 #include <QGuiApplication>
 #include <QImage>
+#include <QPageLayout>
 #include <QPainter>
 #include <QPrinter>
 #include <QPrinterInfo>
@@ -23,6 +24,8 @@ constexpr double kTwipsPerInch = 1440.0;
 
 QtPrinter::QtPrinter() = default;
 
+QtPrinter::QtPrinter(QString pdfFile) : pdfFile_(std::move(pdfFile)) {}
+
 QtPrinter::~QtPrinter() = default;
 
 QPrinter& QtPrinter::Device() {
@@ -33,15 +36,28 @@ QPrinter& QtPrinter::Device() {
     if (qobject_cast<QGuiApplication*>(QCoreApplication::instance()) == nullptr) {
         RaisePrinterError();
     }
-    const QPrinterInfo info = QPrinterInfo::defaultPrinter();
-    if (info.isNull()) {
+    std::unique_ptr<QPrinter> printer;
+    if (pdfFile_.isEmpty()) {
+        const QPrinterInfo info = QPrinterInfo::defaultPrinter();
+        if (info.isNull()) {
+            RaisePrinterError();
+        }
+        printer = std::make_unique<QPrinter>(info, QPrinter::HighResolution);
+        if (!printer->isValid() || printer->outputFormat() != QPrinter::NativeFormat) {
+            RaisePrinterError();
+        }
+    } else {
+        printer = std::make_unique<QPrinter>(QPrinter::HighResolution);
+        printer->setOutputFormat(QPrinter::PdfFormat);
+        printer->setOutputFileName(pdfFile_);
+    }
+    // Coordinates from the top-left corner of the printable area: the page's margins are the
+    // printer's own minimum margins (Qt's default margins would move the picture inwards).
+    printer->setFullPage(false);
+    const QPageLayout layout = printer->pageLayout();
+    if (!printer->setPageMargins(layout.minimumMargins(), layout.units())) {
         RaisePrinterError();
     }
-    auto printer = std::make_unique<QPrinter>(info, QPrinter::HighResolution);
-    if (!printer->isValid() || printer->outputFormat() != QPrinter::NativeFormat) {
-        RaisePrinterError();
-    }
-    printer->setFullPage(false); // coordinates from the top-left of the printable area
     printer->setDocName(QCoreApplication::applicationName().isEmpty()
                             ? QStringLiteral("Quillion")
                             : QCoreApplication::applicationName());
@@ -98,7 +114,7 @@ void QtPrinter::EndDoc() {
     std::unique_ptr<QPrinter> done = std::move(printer_); // the next document starts afresh
     // Qt's CUPS engine drops a page it cannot hand to the server without telling anyone (the
     // result of cupsPrintFile is not looked at): the printer must still be there to send to.
-    if (QPrinterInfo::printerInfo(printer.printerName()).isNull()) {
+    if (pdfFile_.isEmpty() && QPrinterInfo::printerInfo(printer.printerName()).isNull()) {
         RaisePrinterError();
     }
     QPainter painter;

@@ -7,6 +7,7 @@
 
 #include <QImage>
 #include <QRectF>
+#include <QString>
 
 #include <memory>
 #include <vector>
@@ -20,6 +21,8 @@ inline constexpr int kPrinterError = 482; // "Printer error"
 class QtPrinter final : public Printer {
 public:
     QtPrinter();
+    // Prints into a PDF file instead of the default printer (Qt's own PDF output).
+    explicit QtPrinter(QString pdfFile);
     ~QtPrinter() override;
 
     void SetScaleMode(ScaleMode mode) override;
@@ -45,6 +48,7 @@ private:
     // CUPS document once painting has begun, and a document never ended must print nothing.
     std::vector<Placed> page_;
     ScaleMode mode_ = ScaleMode::Twips;
+    QString pdfFile_; // empty: the default printer
 };
 
 } // namespace quillion

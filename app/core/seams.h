@@ -8,6 +8,7 @@
 
 #include <memory>
 #include <string>
+#include <string_view>
 
 namespace quillion {
 
@@ -67,6 +68,10 @@ public:
     virtual void DoEvents() = 0;
     virtual void SetMousePointer(MousePointer pointer) = 0;
     virtual std::unique_ptr<Printer> CreatePrinter() = 0;
+    // Called as each numbered step of a command handler begins; whatever it raises fails that
+    // step as the step's own failure would. Nothing by default: tests use it to fail a chosen
+    // step and read back the report's step number.
+    virtual void BeforeStep(std::u16string_view /*handlerName*/, int /*step*/) {}
 };
 
 } // namespace quillion

@@ -3,14 +3,19 @@
 #include "plain_ini.h"
 #include "runtime.h"
 
+#include "atomic_file.h"
+
+#include <QDir>
 #include <QFile>
-#include <QSettings>
+#include <QFileInfo>
 #include <QStandardPaths>
 #include <QString>
-#include <QVariant>
 
 #include <cerrno>
+#include <fcntl.h>
+#include <optional>
 #include <sys/stat.h>
+#include <unistd.h>
 
 namespace quillion {
 
@@ -22,26 +27,76 @@ QString ToQ(const std::u16string& s) {
     return QStringView(s).toString();
 }
 
+const QString kSection = QStringLiteral("Quillion");
+constexpr qsizetype kReadChunk = 1 << 20;
+
+// The bytes of the settings file, read without waiting (a FIFO put in its place meanwhile gives
+// nothing), or nothing when it is missing, unreadable or not a regular file.
+std::optional<QByteArray> ReadSettingsFile(const QString& path) {
+    const int fd =
+        ::open(QFile::encodeName(path).constData(), O_RDONLY | O_NONBLOCK | O_NOCTTY | O_CLOEXEC);
+    if (fd < 0)
+        return std::nullopt;
+    struct stat st {};
+    std::optional<QByteArray> bytes;
+    if (::fstat(fd, &st) == 0 && S_ISREG(st.st_mode)) {
+        bytes.emplace();
+        for (;;) {
+            const qsizetype at = bytes->size();
+            bytes->resize(at + kReadChunk);
+            const ssize_t n = ::read(fd, bytes->data() + at, std::size_t(kReadChunk));
+            if (n < 0 && errno == EINTR) {
+                bytes->resize(at);
+                continue;
+            }
+            if (n <= 0) {
+                bytes->resize(at);
+                if (n < 0)
+                    bytes.reset();
+                break;
+            }
+            bytes->resize(at + n);
+        }
+    }
+    ::close(fd);
+    return bytes;
+}
+
+// The settings file, read at start and again before each save (so that what another window
+// saved meanwhile is kept), written whole through WriteFileContents on every change.
 class UserSettings : public SettingsStore {
 public:
-    explicit UserSettings(const QString& path) : settings_(path, PlainIniFormat()) {
-        settings_.beginGroup(QStringLiteral("Quillion"));
-    }
+    explicit UserSettings(const QString& path) : path_(path) { Reload(); }
 
     std::u16string GetSetting(const std::u16string& key,
                               const std::u16string& fallback) const override {
-        // Every value the file gives is a plain string (a list reads back joined by ", ").
-        const QVariant value = settings_.value(ToQ(key));
-        return value.isValid() ? value.toString().toStdU16String() : fallback;
+        const std::optional<QString> value = document_.Value(ToQ(key));
+        return value ? value->toStdU16String() : fallback;
     }
 
     void SaveSetting(const std::u16string& key, const std::u16string& value) override {
-        settings_.setValue(ToQ(key), ToQ(value));
-        settings_.sync(); // written on every change, as the store of the host does
+        if (!IsUsableSettingsFile(path_)) {
+            document_.SetValue(ToQ(key), ToQ(value)); // kept for this run only
+            return;
+        }
+        Reload();
+        document_.SetValue(ToQ(key), ToQ(value));
+        const QByteArray bytes = document_.Serialize();
+        QDir().mkpath(QFileInfo(path_).path());
+        // A file that cannot be written loses the value quietly, as the host's store does.
+        (void)WriteFileContents(QFile::encodeName(path_).toStdString(), bytes.constData(),
+                                std::size_t(bytes.size()));
     }
 
 private:
-    mutable QSettings settings_;
+    void Reload() {
+        const std::optional<QByteArray> bytes = ReadSettingsFile(path_);
+        if (bytes)
+            document_ = IniDocument::Parse(*bytes, kSection);
+    }
+
+    QString path_;
+    IniDocument document_ = IniDocument::Parse({}, kSection);
 };
 
 } // namespace

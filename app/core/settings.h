@@ -31,10 +31,10 @@ QString UserSettingsPath();
 // is a regular file or a symbolic link to one (written through, the link kept).
 bool IsUsableSettingsFile(const QString& path);
 
-// The settings file at UserSettingsPath() through QSettings in the INI layout, keys in the
-// group "Quillion", every value a plain string (PlainIniFormat); written on every change. When
-// the path is not a usable settings file, a MemorySettings for this run instead: the file is
-// neither read nor written.
+// The settings file at UserSettingsPath(): the INI layout of QSettings, keys in the section
+// "Quillion", every value a plain string (IniDocument); written whole on every change through
+// WriteFileContents, the rest of the file kept. When the path is not a usable settings file, a
+// store in memory for this run instead: the file is neither read nor written.
 std::unique_ptr<SettingsStore> CreateUserSettings();
 
 // A store in memory, for tests and for callers that keep nothing between runs.

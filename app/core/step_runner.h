@@ -34,6 +34,7 @@ public:
     // false, so that the caller may skip what depended on the step.
     template <class F> bool operator()(int step, F&& body) {
         try {
+            ui_.BeforeStep(handlerName_, step);
             std::forward<F>(body)();
             return true;
         } catch (...) {

@@ -2,8 +2,10 @@
 
 #include "app_icon.h"
 #include "cursor_file.h"
+#include "frame_style.h"
 #include "limited_line_edit.h"
 #include "messages.h"
+#include "picture_area.h"
 #include "picture_box.h"
 #include "qt_dialogs.h"
 #include "step_runner.h"
@@ -15,6 +17,7 @@
 #include <QFileInfo>
 #include <QFrame>
 #include <QGroupBox>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QMouseEvent>
 #include <QPixmap>
@@ -70,6 +73,9 @@ Form1::Form1(Form1Environment environment, QWidget* parent)
     BuildControls();
     Connect();
     Form_Load();
+    // Typing goes to the text box from the start, after the text it holds.
+    text1_->setFocus(Qt::OtherFocusReason);
+    text1_->end(false);
 }
 
 Form1::~Form1() = default;
@@ -81,6 +87,8 @@ void Form1::BuildControls() {
     white.setColor(QPalette::Window, Qt::white);
     setPalette(white);
     setAutoFillBackground(true);
+    // The focus shows on every control, however it got there (Qt shows it only after Tab).
+    setAttribute(Qt::WA_KeyboardFocusChange);
 
     auto button = [this](const char* name, const QString& caption, int l, int t, int w, int h) {
         auto* b = Place(new QPushButton(caption, this), name, l, t, w, h);
@@ -103,13 +111,16 @@ void Form1::BuildControls() {
     option4_ = Place(new QRadioButton(QStringLiteral("UPC - E"), frame1_), "Option4", 4320, 300,
                      1185, 225);
     option1_->setChecked(true);
+    frame1_->setStyle(FrameStyle::Instance());
 
     frame3_ = Place(new QGroupBox(QStringLiteral("Text To Barcode"), this), "Frame3", 120, 1395,
                     7800, 800);
+    frame3_->setStyle(FrameStyle::Instance());
     text1_ = Place(new LimitedLineEdit(frame3_), "Text1", 180, 300, 7420, 345);
 
     frame2_ = Place(new QGroupBox(QStringLiteral("Barcode 128 Options"), this), "Frame2", 120, 2280,
                     7800, 1160);
+    frame2_->setStyle(FrameStyle::Instance());
     check4_ = Place(new QCheckBox(QStringLiteral(" With Caption"), frame2_), "Check4", 225, 300,
                     1725, 240);
     label2_ =
@@ -127,9 +138,11 @@ void Form1::BuildControls() {
     shape1_ = Place(new QFrame(this), "Shape1", 120, 4080, FormCore::kShape1Width,
                     FormCore::kShape1Height);
     shape1_->setAutoFillBackground(true);
-    picture1_ = new PictureBox(core_.Picture1(), this);
-    picture1_->setObjectName(QStringLiteral("Picture1"));
-    picture1_->move(Px(160), Px(4200));
+    // The picture area lies on the backing and reaches a few pixels below it, where a UPC
+    // picture (109 pixels high) ends.
+    pictureArea_ = Place(new PictureArea(core_, this), "PictureArea", 120, 4080,
+                         FormCore::kShape1Width, kPictureAreaHeight);
+    picture1_ = pictureArea_->Picture1();
 
     pushButton1_ = button("PushButton1", QStringLiteral("Save As JPG"), 120, 5925, 3840, 405);
     pushButton3_ = button("PushButton3", QStringLiteral("Print Barcode"), 4080, 5925, 3840, 405);
@@ -164,14 +177,16 @@ void Form1::Connect() {
         });
     connect(check4_, &QCheckBox::toggled, this, [this] { core_.Check4_Click(); });
     connect(text1_, &QLineEdit::textChanged, this, [this] { core_.Text1_Change(); });
+    // Enter in the text box generates, as the button does.
+    connect(text1_, &QLineEdit::returnPressed, pushButton2_, &QPushButton::click);
 
     // Mouse-move handlers: the push buttons show the hand, the plain parts the default
     // pointer; option buttons and lists have none (their moves stop at them).
     for (QWidget* w : std::initializer_list<QWidget*>{
-             this,         pushButton1_, pushButton2_, pushButton3_, pushButton4_,
-             pushButton5_, frame1_,      frame2_,      frame3_,      label2_,
-             label3_,      check4_,      text1_,       picture1_,    option1_,
-             option2_,     option3_,     option4_,     combo1_,      combo2_}) {
+             this,    pushButton1_, pushButton2_, pushButton3_, pushButton4_, pushButton5_,
+             frame1_, frame2_,      frame3_,      label2_,      label3_,      check4_,
+             text1_,  picture1_,    option1_,     option2_,     option3_,     option4_,
+             combo1_, combo2_,      pictureArea_}) {
         w->setMouseTracking(true);
         w->installEventFilter(this);
     }
@@ -220,7 +235,7 @@ void Form1::Run(void (FormCore::*handler)()) {
 }
 
 void Form1::SyncPictures() {
-    picture1_->Sync();
+    pictureArea_->Sync();
     picture2_->Sync();
 }
 
@@ -299,6 +314,11 @@ std::unique_ptr<Printer> Form1::CreatePrinter() {
     return env_.printerFactory ? env_.printerFactory() : CreateDefaultPrinter();
 }
 
+void Form1::BeforeStep(std::u16string_view handlerName, int step) {
+    if (env_.beforeStep)
+        env_.beforeStep(handlerName, step);
+}
+
 // ---- SkinWindow ----------------------------------------------------------------------------
 
 void Form1::SetButtonFaceBackgrounds() {
@@ -327,6 +347,21 @@ void Form1::SetSkinStyleSheet(const QString& styleSheet) {
 // ---- Events --------------------------------------------------------------------------------
 
 bool Form1::eventFilter(QObject* watched, QEvent* event) {
+    if (event->type() == QEvent::FocusIn) {
+        // Qt drops the focus frame after a click; it stays on in this window.
+        setAttribute(Qt::WA_KeyboardFocusChange);
+        return QWidget::eventFilter(watched, event);
+    }
+    if (event->type() == QEvent::KeyPress) {
+        // Enter on a focused push button clicks it, as Space does.
+        auto* button = qobject_cast<QPushButton*>(watched);
+        const int key = static_cast<QKeyEvent*>(event)->key();
+        if (button != nullptr && (key == Qt::Key_Return || key == Qt::Key_Enter)) {
+            button->click();
+            return true;
+        }
+        return QWidget::eventFilter(watched, event);
+    }
     if (event->type() != QEvent::MouseMove)
         return QWidget::eventFilter(watched, event);
     const bool optionOrList = watched == option1_ || watched == option2_ || watched == option3_ ||

@@ -25,6 +25,7 @@ class QRadioButton;
 namespace quillion {
 
 class LimitedLineEdit;
+class PictureArea;
 class PictureBox;
 
 struct Form1Environment {
@@ -37,12 +38,15 @@ struct Form1Environment {
     std::function<std::u16string(const SaveDialogRequest&)> saveDialog;
     std::function<std::unique_ptr<Printer>()> printerFactory;
     std::shared_ptr<SettingsStore> settings;
+    // Called as each numbered step begins (UserInterface::BeforeStep); none by default.
+    std::function<void(std::u16string_view, int)> beforeStep;
 };
 
 class Form1 : public QWidget, public FormControls, public UserInterface, public SkinWindow {
     Q_OBJECT
 public:
     static constexpr int kClientWidth = 536, kClientHeight = 430; // 8040 x 6450 twips
+    static constexpr int kPictureAreaHeight = 1800;               // twips, 120 pixels
 
     // Builds the controls and runs Form_Load.
     explicit Form1(Form1Environment environment = {}, QWidget* parent = nullptr);
@@ -69,6 +73,7 @@ public:
     void DoEvents() override;
     void SetMousePointer(MousePointer pointer) override;
     std::unique_ptr<Printer> CreatePrinter() override;
+    void BeforeStep(std::u16string_view handlerName, int step) override;
 
     // SkinWindow
     void SetButtonFaceBackgrounds() override;
@@ -111,6 +116,7 @@ private:
     QComboBox* combo1_ = nullptr;
     QComboBox* combo2_ = nullptr;
     QFrame* shape1_ = nullptr;
+    PictureArea* pictureArea_ = nullptr;
     PictureBox* picture1_ = nullptr;
     PictureBox* picture2_ = nullptr;
 };

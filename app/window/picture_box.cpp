@@ -2,6 +2,9 @@
 
 #include <QPainter>
 
+#include <algorithm>
+#include <cmath>
+
 namespace quillion {
 
 namespace {
@@ -19,10 +22,20 @@ PictureBox::PictureBox(const DrawingSurface& surface, QWidget* parent)
     Sync();
 }
 
+int PictureBox::ScreenScale() const {
+    return std::max(1, int(std::floor(devicePixelRatioF())));
+}
+
+QSize PictureBox::ShownSize() const {
+    // The image as drawn: its pixels x the screen scale, in device-independent pixels.
+    const double perPixel = ScreenScale() / devicePixelRatioF();
+    return QSize(int(std::ceil(surface_.WidthPx() * perPixel - 1e-9)),
+                 int(std::ceil(surface_.HeightPx() * perPixel - 1e-9)));
+}
+
 void PictureBox::Sync() {
-    const QSize size(surface_.WidthPx(), surface_.HeightPx());
-    if (this->size() != size)
-        resize(size);
+    if (size() != ShownSize())
+        resize(ShownSize());
     update();
 }
 
@@ -31,10 +44,25 @@ QImage PictureBox::Snapshot() const {
 }
 
 void PictureBox::paintEvent(QPaintEvent*) {
+    if (size() != ShownSize()) // moved to a screen with another pixel ratio
+        QMetaObject::invokeMethod(this, &PictureBox::Sync, Qt::QueuedConnection);
     QPainter painter(this);
+    // Work in device pixels, from a whole device pixel: the widget may start half-way into one.
+    const qreal ratio = devicePixelRatioF();
+    painter.scale(1 / ratio, 1 / ratio);
+    const QPointF origin = painter.deviceTransform().map(QPointF(0, 0));
+    painter.translate(std::round(origin.x()) - origin.x(), std::round(origin.y()) - origin.y());
+    const QRect device(0, 0, int(std::ceil(width() * ratio)) + 1,
+                       int(std::ceil(height() * ratio)) + 1);
     const QImage image = View(surface_.GetImage());
+    const int scale = ScreenScale();
+    const QRect target(0, 0, image.width() * scale, image.height() * scale);
     if (!image.isNull())
-        painter.drawImage(0, 0, image);
+        painter.drawImage(target, image); // no smoothing: each pixel becomes scale x scale
+    // What the image leaves uncovered shows the white backing.
+    const QRegion rest = QRegion(device).subtracted(QRegion(target));
+    for (const QRect& r : rest)
+        painter.fillRect(r, Qt::white);
 }
 
 } // namespace quillion

@@ -1,4 +1,6 @@
-// Shows a drawing surface's image at its size (the picture boxes have no border).
+// Shows a drawing surface's image (the picture boxes have no border). On a screen with a device
+// pixel ratio above 1 the image is drawn at a whole-number scale (the ratio rounded down), pixel
+// for pixel without smoothing, so that every module of a barcode is equally wide on screen.
 #pragma once
 
 #include "surface.h"
@@ -14,11 +16,14 @@ public:
     // Takes the surface's current size and repaints.
     void Sync();
     QImage Snapshot() const; // a copy of what is shown
+    // Screen pixels per image pixel: the device pixel ratio rounded down, at least 1.
+    int ScreenScale() const;
 
 protected:
     void paintEvent(QPaintEvent* event) override;
 
 private:
+    QSize ShownSize() const;
     const DrawingSurface& surface_;
 };
 

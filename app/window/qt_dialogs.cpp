@@ -2,6 +2,7 @@
 
 #include <QFileDialog>
 #include <QMessageBox>
+#include <QRegularExpression>
 #include <QStringList>
 
 namespace quillion {
@@ -26,15 +27,33 @@ QMessageBox::Icon IconOf(MsgBoxIcon icon) {
 
 } // namespace
 
+QString MessageBoxMarkup(const QString& text) {
+    // The host's line ends (CR LF, lone CR) become line breaks; blanks stay as they are.
+    QString lines = text;
+    lines.replace(QStringLiteral("\r\n"), QStringLiteral("\n")).replace(u'\r', u'\n');
+    QString markup;
+    static const QRegularExpression address(QStringLiteral("(?:https?|mailto):[^\\s]+"));
+    qsizetype done = 0;
+    for (auto it = address.globalMatch(lines); it.hasNext();) {
+        const QRegularExpressionMatch match = it.next();
+        markup += lines.mid(done, match.capturedStart() - done).toHtmlEscaped();
+        // An address is never broken across lines.
+        markup += QStringLiteral("<span style=\"white-space:nowrap\">") +
+                  match.captured().toHtmlEscaped() + QStringLiteral("</span>");
+        done = match.capturedEnd();
+    }
+    markup += lines.mid(done).toHtmlEscaped();
+    markup.replace(u'\n', QStringLiteral("<br>"));
+    return QStringLiteral("<p style=\"white-space:pre-wrap\">") + markup + QStringLiteral("</p>");
+}
+
 MsgBoxResult ShowQtMessageBox(QWidget* parent, const MessageBoxRequest& box) {
-    // The texts keep the host's line ends (CR LF, lone CR); a Qt label wants LF.
     // QStringView, not fromStdU16String, which takes a leading U+FEFF or U+FFFE for a
     // byte-order mark.
-    QString text = QStringView(box.text).toString();
-    text.replace(QStringLiteral("\r\n"), QStringLiteral("\n")).replace(u'\r', u'\n');
-    QMessageBox message(IconOf(box.icon), QStringView(box.title).toString(), text,
-                        QMessageBox::NoButton, parent);
-    message.setTextFormat(Qt::PlainText);
+    QMessageBox message(IconOf(box.icon), QStringView(box.title).toString(),
+                        MessageBoxMarkup(QStringView(box.text).toString()), QMessageBox::NoButton,
+                        parent);
+    message.setTextFormat(Qt::RichText);
     switch (box.buttons) {
     case MsgBoxButtons::OkOnly:
         message.setStandardButtons(QMessageBox::Ok);

@@ -9,6 +9,9 @@ class QWidget;
 
 namespace quillion {
 
+// A message's text as the rich text the box shows: the same characters, line ends as breaks,
+// blanks kept, and web addresses kept whole on one line.
+QString MessageBoxMarkup(const QString& text);
 MsgBoxResult ShowQtMessageBox(QWidget* parent, const MessageBoxRequest& box);
 std::u16string ShowQtSaveDialog(QWidget* parent, const SaveDialogRequest& dialog);
 

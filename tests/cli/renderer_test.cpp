@@ -4,6 +4,7 @@
 #include "batch.h"
 #include "byte_sources.h"
 #include "renderer.h"
+#include "temp_folder.h"
 
 #include <gtest/gtest.h>
 
@@ -19,26 +20,7 @@ namespace fs = std::filesystem;
 namespace quillion::cli {
 namespace {
 
-class Folder {
-public:
-    Folder() {
-        std::string pattern = (fs::temp_directory_path() / "quillion-cli.XXXXXX").string();
-        path_ = ::mkdtemp(pattern.data());
-    }
-    ~Folder() { fs::remove_all(path_); }
-    std::string operator/(const std::string& name) const { return (path_ / name).string(); }
-    // Every entry of a sub-folder, hidden ones included.
-    std::vector<std::string> Names(const std::string& sub) const {
-        std::vector<std::string> names;
-        for (const auto& e : fs::directory_iterator(path_ / sub))
-            names.push_back(e.path().filename().string());
-        std::sort(names.begin(), names.end());
-        return names;
-    }
-
-private:
-    fs::path path_;
-};
+using Folder = quillion::testing::TempFolder;
 
 bool IsPng(const std::string& path) {
     std::ifstream in(path, std::ios::binary);
@@ -151,14 +133,14 @@ TEST(RunBatchFrom, SignalStopsTheBatchCleanly) {
         std::ostringstream err;
         const int status = RunBatchFrom(source, "input", 0, BatchInto(f / "out"), err, false);
         EXPECT_EQ(status, r.status) << "row " << r.row;
-        // Every line up to the one named is written, whole; nothing after the signal's read
-        // is taken; no temporary file is left.
+        // Every line up to the one named is written, whole; nothing after the line whose read
+        // the signal came in (line 41) is taken; no temporary file is left.
         const std::string text = err.str();
         const auto at = text.find("interrupted after line ");
         ASSERT_NE(at, std::string::npos) << "row " << r.row << ": " << text;
         const int last = std::stoi(text.substr(at + 23));
-        EXPECT_LE(last, 40) << "row " << r.row;
-        const std::vector<std::string> names = f.Names("out");
+        EXPECT_LE(last, 41) << "row " << r.row;
+        const std::vector<std::string> names = f.Entries("out");
         EXPECT_EQ(int(names.size()), last) << "row " << r.row;
         for (int n = 1; n <= last; ++n) {
             EXPECT_TRUE(IsPng(f / ("out/" + BatchFileName(n, 0, OutputFormat::Png))))
@@ -173,7 +155,7 @@ TEST(RunBatchFrom, SignalStopsTheBatchCleanly) {
     SignallingSource source(3, -1, 0);
     std::ostringstream err;
     EXPECT_EQ(RunBatchFrom(source, "input", 0, BatchInto(f / "out"), err, false), 0);
-    EXPECT_EQ(f.Names("out").size(), 3u);
+    EXPECT_EQ(f.Entries("out").size(), 3u);
 }
 
 TEST(RunBatchFrom, ReadErrorKeepsWhatCameBeforeAndCutsNoLine) {
@@ -186,7 +168,7 @@ TEST(RunBatchFrom, ReadErrorKeepsWhatCameBeforeAndCutsNoLine) {
     EXPECT_NE(err.str().find("quillion-render: cannot read input.txt: Input/output error"),
               std::string::npos)
         << err.str();
-    EXPECT_EQ(f.Names("out"), (std::vector<std::string>{"00001.png", "00002.png"}));
+    EXPECT_EQ(f.Entries("out"), (std::vector<std::string>{"00001.png", "00002.png"}));
     EXPECT_TRUE(IsPng(f / "out/00001.png") && IsPng(f / "out/00002.png"));
 }
 

@@ -2,6 +2,7 @@
 // read-only ones refused, links followed for single files and replaced inside a batch folder,
 // devices and FIFOs written into and still there), read back after every write.
 #include "atomic_file.h"
+#include "temp_folder.h"
 
 #include <gtest/gtest.h>
 
@@ -22,27 +23,7 @@ using namespace quillion;
 
 namespace {
 
-class Folder {
-public:
-    Folder() {
-        std::string pattern = (fs::temp_directory_path() / "quillion-write.XXXXXX").string();
-        path_ = ::mkdtemp(pattern.data());
-    }
-    ~Folder() { fs::remove_all(path_); }
-    std::string operator/(const std::string& name) const { return (path_ / name).string(); }
-    // Names in the folder, hidden ones (temporary files) included.
-    std::vector<std::string> Names() const {
-        std::vector<std::string> names;
-        for (const auto& e : fs::directory_iterator(path_))
-            names.push_back(e.path().filename().string());
-        std::sort(names.begin(), names.end());
-        return names;
-    }
-    const fs::path& Path() const { return path_; }
-
-private:
-    fs::path path_;
-};
+using Folder = quillion::testing::TempFolder;
 
 std::string Read(const std::string& path) {
     std::ifstream in(path, std::ios::binary);
@@ -100,8 +81,8 @@ TEST(WriteFileContents, RegularFilesAndLinks) {
     EXPECT_EQ(Write(f / "dangling", "x"), ENOENT);
     EXPECT_FALSE(fs::exists(f / "nowhere"));
     // No temporary file is left by any of them.
-    EXPECT_EQ(f.Names(), (std::vector<std::string>{"a.png", "dangling", "dir", "link.png", "ro.png",
-                                                   "target.png"}));
+    EXPECT_EQ(f.Entries(), (std::vector<std::string>{"a.png", "dangling", "dir", "link.png",
+                                                     "ro.png", "target.png"}));
 }
 
 TEST(WriteFileContents, FifoIsWrittenIntoAndNeverWaitsForAReader) {
@@ -184,8 +165,8 @@ TEST(ReplaceInFolder, EntriesAreReplacedNeverOpened) {
     EXPECT_EQ(Read(outside / "victim"), "victim bytes");
     EXPECT_EQ(SyncFolder(folder), 0);
     ::close(folder);
-    EXPECT_EQ(f.Names(), (std::vector<std::string>{"00001.png", "00002.png", "00003.png",
-                                                   "00004.png", "00005.png", "00006.png"}));
+    EXPECT_EQ(f.Entries(), (std::vector<std::string>{"00001.png", "00002.png", "00003.png",
+                                                     "00004.png", "00005.png", "00006.png"}));
 }
 
 } // namespace

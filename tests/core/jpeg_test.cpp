@@ -5,6 +5,7 @@
 #include "decode.h"
 #include "paint_helpers.h"
 #include "runtime.h"
+#include "temp_folder.h"
 
 #include <gtest/gtest.h>
 
@@ -27,26 +28,7 @@ using quillion::testing::DecodeImage;
 
 namespace {
 
-class TempFolder {
-public:
-    TempFolder() {
-        std::string pattern = (fs::temp_directory_path() / "quillion-jpeg.XXXXXX").string();
-        path_ = ::mkdtemp(pattern.data());
-    }
-    ~TempFolder() { fs::remove_all(path_); }
-    const fs::path& Path() const { return path_; }
-    std::vector<std::string> Entries() const {
-        std::vector<std::string> names;
-        for (const auto& entry : fs::directory_iterator(path_)) {
-            names.push_back(entry.path().filename().string());
-        }
-        std::sort(names.begin(), names.end());
-        return names;
-    }
-
-private:
-    fs::path path_;
-};
+using quillion::testing::TempFolder;
 
 std::u16string Name(const fs::path& path) {
     const std::u8string u8 = path.u8string();

@@ -75,12 +75,20 @@ TEST(Main, SkinAppliesOnlyFromANormalFile) {
     EXPECT_TRUE(skin.ApplyToDialogs());
     EXPECT_TRUE(skin.KeepSkinOnResize());
 
-    // Without read permission the file does not count (root reads it anyway: skip then).
+    // Without read permission the file counts, and loading it is an access error (root reads
+    // it anyway: not tested then).
     QFile::setPermissions(folder + "/x/o.cjs", QFileDevice::WriteOwner);
     if (!QFileInfo(folder + "/x/o.cjs").isReadable()) {
         FakeSkinWindow unreadable;
-        ApplySkin(folder, skin, unreadable);
-        EXPECT_EQ(unreadable.backgrounds, 0);
+        SkinFramework denied;
+        try {
+            ApplySkin(folder, denied, unreadable);
+            ADD_FAILURE() << "no error";
+        } catch (const RuntimeError& e) {
+            EXPECT_EQ(e.Number(), 75);
+        }
+        EXPECT_EQ(unreadable.backgrounds, 1);
+        EXPECT_TRUE(unreadable.sheets.empty());
     }
     QFile::setPermissions(folder + "/x/o.cjs", QFileDevice::ReadOwner | QFileDevice::WriteOwner);
 

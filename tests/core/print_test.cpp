@@ -80,7 +80,8 @@ TEST(PrintThroughCups, NoDefaultPrinterRaisesPrinterError) {
 }
 
 // The bounding box of the picture's dark pixels, stretched into the rectangle (x, y, w, h) given
-// in printer pixels, in inches from the paper's top-left corner.
+// in printer pixels, in inches from the top-left corner of the printable area. The test script
+// adds the corner, which it takes from the queue's PPD (not from Qt).
 void WriteExpectedDarkArea(const Image& picture, double x, double y, double w, double h,
                            int resolution) {
     int x0 = picture.width, y0 = picture.height, x1 = -1, y1 = -1;
@@ -97,19 +98,19 @@ void WriteExpectedDarkArea(const Image& picture, double x, double y, double w, d
         }
     }
     ASSERT_GE(x1, 0) << "the picture has no dark pixel";
+    // Qt's view of the same printer: its paint rectangle must start at the printable area's
+    // corner too (the script checks the page against the PPD).
     const QPrinter reference(QPrinterInfo::defaultPrinter(), QPrinter::HighResolution);
-    const QPointF origin = reference.pageLayout().paintRect(QPageLayout::Inch).topLeft();
+    const QPointF paintOrigin = reference.pageLayout().paintRect(QPageLayout::Inch).topLeft();
     const double sx = w / picture.width / resolution;
     const double sy = h / picture.height / resolution;
     const char* path = std::getenv("QUILLION_PRINT_EXPECT");
     ASSERT_NE(path, nullptr) << "QUILLION_PRINT_EXPECT is not set";
     std::ofstream out(path);
     out << "resolution " << resolution << "\n"
-        << "origin " << origin.x() << " " << origin.y() << "\n"
-        << "dark " << origin.x() + x / resolution + x0 * sx << " "
-        << origin.y() + y / resolution + y0 * sy << " "
-        << origin.x() + x / resolution + (x1 + 1) * sx << " "
-        << origin.y() + y / resolution + (y1 + 1) * sy << "\n"
+        << "dark " << x / resolution + x0 * sx << " " << y / resolution + y0 * sy << " "
+        << x / resolution + (x1 + 1) * sx << " " << y / resolution + (y1 + 1) * sy << "\n"
+        << "qt-origin " << paintOrigin.x() << " " << paintOrigin.y() << "\n"
         << "rect " << w / resolution << " " << h / resolution << "\n";
     ASSERT_TRUE(out.good());
 }

@@ -5,6 +5,8 @@
 #                            queue (not yet the default); exports CUPS_SERVER and friends so that
 #                            every CUPS client of this shell, and Qt, talks to it
 #   cups_env_make_default    makes the queue the default printer
+#   cups_env_add_queue NAME PPD  adds a second cups-pdf queue with the given PPD, writing to the
+#                            same folder, and makes it the default printer
 #   cups_env_wait_pdfs N     waits (bounded) until N PDF files are complete; prints their paths
 #   cups_env_stop            stops cupsd and removes everything (also run on exit)
 #
@@ -148,6 +150,20 @@ cups_env_make_default() {
         return 1
         ;;
     esac
+}
+
+cups_env_add_queue() {
+    local name=$1 ppd=$2
+    lpadmin -p "$name" -E -v "cups-pdf:/$CUPS_ENV_INSTANCE" -P "$ppd" \
+        -o printer-error-policy=abort-job 2>"$CUPS_ENV_DIR/log/lpadmin.err" || {
+        cat "$CUPS_ENV_DIR/log/lpadmin.err" >&2
+        cups_env_fail "lpadmin could not add the queue $name"
+        return 1
+    }
+    lpadmin -d "$name" || {
+        cups_env_fail "lpadmin -d $name failed"
+        return 1
+    }
 }
 
 # cups_env_wait_pdfs COUNT: waits until COUNT PDF files are in the output folder and no job is

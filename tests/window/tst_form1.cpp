@@ -8,6 +8,7 @@
 #include "limited_line_edit.h"
 #include "messages.h"
 #include "picture_box.h"
+#include "settings.h"
 
 #include <QCheckBox>
 #include <QClipboard>
@@ -95,7 +96,7 @@ private slots:
             {"Combo2", {318, 43, 158, 23}, ""},
             {"PushButton2", {8, 237, 520, 27}, "Start Generating Barcode"},
             {"Shape1", {8, 272, 520, 115}, ""},
-            {"Picture1", {11, 280, 515, 101}, ""},
+            {"PictureArea", {8, 272, 520, 120}, ""},
             {"PushButton1", {8, 395, 256, 27}, "Save As JPG"},
             {"PushButton3", {272, 395, 256, 27}, "Print Barcode"},
             {"Picture2", {8, 488, 35, 33}, ""},
@@ -112,6 +113,10 @@ private slots:
                 QVERIFY(b->font().bold());
             }
         }
+        // Picture1 lies in the picture area's scrolling strip, at its place in the window.
+        QWidget* picture1 = Child<QWidget>("Picture1");
+        QCOMPARE(QRect(picture1->mapTo(form_.get(), QPoint(0, 0)), picture1->size()),
+                 QRect(11, 280, 515, 101));
         QCOMPARE(Child<QLabel>("Label2")->text(), QStringLiteral("Alignment:"));
         QCOMPARE(Child<QLabel>("Label3")->text(), QStringLiteral("Style:"));
         QCOMPARE(Child<QLabel>("Label2")->pos(), QPoint(15, 46));
@@ -313,9 +318,11 @@ private slots:
         QFETCH(QString, withCaption);
         form_.reset();
         {
-            QSettings ini(SettingsFilePath(), QSettings::IniFormat);
-            ini.setValue("Quillion/Barcode", stored);
-            ini.setValue("Quillion/With Caption", withCaption);
+            // Written as the window writes them (Qt's own INI writer cannot keep a lone
+            // surrogate).
+            const auto store = CreateUserSettings();
+            store->SaveSetting(kKeyBarcode, stored.toStdU16String());
+            store->SaveSetting(kKeyWithCaption, withCaption.toStdU16String());
         }
         answers_ = Answers();
         form_ = MakeForm(answers_, program_.path());

@@ -58,8 +58,10 @@ void ClearSettings() {
     QFile::remove(SettingsFilePath());
 }
 
-std::unique_ptr<Form1> MakeForm(Answers& answers, const QString& programFolder) {
+std::unique_ptr<Form1> MakeForm(Answers& answers, const QString& programFolder,
+                                std::function<void(std::u16string_view, int)> beforeStep) {
     Form1Environment env;
+    env.beforeStep = std::move(beforeStep);
     env.programFolder = programFolder;
     env.messageBox = [&answers](const MessageBoxRequest& box) {
         answers.messages.push_back(box);

@@ -8,6 +8,7 @@
 #include <QString>
 #include <QTemporaryDir>
 
+#include <functional>
 #include <memory>
 #include <string>
 #include <vector>
@@ -36,7 +37,9 @@ void UseSettingsFolder(const QString& folder);
 QString SettingsFilePath();
 void ClearSettings();
 
-std::unique_ptr<Form1> MakeForm(Answers& answers, const QString& programFolder);
+// beforeStep: called as each numbered step begins (it may throw to fail the step).
+std::unique_ptr<Form1> MakeForm(Answers& answers, const QString& programFolder,
+                                std::function<void(std::u16string_view, int)> beforeStep = {});
 
 // Texts of the recorded messages, for short assertions.
 QStringList MessageTexts(const Answers& answers);

@@ -1,0 +1,287 @@
+// Every step of the command handlers that can fail, made to fail one at a time (through the
+// BeforeStep seam), with the report read back: it must name the handler and the step's number,
+// and the handler must have left out exactly that step's work and gone on with the rest. The
+// work left out is compared with a run in which nothing fails, so a step number that sits on
+// the wrong statement shows as the wrong work missing.
+#include "form_core.h"
+
+#include "fake_printer.h"
+#include "headless.h"
+#include "messages.h"
+#include "picture_export.h"
+#include "runtime.h"
+#include "step_runner.h"
+
+#include <gtest/gtest.h>
+
+#include <QFileInfo>
+#include <QTemporaryDir>
+
+#include <algorithm>
+
+namespace quillion {
+namespace {
+
+using testing::FakePrinter;
+using testing::PrintLog;
+
+enum class Handler { Generate, Save, Print, Help, Sample };
+
+// What a step's failure leaves out, compared with a run without failure.
+enum class Missing {
+    Nothing,     // no work that shows here (the state was already as the step sets it)
+    DoEvents,    // one yield to the event loop fewer
+    Picture,     // Picture1 differs (a font or size the renderer used)
+    Size,        // Picture1 has another size
+    Paint,       // Picture1 holds no barcode
+    Copy,        // Picture2 keeps its old picture
+    Message,     // the input message is not shown
+    Refused,     // a check failed instead: the text is refused with the message in `detail`
+    Dialog,      // the save dialog is asked with another request, or not at all
+    Saved,       // no file is written
+    PrinterCall, // the printer call named in `detail` is not made
+    Text,        // the text box keeps its text
+};
+
+struct Observed {
+    int doEvents = 0;
+    Image picture1, picture2;
+    std::vector<std::u16string> inputMessages;
+    std::vector<std::u16string> reports;
+    std::vector<std::u16string> dialogTitles;
+    bool saved = false;
+    std::vector<std::string> printerCalls;
+    std::u16string text;
+};
+
+struct Row {
+    int row;
+    Handler handler;
+    Symbology symbology;
+    std::u16string text;
+    int step;
+    Missing missing;
+    std::string detail = {};
+};
+
+const char16_t* NameOf(Handler h) {
+    switch (h) {
+    case Handler::Generate:
+        return u"PushButton2_Click";
+    case Handler::Save:
+        return u"PushButton1_Click";
+    case Handler::Print:
+        return u"PushButton3_Click";
+    case Handler::Help:
+        return u"PushButton4_Click";
+    case Handler::Sample:
+        return u"PushButton5_Click";
+    }
+    return u"";
+}
+
+// Runs the handler once (after a generation, for saving and printing), failing `failStep` of
+// it (0: none).
+Observed RunHandler(const Row& r, int failStep) {
+    QTemporaryDir folder;
+    FixedControls controls;
+    HeadlessInterface ui;
+    FormCore form(controls, ui);
+    PrintLog printLog;
+    ui.printerFactory = [&] { return std::make_unique<FakePrinter>(printLog); };
+    ui.saveFileName = folder.filePath(QStringLiteral("out.jpg")).toStdU16String();
+    controls.text = r.text;
+    controls.symbology = r.symbology;
+    if (r.handler == Handler::Save || r.handler == Handler::Print)
+        form.PushButton2_Click();
+    const int yieldsBefore = ui.doEventsCalls;
+    const std::size_t messagesBefore = ui.messages.size();
+    ui.beforeStep = [&](std::u16string_view handler, int step) {
+        if (handler == NameOf(r.handler) && step == failStep)
+            throw RuntimeError(5, "Invalid procedure call or argument");
+    };
+    switch (r.handler) {
+    case Handler::Generate:
+        form.PushButton2_Click();
+        break;
+    case Handler::Save:
+        form.PushButton1_Click();
+        break;
+    case Handler::Print:
+        form.PushButton3_Click();
+        break;
+    case Handler::Help:
+        form.PushButton4_Click();
+        break;
+    case Handler::Sample:
+        form.PushButton5_Click();
+        break;
+    }
+    Observed o;
+    o.doEvents = ui.doEventsCalls - yieldsBefore;
+    o.picture1 = form.Picture1().GetImage();
+    o.picture2 = form.Picture2().GetImage();
+    for (std::size_t i = messagesBefore; i < ui.messages.size(); ++i)
+        (ui.messages[i].title == kErrorReportTitle ? o.reports : o.inputMessages)
+            .push_back(ui.messages[i].text);
+    for (const SaveDialogRequest& d : ui.saveDialogs)
+        o.dialogTitles.push_back(d.title);
+    o.saved = QFileInfo(folder.filePath(QStringLiteral("out.jpg"))).size() > 0;
+    o.printerCalls = printLog.calls;
+    o.text = controls.text;
+    return o;
+}
+
+void ExpectMissing(const Row& r, const Observed& clean, const Observed& failed) {
+    const Missing m = r.missing;
+    if (m == Missing::DoEvents) {
+        EXPECT_EQ(failed.doEvents, clean.doEvents - 1);
+    } else if (m != Missing::Refused) {
+        EXPECT_EQ(failed.doEvents, clean.doEvents);
+    }
+    switch (m) {
+    case Missing::Nothing:
+    case Missing::DoEvents:
+        EXPECT_EQ(failed.picture1, clean.picture1);
+        EXPECT_EQ(failed.picture2, clean.picture2);
+        EXPECT_EQ(failed.inputMessages, clean.inputMessages);
+        EXPECT_EQ(failed.printerCalls, clean.printerCalls);
+        EXPECT_EQ(failed.saved, clean.saved);
+        EXPECT_EQ(failed.text, clean.text);
+        break;
+    case Missing::Picture:
+        EXPECT_NE(failed.picture1, clean.picture1);
+        EXPECT_TRUE(HasPictureToCopy(failed.picture1));
+        break;
+    case Missing::Size:
+        EXPECT_TRUE(failed.picture1.width != clean.picture1.width ||
+                    failed.picture1.height != clean.picture1.height);
+        break;
+    case Missing::Paint:
+        EXPECT_TRUE(HasPictureToCopy(clean.picture1));
+        EXPECT_FALSE(HasPictureToCopy(failed.picture1));
+        break;
+    case Missing::Copy:
+        EXPECT_EQ(failed.picture1, clean.picture1);
+        EXPECT_NE(failed.picture2, clean.picture2);
+        break;
+    case Missing::Message:
+        EXPECT_EQ(clean.inputMessages.size(), 1u);
+        EXPECT_TRUE(failed.inputMessages.empty());
+        break;
+    case Missing::Refused:
+        ASSERT_EQ(failed.inputMessages.size(), 1u);
+        EXPECT_EQ(ToUtf8(failed.inputMessages[0]), r.detail);
+        EXPECT_FALSE(HasPictureToCopy(failed.picture1));
+        break;
+    case Missing::Dialog:
+        EXPECT_NE(failed.dialogTitles, clean.dialogTitles);
+        break;
+    case Missing::Saved:
+        EXPECT_TRUE(clean.saved);
+        EXPECT_FALSE(failed.saved);
+        break;
+    case Missing::PrinterCall: {
+        std::vector<std::string> expected = clean.printerCalls;
+        const auto call = std::find(expected.begin(), expected.end(), r.detail);
+        ASSERT_NE(call, expected.end()) << r.detail;
+        expected.erase(call);
+        EXPECT_EQ(failed.printerCalls, expected);
+        break;
+    }
+    case Missing::Text:
+        EXPECT_NE(failed.text, clean.text);
+        break;
+    }
+}
+
+TEST(StepNumbers, EachFailingStepIsReportedWithItsNumberAndOnlyItsWorkIsLeftOut) {
+    using S = Symbology;
+    using M = Missing;
+    const Handler G = Handler::Generate;
+    const std::u16string upcA = u"036000291452";
+    const Row rows[] = {
+        // Code 128
+        {1, G, S::Code128, u"AB", 106, M::Nothing},
+        {2, G, S::Code128, u"AB", 108, M::Nothing},
+        {3, G, S::Code128, u"AB", 110, M::Nothing},
+        {4, G, S::Code128, u"AB", 112, M::DoEvents},
+        {5, G, S::Code128, u"AB", 114, M::DoEvents},
+        {6, G, S::Code128, u"AB", 118, M::Nothing},
+        {7, G, S::Code128, u"AB", 120, M::Nothing},
+        {8, G, S::Code128, u"AB", 122, M::Nothing},
+        {9, G, S::Code128, u"AB", 124, M::Nothing},
+        {10, G, S::Code128, u"AB", 126, M::Nothing},
+        {11, G, S::Code128, u"AB", 128, M::DoEvents},
+        {12, G, S::Code128, u"AB", 130, M::DoEvents},
+        {13, G, S::Code128, u"AB", 132, M::Paint},
+        {14, G, S::Code128, u"AB", 134, M::Size},
+        {15, G, S::Code128, u"AB", 136, M::Size},
+        {16, G, S::Code128, u"AB", 138, M::Copy},
+        // Code 39
+        {17, G, S::Code39, u"A#", 104, M::Message},
+        {18, G, S::Code39, u"AB", 112, M::DoEvents},
+        {19, G, S::Code39, u"AB", 114, M::DoEvents},
+        {20, G, S::Code39, u"AB", 142, M::Nothing},
+        {21, G, S::Code39, u"AB", 144, M::Size},
+        {22, G, S::Code39, u"AB", 146, M::Picture},
+        {23, G, S::Code39, u"AB", 148, M::Nothing},
+        {24, G, S::Code39, u"AB", 150, M::DoEvents},
+        {25, G, S::Code39, u"AB", 152, M::DoEvents},
+        {26, G, S::Code39, u"AB", 154, M::Paint},
+        {27, G, S::Code39, u"AB", 156, M::Copy},
+        // UPC-A
+        {28, G, S::UpcA, upcA, 102, M::Refused, "Barcode must be all numeric"},
+        {29, G, S::UpcA, u"12x", 104, M::Message},
+        {30, G, S::UpcA, u"036000291453", 104, M::Message}, // wrong check digit
+        {31, G, S::UpcA, upcA, 160, M::Size},
+        {32, G, S::UpcA, upcA, 162, M::Size},
+        {33, G, S::UpcA, upcA, 164, M::Nothing},
+        {34, G, S::UpcA, upcA, 166, M::DoEvents},
+        {35, G, S::UpcA, upcA, 168, M::DoEvents},
+        {36, G, S::UpcA, upcA, 170, M::Refused, "Barcode me be 12 digit"},
+        {37, G, S::UpcA, u"123", 172, M::Message},
+        {38, G, S::UpcA, upcA, 174, M::Paint},
+        // UPC-E
+        {39, G, S::UpcE, u"123456", 178, M::Size},
+        {40, G, S::UpcE, u"123456", 180, M::Size},
+        {41, G, S::UpcE, u"123456", 182, M::Nothing},
+        {42, G, S::UpcE, u"123456", 184, M::DoEvents},
+        {43, G, S::UpcE, u"123456", 186, M::DoEvents},
+        {44, G, S::UpcE, u"123456", 188, M::Refused, "Barcode me be 6 digit"},
+        {45, G, S::UpcE, u"123", 190, M::Message},
+        {46, G, S::UpcE, u"123456", 192, M::Paint},
+        // Save As JPG
+        {47, Handler::Save, S::Code128, u"AB", 106, M::Nothing},
+        {48, Handler::Save, S::Code128, u"AB", 108, M::Dialog},
+        {49, Handler::Save, S::Code128, u"AB", 110, M::Nothing},
+        {50, Handler::Save, S::Code128, u"AB", 112, M::Dialog},
+        {51, Handler::Save, S::UpcA, upcA, 118, M::Saved},
+        {52, Handler::Save, S::Code128, u"AB", 120, M::Saved},
+        // Print Barcode
+        {53, Handler::Print, S::Code128, u"AB", 108, M::Nothing},
+        {54, Handler::Print, S::Code128, u"AB", 110, M::PrinterCall, "ScaleMode twips"},
+        {55, Handler::Print, S::Code128, u"AB", 118, M::PrinterCall, "Copies 1"},
+        {56, Handler::Print, S::Code128, u"AB", 126, M::PrinterCall, "PaintPicture"},
+        {57, Handler::Print, S::Code128, u"AB", 128, M::PrinterCall, "EndDoc"},
+        {58, Handler::Print, S::UpcA, upcA, 114, M::Nothing},
+        {59, Handler::Print, S::UpcA, upcA, 116, M::PrinterCall, "ScaleMode pixels"},
+        {60, Handler::Print, S::UpcA, upcA, 122, M::PrinterCall, "PaintPicture"},
+        // Help and sample
+        {61, Handler::Help, S::Code128, u"", 100, M::Message},
+        {62, Handler::Sample, S::Code128, u"", 100, M::Text},
+    };
+    for (const Row& r : rows) {
+        SCOPED_TRACE("row " + std::to_string(r.row) + ", step " + std::to_string(r.step));
+        const Observed clean = RunHandler(r, 0);
+        ASSERT_TRUE(clean.reports.empty()) << ToUtf8(clean.reports.front());
+        const Observed failed = RunHandler(r, r.step);
+        ASSERT_EQ(failed.reports.size(), 1u);
+        EXPECT_EQ(failed.reports[0], ApplicationErrorText(NameOf(r.handler), r.step,
+                                                          u"Invalid procedure call or argument"));
+        ExpectMissing(r, clean, failed);
+    }
+}
+
+} // namespace
+} // namespace quillion
