@@ -75,30 +75,58 @@ void AppendFill(std::string& out, const PaintedFill& fill, const PixelBox& pictu
     out += "\"/>\n";
 }
 
-// The text's characters at their painted pen positions; a clip path when its clip rectangle
-// cuts the text cell.
+// A character XML cannot hold (a control character, which the font paints as its missing-glyph
+// box) as the rectangles of the pixels the painter gave it, row run by row run, inside clip.
+void AppendGlyphPixels(std::string& out, const PaintedText& text, unsigned char byte,
+                       std::int64_t pen, const PixelBox& clip) {
+    const Font& font = *text.font;
+    const int margin = font.Metrics().height; // room for ink beyond the advance
+    Image glyph(font.Advance(byte) + 2 * margin, font.Metrics().height, 0);
+    font.Draw(glyph, margin, 0, std::string_view(reinterpret_cast<const char*>(&byte), 1),
+              text.color, 0, TextClip{});
+    const Pixel ink = ToPixel(text.color);
+    for (int y = 0; y < glyph.height; ++y)
+        for (int x = 0; x < glyph.width;) {
+            if (glyph.At(x, y) != ink) {
+                ++x;
+                continue;
+            }
+            const int start = x;
+            while (x < glyph.width && glyph.At(x, y) == ink)
+                ++x;
+            const std::int64_t left = pen - margin;
+            AppendFill(
+                out, PaintedFill{PixelBox{left + start, text.y + y, left + x, text.y + y + 1}, ink},
+                clip);
+        }
+}
+
+// The text's characters at their painted pen positions, each in a tspan of its own (renderers
+// such as librsvg 2.54 take only the first of several x positions); a clip path when its clip
+// rectangle cuts the text cell.
 void AppendText(std::string& out, const PaintedText& text, const PixelBox& picture,
                 int& clipCount) {
     const Font& font = *text.font;
     const FontMetrics& m = font.Metrics();
-    std::string xs, chars;
+    const PixelBox clip = Intersect(
+        PixelBox{text.clip.left, text.clip.top, text.clip.right, text.clip.bottom}, picture);
+    std::string chars;
     std::int64_t pen = text.x;
     for (const char ch : text.ansi) {
         const auto byte = static_cast<unsigned char>(ch);
         const std::string xml = XmlCharacter(byte);
-        if (!xml.empty()) {
-            if (!xs.empty())
-                xs += ' ';
-            AppendNumber(xs, pen);
-            chars += xml;
+        if (xml.empty()) {
+            AppendGlyphPixels(out, text, byte, pen, clip);
+        } else {
+            chars += "<tspan x=\"";
+            AppendNumber(chars, pen);
+            chars += "\">" + xml + "</tspan>";
         }
         pen += font.Advance(byte) + text.charExtra;
     }
     if (chars.empty())
         return;
     const PixelBox cell{text.x, text.y, pen, text.y + m.height};
-    const PixelBox clip = Intersect(
-        PixelBox{text.clip.left, text.clip.top, text.clip.right, text.clip.bottom}, picture);
     const PixelBox inside = Intersect(cell, clip);
     if (inside.Empty())
         return;
@@ -112,7 +140,7 @@ void AppendText(std::string& out, const PaintedText& text, const PixelBox& pictu
         clipAttribute = " clip-path=\"url(#" + id + ")\"";
     }
     const FontKey& key = font.Key();
-    out += "<text xml:space=\"preserve\" x=\"" + xs + "\" y=\"";
+    out += "<text xml:space=\"preserve\" y=\"";
     AppendNumber(out, text.y + m.ascent);
     out += "\" font-family=\"" + FamilyList(font) + "\" font-size=\"";
     AppendNumber(out, key.pixelHeight);

@@ -104,6 +104,39 @@ TEST(PaintRecord, ReplaysToTheExportedPictureAndItsSvgRectsToItsBars) {
     }
 }
 
+// Control characters have no XML form: the SVG carries the missing-glyph boxes the font
+// painted for them as rectangles, pixel for pixel, and the other characters as text.
+TEST(PaintRecord, ControlCharactersAreDrawnAsTheirPaintedPixels) {
+    Generator generator(ControlSettings{}, false, true);
+    const Generation g = generator.Generate(u"A\x10z\x10");
+    ASSERT_NE(g.picture, nullptr) << g.message;
+    std::string svg;
+    ASSERT_EQ(EncodeSvg(*generator.Record(), g.picture->width, g.picture->height, 1, svg), "");
+    EXPECT_NE(svg.find("<tspan x=\""), std::string::npos);
+    EXPECT_NE(svg.find(">A</tspan><tspan"), std::string::npos) << svg;
+    int rects = 0;
+    const Image drawn = DrawSvgRects(svg, g.picture->width, g.picture->height, rects);
+    int boxPixels = 0;
+    for (const PaintOperation& op : generator.Record()->operations) {
+        const auto* t = std::get_if<PaintedText>(&op);
+        if (t == nullptr)
+            continue;
+        std::int64_t pen = t->x;
+        for (const char ch : t->ansi) {
+            const auto byte = static_cast<unsigned char>(ch);
+            const int advance = t->font->Advance(byte);
+            for (std::int64_t y = t->y; byte < 0x20 && y < t->y + t->font->Metrics().height; ++y)
+                for (std::int64_t x = pen; x < pen + advance; ++x) {
+                    ASSERT_EQ(drawn.At(int(x), int(y)), g.picture->At(int(x), int(y)))
+                        << x << "," << y;
+                    boxPixels += g.picture->At(int(x), int(y)) == ToPixel(kBlack);
+                }
+            pen += advance + t->charExtra;
+        }
+    }
+    EXPECT_GT(boxPixels, 10); // the boxes were there to compare
+}
+
 TEST(PaintRecord, AnUnrecordedGeneratorHasNoRecordAndSvgIsRefused) {
     Generator generator(ControlSettings{});
     const Generation g = generator.Generate(u"AB");

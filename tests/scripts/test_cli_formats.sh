@@ -38,7 +38,7 @@ svg 5 upce "123456" ""
 svg 6 UPC-A "123456789012" "0123456789012"
 # The caption is text in the painted family and style, at the painted place.
 "$BIN" --style bolditalic --position top -o "$WORK/t.svg" "Ab 1" || fail "styled SVG"
-grep -q "<text xml:space=\"preserve\" x=\"[0-9 ]*\" y=\"[0-9]*\" font-family=\"'Liberation Mono', 'Courier New'\" font-size=\"13\" font-weight=\"bold\" font-style=\"italic\" fill=\"#000000\">Ab 1</text>" \
+grep -q "<text xml:space=\"preserve\" y=\"[0-9]*\" font-family=\"'Liberation Mono', 'Courier New'\" font-size=\"13\" font-weight=\"bold\" font-style=\"italic\" fill=\"#000000\"><tspan x=\"[0-9]*\">A</tspan><tspan x=\"[0-9]*\">b</tspan><tspan x=\"[0-9]*\"> </tspan><tspan x=\"[0-9]*\">1</tspan></text>" \
     "$WORK/t.svg" || fail "caption text element: $(grep '<text' "$WORK/t.svg")"
 "$BIN" --style underline -o "$WORK/u.svg" "AB" && grep -q 'text-decoration="underline"' "$WORK/u.svg" ||
     fail "underlined caption has no text decoration"
