@@ -107,17 +107,11 @@ class Reporter {
 public:
     Reporter(std::ostream& err, bool showProgress) : err_(err), showProgress_(showProgress) {}
     void LineFailed(std::size_t number, const std::string& message) {
-        const std::lock_guard lock(mutex_);
-        EndProgress();
-        err_ << "line " << number << ": " << message << '\n' << std::flush;
+        Write("line " + std::to_string(number) + ": " + message + '\n');
     }
-    void Message(const std::string& message) { Line("quillion-render: " + message); }
+    void Message(const std::string& message) { Write("quillion-render: " + message + '\n'); }
     // A line as it stands (the summary).
-    void Line(const std::string& line) {
-        const std::lock_guard lock(mutex_);
-        EndProgress();
-        err_ << line << '\n' << std::flush;
-    }
+    void Line(const std::string& line) { Write(line + '\n'); }
     void Progress(std::size_t done, std::size_t total, bool force) {
         if (!showProgress_)
             return;
@@ -128,6 +122,14 @@ public:
         lastProgress_ = now;
         err_ << "\rquillion-render: " << done << " of " << total << " lines" << std::flush;
         progressShown_ = true;
+    }
+    // One write per message: standard error is unbuffered, and a line written in pieces could
+    // be interleaved with another process's output.
+    void Write(const std::string& text) {
+        const std::lock_guard lock(mutex_);
+        EndProgress();
+        err_.write(text.data(), std::streamsize(text.size()));
+        err_.flush();
     }
     void EndProgress() {
         if (progressShown_)

@@ -29,8 +29,9 @@ std::string FileErrorText(int error);
 // - A directory fails with EISDIR.
 int WriteFileContents(const std::string& path, const void* data, std::size_t size);
 
-// Writes size bytes under name inside the open folder folderFd: a new file under a temporary
-// name, renamed over name when complete. Whatever stands under name (a file, a symbolic link, a
+// Writes size bytes under name inside the open folder folderFd: a new file that gets the name
+// when complete (a file without a name linked in, where the file system allows; otherwise a
+// temporary name renamed over name). Whatever stands under name (a file, a symbolic link, a
 // FIFO, a device) is replaced and never opened, so a link's target is never touched; a read-only
 // regular file is refused and a directory fails with EISDIR. The data are not synced: call
 // SyncFolder once when all files are written. Returns 0 or a failure code as above; on failure

@@ -12,6 +12,7 @@
 #include <filesystem>
 #include <fstream>
 #include <iterator>
+#include <new>
 #include <sstream>
 #include <unistd.h>
 
@@ -170,6 +171,34 @@ TEST(RunBatchFrom, ReadErrorKeepsWhatCameBeforeAndCutsNoLine) {
         << err.str();
     EXPECT_EQ(f.Entries("out"), (std::vector<std::string>{"00001.png", "00002.png"}));
     EXPECT_TRUE(IsPng(f / "out/00001.png") && IsPng(f / "out/00002.png"));
+}
+
+// Runs out of memory on its second read.
+class StarvedSource : public ByteSource {
+public:
+    long Read(char* buffer, std::size_t size) override {
+        if (++reads_ == 2)
+            throw std::bad_alloc();
+        if (reads_ > 2)
+            return 0;
+        const std::string lines = "AB\nCD\n";
+        lines.copy(buffer, std::min(size, lines.size()));
+        return long(lines.size());
+    }
+
+private:
+    int reads_ = 0;
+};
+
+TEST(RunBatchFrom, OutOfMemoryIsAFailure) {
+    Folder f;
+    StarvedSource source;
+    std::ostringstream err;
+    RenderOptions options = BatchInto(f / "out");
+    options.jobs = 1;
+    EXPECT_EQ(RunBatchFrom(source, "input", 0, options, err, false), 1);
+    EXPECT_NE(err.str().find("quillion-render: out of memory\n"), std::string::npos) << err.str();
+    EXPECT_EQ(f.Entries("out"), (std::vector<std::string>{"00001.png", "00002.png"}));
 }
 
 TEST(RunBatchFrom, LongLineFailsAloneAndTheBatchGoesOn) {

@@ -409,6 +409,27 @@ private slots:
         QFile::setPermissions(path, QFileDevice::ReadOwner | QFileDevice::WriteOwner);
     }
 
+    // A settings file that is a link to a regular file is read and written through; the link
+    // stays a link.
+    void settingsFileThatIsALinkToAFile() {
+        const QString target = work_.filePath(QStringLiteral("real-settings.ini"));
+        WriteAll(target, "[Other]\nkept=yes\n[Quillion]\nBarcode=LINKED\n");
+        QDir().mkpath(QFileInfo(SettingsFilePath()).path());
+        QVERIFY(QFile::link(target, SettingsFilePath()));
+        Load();
+        QCOMPARE(Child<QLineEdit>("Text1")->text(), QStringLiteral("LINKED"));
+        QTest::keyClick(Child<QWidget>("Text1"), Qt::Key_End);
+        QTest::keyClicks(Child<QWidget>("Text1"), "2");
+        form_.reset();
+        QVERIFY(QFileInfo(SettingsFilePath()).isSymLink());
+        QSettings written(target, QSettings::IniFormat);
+        QCOMPARE(written.value("Quillion/Barcode").toString(), QStringLiteral("LINKED2"));
+        QCOMPARE(written.value("Other/kept").toString(), QStringLiteral("yes"));
+        QFile::remove(target);
+        Load();
+        GeneratesAndScans();
+    }
+
     // Values that are not plain strings count as absent: Qt's variant encodings (one nested so
     // deep that decoding it would overflow the stack), byte arrays, geometry. A doubled "@" is
     // an "@" as written.

@@ -14,29 +14,10 @@
 #include <QTemporaryDir>
 #include <QTest>
 
-#include <algorithm>
 #include <cmath>
 
 using namespace quillion;
 using namespace quillion::testing;
-
-namespace {
-
-// Lengths of the runs of equal pixels along row y of image, between x0 and x1 (exclusive).
-std::vector<int> Runs(const QImage& image, int y, int x0, int x1) {
-    std::vector<int> runs;
-    for (int x = x0; x < x1;) {
-        const QRgb colour = image.pixel(x, y);
-        int end = x;
-        while (end < x1 && image.pixel(end, y) == colour)
-            ++end;
-        runs.push_back(end - x);
-        x = end;
-    }
-    return runs;
-}
-
-} // namespace
 
 class TestHighDpi : public QObject {
     Q_OBJECT
@@ -50,18 +31,16 @@ private slots:
     void modulesAreEquallyWideOnScreen_data() {
         QTest::addColumn<QString>("option");
         QTest::addColumn<QString>("text");
-        QTest::addColumn<int>("row"); // an image row through the bars
         QTest::newRow("1 Code 128") << "Option1"
-                                    << "Coca Cola 12pk $6.99" << 10;
+                                    << "Coca Cola 12pk $6.99";
         QTest::newRow("2 Code 39") << "Option2"
-                                   << "CODE39" << 10;
+                                   << "CODE39";
         QTest::newRow("3 UPC-A") << "Option3"
-                                 << "036000291452" << 20;
+                                 << "036000291452";
     }
     void modulesAreEquallyWideOnScreen() {
         QFETCH(QString, option);
         QFETCH(QString, text);
-        QFETCH(int, row);
         Answers answers;
         const std::unique_ptr<Form1> form = MakeForm(answers, program_.path());
         form->show();
@@ -82,23 +61,14 @@ private slots:
         QCOMPARE(shot.width(), int(std::round(Form1::kClientWidth * ratio)));
         const QPointF topLeft = QPointF(box->mapTo(form.get(), QPoint(0, 0))) * ratio;
         const int x0 = int(std::round(topLeft.x())), y0 = int(std::round(topLeft.y()));
-        // Every pixel of the picture is a scale x scale square, where the picture says.
+        // Every pixel of the picture is a scale x scale square, where the picture says: every
+        // one-module bar is equally wide on screen.
         QImage shown = shot.copy(x0, y0, picture.width * scale, picture.height * scale)
                            .convertToFormat(QImage::Format_RGB32);
         shown.setDevicePixelRatio(1);
         const QImage expected =
             ToQImage(picture).scaled(picture.width * scale, picture.height * scale);
         QCOMPARE(shown, expected);
-        // So the runs of a row through the bars are the picture's runs times the scale.
-        std::vector<int> want = Runs(ToQImage(picture), row, 0, picture.width);
-        for (int& run : want)
-            run *= scale;
-        QCOMPARE(Runs(shot, y0 + row * scale, x0, x0 + picture.width * scale), want);
-        // Many bars and gaps of one module (the narrowest run), all of one width on screen.
-        const int narrowest = *std::min_element(want.begin(), want.end());
-        QCOMPARE(narrowest % scale, 0);
-        QVERIFY(std::count(want.begin(), want.end(), narrowest) > 3);
-
         // Saved, printed and copied: the picture's own pixels, read back as a barcode.
         if (option != "Option3")
             QCOMPARE(QString::fromStdString(DecodeImage(form->Core().ExportPicture()).text), text);
