@@ -133,6 +133,12 @@ public:
 
     const FontMetrics& Metrics() const override { return metrics_; }
     const FontKey& Key() const override { return key_; }
+    std::string FamilyName() const override {
+        std::lock_guard lock(mutex_);
+        if (!faceOpened_)
+            OpenFace(); // a kept font has not opened its face yet
+        return face_ && face_->family_name ? face_->family_name : "";
+    }
     int Advance(unsigned char byte) const override { return GlyphFor(byte).advance; }
 
     // Whether what this font computed can be kept for the next run: it has a face file and

@@ -121,7 +121,8 @@ TEST(Verify, BatchGoesOnAfterALineThatDoesNotScan) {
     options.jobs = 2;
     std::ostringstream err;
     EXPECT_EQ(RunBatch(options, err, false), 1);
-    EXPECT_EQ(err.str(), "line 2: does not scan as spoil me (read: nothing)\n");
+    EXPECT_EQ(err.str(),
+              "line 2: does not scan as spoil me (read: nothing)\n2 written, 1 failed\n");
     EXPECT_TRUE(fs::is_regular_file(work / "out" / "00001.png"));
     EXPECT_FALSE(fs::exists(work / "out" / "00002.png"));
     EXPECT_TRUE(fs::is_regular_file(work / "out" / "00004.png"));

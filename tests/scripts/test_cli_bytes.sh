@@ -1,27 +1,29 @@
 #!/usr/bin/env bash
 # quillion-render's output, byte for byte, for a fixed list of inputs: every symbology, caption
-# place and style, PNG and JPEG. A change in fonts, painting or file writing that moves a single
-# byte shows here; the digests were taken from a build known to paint correctly (each file also
-# scans). Needs the Debian 12 fonts-liberation, zlib and libjpeg-turbo the project builds with.
+# place and style, PNG, JPEG and SVG. A change in fonts, painting or file writing that moves a
+# single byte shows here; the digests were taken from a build known to paint correctly (each
+# file also scans; PNG and JPEG files carry a 96 dpi density). Needs the Debian 12
+# fonts-liberation, zlib and libjpeg-turbo the project builds with.
 set -uo pipefail
 
 source "$(dirname "$0")/cli_helpers.sh"
 export XDG_CACHE_HOME=$WORK/cache
 
 cat >"$WORK/list" <<'LIST'
-c128|png|Coca-Cola-12pk-699||91c88e10fd368bbfecfb3fb39eae007965081b3b01b836507b99be5162fd82f4
-c128nc|png|ABC-123456|--no-caption|56a01bb543927ad7128df90db200673eb65de66006ab7f2263752387e50c60d6
-c128top|png|Hello, World!|--position top --style italic|9e9cf6c39627af4fddbab0e5d33d612bfd3e90b208ad1003f8459dda6f75a9e7
-c128bold|png|Coca Cola 12pk $6.99|--style bold|3baead584b491a21fec88ee926a33f9ad21246c1b7da8286aedec362ee418ca7
-c128bi|png|12345|--style bolditalic|21bf8bd85eef0c2554fa7cde1f993d66af933ae0f14d228c083d543b90051f3c
-c128ul|png|underline me|--style underline|27b2e4f56ac161b6e8571c4e636f478f70115a33adad2cd30dabc245d2c2eac6
-c128jpg|jpg|Coca-Cola-12pk-699||401db9d3d3822adc99efdc2e09072192101200eea8bff32825430bc7354943f6
-c128ncjpg|jpg|ABC-123456|--no-caption|26ac95bea09364815468b8ff073bb000d5a622276fa0daa5328b57975257956e
-c39|png|CODE 39 TEST|--type code39|a9a74fcfa8695dce8a0fdc068457f1bf347cd2f2af13124bcb323e0cbe5dbe63
-c39nc|png|ABC-123|--type code39 --no-caption|a3783f22e73840ebbf8208ad42370841fef25c91c969858e0e6899aab282ee0f
-upca|png|036000291452|--type upca|c89f59800c182155cb3ca6f290a032c9fbe75c0c06408f448373ed39bd8d26e6
-upcanc|jpg|036000291452|--type upca --no-caption|b44bb44de294307376559d5085c292062f1c9c63f72a35f302d472ecffb8dccf
-upce|png|123456|--type upce|2739b71cad310e1180868c49468d681419bb9dd6c54704a0465beee53e136bd5
+c128|png|Coca-Cola-12pk-699||cb4c4db0d87a0ba250bd31e676c8905840c5cfbf69b632da2d2508c525d81c75
+c128nc|png|ABC-123456|--no-caption|c6aee300639fb60d596b4f8da1ed775f48124f961d241fc47faefb16971b687a
+c128top|png|Hello, World!|--position top --style italic|a2f815e2f8399f8f2af46c9e9113a507ce352c75fa0862d91f4d8cbe4191fa86
+c128bold|png|Coca Cola 12pk $6.99|--style bold|1c66ef295e7f91e52c6d1881a0cc5a4970540a807ef11f415504269f8e462289
+c128bi|png|12345|--style bolditalic|ea216157ed7e6a470fe2aa835fd4f9231b2c60029c0978b2e8198bd4ae7277ae
+c128ul|png|underline me|--style underline|2be08d680fab79a58db9e0b5604e4a460b32b04eec834906bd6a1c75767ead10
+c128jpg|jpg|Coca-Cola-12pk-699||d7d5e4d5e29f9ef03e1e5a7a153a0190f05ba9b3c61c5ed70d01d1c4e739e3a8
+c128ncjpg|jpg|ABC-123456|--no-caption|27fd6a9d0957cc7df2bc5dae90d7008cd696ffa14a9e7820ea8b0f35027d27c7
+c128svg|svg|Coca-Cola-12pk-699||56d6827571be4f4622fa80da9f6deef4491a081a26bce85064a9974387919fef
+c39|png|CODE 39 TEST|--type code39|0d39e98325d613fc1aff8c030d7b196266326c867ddeb8e2b947022b9acf9201
+c39nc|png|ABC-123|--type code39 --no-caption|24d0ff7b8d296c5f9656ce0c531dfe9033898aedb26ebe5667b5ea1811d9092e
+upca|png|036000291452|--type upca|43f502ebf37f71a7c8b965cf06cf55f256c390ddc165fbe3b9781615bf085bb2
+upcanc|jpg|036000291452|--type upca --no-caption|789421fdcf4d101d2101fffd9cdc9e254a59fab5c597bc1c0ee5f2f0f2b8a6fb
+upce|png|123456|--type upce|ff21099c5eed06dc751f5766b827a482318d847ee650707b58053bc048b49459
 LIST
 
 # Two passes: the first finds no kept font lookups or glyphs, the second paints from them.
