@@ -78,6 +78,8 @@ private:
         Child<QPushButton>("PushButton2")->click();
     }
     PictureArea* Area() { return Child<PictureArea>("PictureArea"); }
+    // What an independent reader reads from the export picture of Code 128 and Code 39.
+    std::string Scanned() { return DecodeImage(form_->Core().Picture2().GetImage()).text; }
     // Right-clicks the picture area; returns whether the menu's "Copy" is enabled, and
     // chooses it when it is.
     bool ContextMenuCopy() {
@@ -127,7 +129,7 @@ private slots:
              {std::tuple{"AB1", Qt::Key_Return, "AB1"}, {"2", Qt::Key_Enter, "AB12"}}) {
             QTest::keyClicks(text1, typed);
             QTest::keyClick(text1, key, key == Qt::Key_Enter ? Qt::KeypadModifier : Qt::NoModifier);
-            QCOMPARE(DecodeImage(form_->Core().Picture2().GetImage()).text, std::string(whole));
+            QCOMPARE(Scanned(), std::string(whole));
         }
         QVERIFY(answers_.messages.empty());
         Generate("Option1", "AB");
@@ -145,11 +147,7 @@ private slots:
             {3, "PushButton4",
              [&] { return MessageTexts(answers_).contains(QStringView(kHelpText).toString()); }},
             {4, "PushButton5", [&] { return Child<LimitedLineEdit>("Text1")->text() == sample; }},
-            {5, "PushButton2",
-             [&] {
-                 return DecodeImage(form_->Core().Picture2().GetImage()).text ==
-                        sample.toStdString();
-             }},
+            {5, "PushButton2", [&] { return Scanned() == sample.toStdString(); }},
         };
         for (const Row& r : rows) {
             QVERIFY2(!r.clicked(), qPrintable(QString("row %1 before").arg(r.row)));
@@ -250,7 +248,6 @@ private slots:
         Open();
         auto* strip = Child<QScrollArea>("PictureStrip");
         Generate("Option1", "AB");
-        QVERIFY(!strip->horizontalScrollBar()->isVisible());
         QCOMPARE(strip->height(), Child("Picture1")->height());
         const QString stored = QString(60, 'W'); // longer than the typing limit, as stored text
         Generate("Option1", stored);
@@ -274,7 +271,7 @@ private slots:
                 .copy(width - strip->viewport()->width(), 0, strip->viewport()->width(), 20);
         QCOMPARE(Rgb32(shown.copy(0, 0, right.width(), 20)), right);
         // Saving is unchanged: the whole picture.
-        QCOMPARE(DecodeImage(form_->Core().Picture2().GetImage()).text, stored.toStdString());
+        QCOMPARE(Scanned(), stored.toStdString());
         Generate("Option1", "AB");
         QVERIFY(!bar->isVisible());
     }
@@ -363,7 +360,7 @@ private slots:
         QVERIFY(form_->styleSheet().isEmpty());
         QCOMPARE(QApplication::focusWidget(), Child("Text1"));
         Generate("Option1", "AB");
-        QCOMPARE(DecodeImage(form_->Core().Picture2().GetImage()).text, std::string("AB"));
+        QCOMPARE(Scanned(), std::string("AB"));
     }
 
     void formLoadStepNumbers() {
