@@ -215,7 +215,7 @@ TEST(Upc, CharacterWithoutDecimalValueRaisesTypeMismatch) {
         }
         EXPECT_FALSE(s->HasPicture());
         ASSERT_EQ(s->WidthPx(), width);
-        // Columns painted before the failing character (past the centre guard from digit 7 on).
+        // Columns painted before the failing character (the centre guard too from digit 8 on).
         const int painted = !upcA            ? 0
                             : r.failing <= 7 ? 11 + 14 * (r.failing - 1)
                                              : 21 + 14 * (r.failing - 1);
