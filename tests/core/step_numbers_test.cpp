@@ -25,7 +25,17 @@ namespace {
 using testing::FakePrinter;
 using testing::PrintLog;
 
-enum class Handler { Generate, Save, Print, Help, Sample };
+// A command handler; saving and printing run after a generation.
+struct Handler {
+    const char16_t* name;
+    void (FormCore::*click)();
+    bool afterGeneration = false;
+};
+const Handler kGenerate{u"PushButton2_Click", &FormCore::PushButton2_Click};
+const Handler kSave{u"PushButton1_Click", &FormCore::PushButton1_Click, true};
+const Handler kPrint{u"PushButton3_Click", &FormCore::PushButton3_Click, true};
+const Handler kHelp{u"PushButton4_Click", &FormCore::PushButton4_Click};
+const Handler kSample{u"PushButton5_Click", &FormCore::PushButton5_Click};
 
 // What a step's failure leaves out, compared with a run without failure.
 enum class Missing {
@@ -56,26 +66,13 @@ struct Observed {
 
 struct Row {
     int row;
-    Handler handler;
+    const Handler* handler;
     Symbology symbology;
     std::u16string text;
     std::vector<int> steps; // each made to fail in a run of its own
     Missing missing;
     std::string detail = {};
 };
-
-struct HandlerInfo {
-    const char16_t* name;
-    void (FormCore::*click)();
-};
-const HandlerInfo kHandlers[] = {{u"PushButton2_Click", &FormCore::PushButton2_Click},
-                                 {u"PushButton1_Click", &FormCore::PushButton1_Click},
-                                 {u"PushButton3_Click", &FormCore::PushButton3_Click},
-                                 {u"PushButton4_Click", &FormCore::PushButton4_Click},
-                                 {u"PushButton5_Click", &FormCore::PushButton5_Click}};
-const HandlerInfo& Info(Handler h) {
-    return kHandlers[static_cast<int>(h)];
-}
 
 // Runs the handler once (after a generation, for saving and printing), failing `failStep` of
 // it (0: none).
@@ -89,15 +86,15 @@ Observed RunHandler(const Row& r, int failStep) {
     ui.saveFileName = folder.filePath(QStringLiteral("out.jpg")).toStdU16String();
     controls.text = r.text;
     controls.symbology = r.symbology;
-    if (r.handler == Handler::Save || r.handler == Handler::Print)
+    if (r.handler->afterGeneration)
         form.PushButton2_Click();
     const int yieldsBefore = ui.doEventsCalls;
     const std::size_t messagesBefore = ui.messages.size();
     ui.beforeStep = [&](std::u16string_view handler, int step) {
-        if (handler == Info(r.handler).name && step == failStep)
+        if (handler == r.handler->name && step == failStep)
             throw RuntimeError(5, "Invalid procedure call or argument");
     };
-    (form.*Info(r.handler).click)();
+    (form.*r.handler->click)();
     Observed o;
     o.doEvents = ui.doEventsCalls - yieldsBefore;
     o.picture1 = form.Picture1().GetImage();
@@ -179,7 +176,8 @@ void ExpectMissing(const Row& r, const Observed& clean, const Observed& failed) 
 TEST(StepNumbers, EachFailingStepIsReportedWithItsNumberAndOnlyItsWorkIsLeftOut) {
     using S = Symbology;
     using M = Missing;
-    const Handler G = Handler::Generate;
+    const Handler* G = &kGenerate;
+    const Handler *save = &kSave, *print = &kPrint;
     const std::u16string upcA = u"036000291452";
     const Row rows[] = {
         // Code 128
@@ -214,22 +212,22 @@ TEST(StepNumbers, EachFailingStepIsReportedWithItsNumberAndOnlyItsWorkIsLeftOut)
         {26, G, S::UpcE, u"123", {190}, M::Message},
         {27, G, S::UpcE, u"123456", {192}, M::Paint},
         // Save As JPG
-        {28, Handler::Save, S::Code128, u"AB", {106, 110}, M::Nothing},
-        {29, Handler::Save, S::Code128, u"AB", {108, 112}, M::Dialog},
-        {30, Handler::Save, S::UpcA, upcA, {118}, M::Saved},
-        {31, Handler::Save, S::Code128, u"AB", {120}, M::Saved},
+        {28, save, S::Code128, u"AB", {106, 110}, M::Nothing},
+        {29, save, S::Code128, u"AB", {108, 112}, M::Dialog},
+        {30, save, S::UpcA, upcA, {118}, M::Saved},
+        {31, save, S::Code128, u"AB", {120}, M::Saved},
         // Print Barcode
-        {32, Handler::Print, S::Code128, u"AB", {108}, M::Nothing},
-        {33, Handler::Print, S::Code128, u"AB", {110}, M::PrinterCall, "ScaleMode twips"},
-        {34, Handler::Print, S::Code128, u"AB", {118}, M::PrinterCall, "Copies 1"},
-        {35, Handler::Print, S::Code128, u"AB", {126}, M::PrinterCall, "PaintPicture"},
-        {36, Handler::Print, S::Code128, u"AB", {128}, M::PrinterCall, "EndDoc"},
-        {37, Handler::Print, S::UpcA, upcA, {114}, M::Nothing},
-        {38, Handler::Print, S::UpcA, upcA, {116}, M::PrinterCall, "ScaleMode pixels"},
-        {39, Handler::Print, S::UpcA, upcA, {122}, M::PrinterCall, "PaintPicture"},
+        {32, print, S::Code128, u"AB", {108}, M::Nothing},
+        {33, print, S::Code128, u"AB", {110}, M::PrinterCall, "ScaleMode twips"},
+        {34, print, S::Code128, u"AB", {118}, M::PrinterCall, "Copies 1"},
+        {35, print, S::Code128, u"AB", {126}, M::PrinterCall, "PaintPicture"},
+        {36, print, S::Code128, u"AB", {128}, M::PrinterCall, "EndDoc"},
+        {37, print, S::UpcA, upcA, {114}, M::Nothing},
+        {38, print, S::UpcA, upcA, {116}, M::PrinterCall, "ScaleMode pixels"},
+        {39, print, S::UpcA, upcA, {122}, M::PrinterCall, "PaintPicture"},
         // Help and sample
-        {40, Handler::Help, S::Code128, u"", {100}, M::Message},
-        {41, Handler::Sample, S::Code128, u"", {100}, M::Text},
+        {40, &kHelp, S::Code128, u"", {100}, M::Message},
+        {41, &kSample, S::Code128, u"", {100}, M::Text},
     };
     for (const Row& r : rows) {
         const Observed clean = RunHandler(r, 0);
@@ -239,9 +237,9 @@ TEST(StepNumbers, EachFailingStepIsReportedWithItsNumberAndOnlyItsWorkIsLeftOut)
             SCOPED_TRACE("row " + std::to_string(r.row) + ", step " + std::to_string(step));
             const Observed failed = RunHandler(r, step);
             ASSERT_EQ(failed.reports.size(), 1u);
-            EXPECT_EQ(failed.reports[0],
-                      ApplicationErrorText(Info(r.handler).name, step,
-                                           u"Invalid procedure call or argument"));
+            EXPECT_EQ(
+                failed.reports[0],
+                ApplicationErrorText(r.handler->name, step, u"Invalid procedure call or argument"));
             ExpectMissing(r, clean, failed);
         }
     }
