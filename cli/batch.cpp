@@ -1,6 +1,7 @@
 #include "batch.h"
 
 #include "atomic_file.h"
+#include "batch_names.h"
 #include "generator.h"
 #include "interrupt.h"
 #include "picture_output.h"
@@ -40,13 +41,14 @@ struct WorkItem {
     std::size_t number = 0;
     std::string text;    // the line's bytes
     std::string failure; // set when the line failed before rendering
+    std::string name;    // its file's name
 };
 
 // The input shared by the workers: each takes the next line under the lock, so lines are
 // taken in order and every line up to the last one taken is finished once the workers end.
 class SharedInput {
 public:
-    explicit SharedInput(ByteSource& source) : reader_(source) {}
+    SharedInput(ByteSource& source, BatchNamer namer) : reader_(source), namer_(std::move(namer)) {}
 
     // The next line, or false when the input is over (read error included), the batch was
     // interrupted or memory ran out.
@@ -66,6 +68,7 @@ public:
         item.number = line.number;
         item.text.assign(line.bytes);
         item.failure.clear();
+        item.name = namer_.Next(line.number, line.bytes);
         if (line.kind == InputLine::Kind::TooLong)
             item.failure = "longer than " + std::to_string(kMaxLineBytes) + " bytes";
         lastTaken_ = line.number;
@@ -92,6 +95,7 @@ public:
 private:
     mutable std::mutex mutex_;
     LineReader reader_;
+    BatchNamer namer_; // names the lines in the order they are taken
     bool ended_ = false;
     int error_ = 0;
     std::size_t lastTaken_ = 0;
@@ -106,6 +110,8 @@ public:
         Write("line " + std::to_string(number) + ": " + message + '\n');
     }
     void Message(const std::string& message) { Write("quillion-render: " + message + '\n'); }
+    // A line as it stands (the summary).
+    void Line(const std::string& line) { Write(line + '\n'); }
     void Progress(std::size_t done, std::size_t total, bool force) {
         if (!showProgress_)
             return;
@@ -166,10 +172,9 @@ std::string RenderLine(Generator& generator, PictureWriter& writer, const WorkIt
     const Generation generation = generator.Generate(*text);
     if (generation.picture == nullptr)
         return generation.message;
-    const std::string name = BatchFileName(line.number, to.lineCount, to.format);
     const std::string error =
-        writer.WriteInFolder(*generation.picture, to.folderFd, name, to.format);
-    return error.empty() ? error : "cannot write " + to.folderPath + name + ": " + error;
+        writer.WriteInFolder(*generation.picture, to.folderFd, line.name, to.format);
+    return error.empty() ? error : "cannot write " + to.folderPath + line.name + ": " + error;
 }
 
 // Keeps the calling thread on the n-th processor it may use. Threads started together tend to
@@ -262,7 +267,7 @@ std::string BatchFileName(std::size_t lineNumber, std::size_t lineCount, OutputF
     std::string name = std::to_string(lineNumber);
     if (name.size() < digits)
         name.insert(0, digits - name.size(), '0');
-    return name + (format == OutputFormat::Jpeg ? ".jpg" : ".png");
+    return name + FileEnding(format);
 }
 
 int RunBatch(const RenderOptions& options, std::ostream& err, bool showProgress) {
@@ -296,14 +301,17 @@ int RunBatchFrom(ByteSource& input, const std::string& inputName, std::size_t li
     const int jobs = JobCount(options.jobs, lineCount);
     std::unique_ptr<SharedInput> shared;
     try {
-        shared = std::make_unique<SharedInput>(input);
+        shared = std::make_unique<SharedInput>(
+            input, BatchNamer(options.names, lineCount, options.format));
     } catch (const std::bad_alloc&) {
         reporter.Message("out of memory");
         return 1;
     }
     SharedInput& lines = *shared;
     std::atomic<std::size_t> done{0};
-    std::atomic<bool> failed{false}, outOfMemory{false};
+    std::atomic<std::size_t> failed{0};
+    std::atomic<bool> outOfMemory{false};
+    const bool svg = options.format == OutputFormat::Svg;
 
     const auto process = [&](Generator& generator, PictureWriter& writer, const WorkItem& item) {
         std::string failure;
@@ -313,7 +321,7 @@ int RunBatchFrom(ByteSource& input, const std::string& inputName, std::size_t li
             failure = "Out of memory";
         }
         if (!failure.empty()) {
-            failed = true;
+            ++failed;
             reporter.LineFailed(item.number, failure);
         }
         ++done;
@@ -328,8 +336,8 @@ int RunBatchFrom(ByteSource& input, const std::string& inputName, std::size_t li
         if (pin)
             StayOnProcessor(started++);
         try {
-            Generator generator(options.controls, options.verify);
-            PictureWriter writer;
+            Generator generator(options.controls, options.verify, svg);
+            PictureWriter writer(options.scale, generator.Record());
             WorkItem item;
             while (lines.Take(item))
                 process(generator, writer, item);
@@ -371,7 +379,7 @@ int RunBatchFrom(ByteSource& input, const std::string& inputName, std::size_t li
     reporter.Finish();
     const int readError = lines.Error();
 
-    int status = failed ? 1 : 0;
+    int status = failed > 0 ? 1 : 0;
     if (readError != 0) {
         reporter.Message("cannot read " + inputName + ": " + ErrnoText(readError));
         status = 1;
@@ -380,14 +388,17 @@ int RunBatchFrom(ByteSource& input, const std::string& inputName, std::size_t li
         reporter.Message("out of memory");
         status = 1;
     }
+    const std::string summary = BatchSummary(done - failed, failed);
     if (const int signal = InterruptWatch::Received(); signal != 0) {
         reporter.Message("interrupted after line " + std::to_string(lines.LastTaken()));
+        reporter.Line(summary);
         return kExitAfterSignal + signal;
     }
     if (const int error = SyncFolder(to.folderFd); error != 0) {
         reporter.Message("cannot write " + options.outDir + " to the disk: " + ErrnoText(error));
         status = 1;
     }
+    reporter.Line(summary);
     return status;
 }
 

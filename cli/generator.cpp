@@ -32,15 +32,25 @@ MsgBoxResult CollectingInterface::ShowMessage(const MessageBoxRequest& box) {
     return MsgBoxResult::Ok;
 }
 
-Generator::Generator(const ControlSettings& settings, bool verify)
-    : core_(controls_, ui_), verify_(verify) {
+Generator::Generator(const ControlSettings& settings, bool verify, bool recordPainting)
+    : recording_(recordPainting), core_(controls_, ui_), verify_(verify) {
     controls_.settings = settings;
 }
 
 Generation Generator::Generate(const std::u16string& text) {
     controls_.text = text;
     ui_.messages.clear();
+    // Every renderer paints Picture1; the exported picture is Picture1 or its copy.
+    if (recording_)
+        core_.Picture1().SetPaintRecord(&record_);
     core_.PushButton2_Click();
+    if (recording_) {
+        core_.Picture1().SetPaintRecord(nullptr);
+        const Image& exported = core_.ExportPicture();
+        const DrawingSurface& painted = core_.Picture1();
+        if (exported.width != painted.WidthPx() || exported.height != painted.HeightPx())
+            record_.complete = false;
+    }
     Generation result;
     if (!ui_.messages.empty()) {
         for (const std::string& m : ui_.messages) {

@@ -57,14 +57,22 @@ public:
 class Generator {
 public:
     // With verify, a picture that does not read back as its text is not handed out: the
-    // generation fails with the reader's verdict (see verify.h).
-    explicit Generator(const ControlSettings& settings, bool verify = false);
+    // generation fails with the reader's verdict (see verify.h). With recordPainting, the
+    // generation also keeps what the renderer painted (Record()).
+    explicit Generator(const ControlSettings& settings, bool verify = false,
+                       bool recordPainting = false);
     Generator(const Generator&) = delete;
     Generator& operator=(const Generator&) = delete;
 
     Generation Generate(const std::u16string& text);
 
+    // What the last generation painted into the picture it returned, as fills and texts; null
+    // without recordPainting. Valid while the generator lives, updated by Generate.
+    const PaintRecord* Record() const { return recording_ ? &record_ : nullptr; }
+
 private:
+    bool recording_;
+    PaintRecord record_;
     CommandLineControls controls_;
     CollectingInterface ui_;
     FormCore core_;

@@ -1,19 +1,29 @@
+// The command line is parsed by glibc's getopt_long, the parser every GNU tool uses, so that
+// short options, "--opt=value", abbreviations and "--" behave as users expect; it lives in the
+// C library the renderer loads anyway (no new library at start-up).
 #include "options.h"
 
 #include <algorithm>
 #include <array>
 #include <charconv>
-#include <functional>
+#include <getopt.h>
 #include <string_view>
 
 namespace quillion::cli {
 namespace {
 
-// Looks a word up in a list of names; the index is the value the window would use.
+constexpr int kMaxJobs = 64;
+
+// Looks a word up (in any case) in a list of names; the index is the value the window would
+// use.
 template <std::size_t N>
 std::optional<int> IndexOf(const std::array<std::string_view, N>& names, std::string_view word) {
+    std::string lower(word);
+    for (char& c : lower)
+        if (c >= 'A' && c <= 'Z')
+            c = static_cast<char>(c - 'A' + 'a');
     for (std::size_t i = 0; i < N; ++i)
-        if (names[i] == word)
+        if (names[i] == lower)
             return static_cast<int>(i);
     return std::nullopt;
 }
@@ -21,18 +31,62 @@ std::optional<int> IndexOf(const std::array<std::string_view, N>& names, std::st
 constexpr std::array<std::string_view, 2> kPositions = {"bottom", "top"};
 constexpr std::array<std::string_view, 5> kStyles = {"regular", "bold", "italic", "bolditalic",
                                                      "underline"};
-constexpr std::array<std::string_view, 4> kTypes = {"code128", "code39", "upca", "upce"};
-constexpr std::array<Symbology, 4> kTypeValues = {Symbology::Code128, Symbology::Code39,
-                                                  Symbology::UpcA, Symbology::UpcE};
-constexpr std::array<std::string_view, 2> kFormats = {"png", "jpg"};
-constexpr int kMaxJobs = 64;
+constexpr std::array<std::string_view, 6> kTypes = {"code128", "code39", "upca",
+                                                    "upce",    "upc-a",  "upc-e"};
+constexpr std::array<Symbology, 6> kTypeValues = {Symbology::Code128, Symbology::Code39,
+                                                  Symbology::UpcA,    Symbology::UpcE,
+                                                  Symbology::UpcA,    Symbology::UpcE};
+constexpr std::array<std::string_view, 4> kFormats = {"png", "jpg", "jpeg", "svg"};
+constexpr std::array<OutputFormat, 4> kFormatValues = {OutputFormat::Png, OutputFormat::Jpeg,
+                                                       OutputFormat::Jpeg, OutputFormat::Svg};
+constexpr std::array<std::string_view, 2> kNameRules = {"line", "text"};
 
-struct OptionSpec {
-    std::string_view name;
-    bool takesValue;
-    // Applies the option; returns an error message, "" when it is fine.
-    std::function<std::string(RenderOptions&, std::string_view)> apply;
+// Option codes beyond the short options' letters.
+enum Code : int {
+    kType = 't',
+    kOutput = 'o',
+    kHelp = 'h',
+    kVersion = 'V',
+    kCaption = 256,
+    kNoCaption,
+    kPosition,
+    kStyle,
+    kBatch,
+    kOutDir,
+    kFormat,
+    kJobs,
+    kScale,
+    kNames,
+    kVerify,
 };
+
+constexpr char kShortOptions[] = ":t:o:hV";
+const option kLongOptions[] = {
+    {"type", required_argument, nullptr, kType},
+    {"caption", no_argument, nullptr, kCaption},
+    {"no-caption", no_argument, nullptr, kNoCaption},
+    {"position", required_argument, nullptr, kPosition},
+    {"style", required_argument, nullptr, kStyle},
+    {"output", required_argument, nullptr, kOutput},
+    {"format", required_argument, nullptr, kFormat},
+    {"scale", required_argument, nullptr, kScale},
+    {"batch", required_argument, nullptr, kBatch},
+    {"out-dir", required_argument, nullptr, kOutDir},
+    {"names", required_argument, nullptr, kNames},
+    {"jobs", required_argument, nullptr, kJobs},
+    {"verify", no_argument, nullptr, kVerify},
+    {"help", no_argument, nullptr, kHelp},
+    {"version", no_argument, nullptr, kVersion},
+    {nullptr, 0, nullptr, 0},
+};
+
+// The option's name as the user reads it in messages.
+std::string NameOf(int code) {
+    for (const option* o = kLongOptions; o->name != nullptr; ++o)
+        if (o->val == code)
+            return std::string("--") + o->name;
+    return std::string("-") + static_cast<char>(code);
+}
 
 std::string NonEmpty(std::string& target, std::string_view value, std::string_view what) {
     if (value.empty())
@@ -41,102 +95,120 @@ std::string NonEmpty(std::string& target, std::string_view value, std::string_vi
     return {};
 }
 
-const std::vector<OptionSpec>& Specs() {
-    static const std::vector<OptionSpec> specs = {
-        {"--type", true,
-         [](RenderOptions& o, std::string_view v) {
-             const auto i = IndexOf(kTypes, v);
-             if (!i)
-                 return "unknown type \"" + std::string(v) + "\" (code128, code39, upca or upce)";
-             o.controls.type = kTypeValues[std::size_t(*i)];
-             return std::string();
-         }},
-        {"--caption", false,
-         [](RenderOptions& o, std::string_view) {
-             o.controls.caption = true;
-             return std::string();
-         }},
-        {"--no-caption", false,
-         [](RenderOptions& o, std::string_view) {
-             o.controls.caption = false;
-             return std::string();
-         }},
-        {"--position", true,
-         [](RenderOptions& o, std::string_view v) {
-             const auto i = IndexOf(kPositions, v);
-             if (!i)
-                 return "unknown position \"" + std::string(v) + "\" (bottom or top)";
-             o.controls.captionPositionIndex = *i;
-             return std::string();
-         }},
-        {"--style", true,
-         [](RenderOptions& o, std::string_view v) {
-             const auto i = IndexOf(kStyles, v);
-             if (!i)
-                 return "unknown style \"" + std::string(v) +
-                        "\" (regular, bold, italic, bolditalic or underline)";
-             o.controls.fontStyleIndex = *i;
-             return std::string();
-         }},
-        {"--output", true,
-         [](RenderOptions& o, std::string_view v) {
-             return NonEmpty(o.output, v, "output file name");
-         }},
-        {"--batch", true,
-         [](RenderOptions& o, std::string_view v) {
-             return NonEmpty(o.batch, v, "batch file name");
-         }},
-        {"--out-dir", true,
-         [](RenderOptions& o, std::string_view v) {
-             return NonEmpty(o.outDir, v, "output folder name");
-         }},
-        {"--format", true,
-         [](RenderOptions& o, std::string_view v) {
-             const auto i = IndexOf(kFormats, v == "jpeg" ? std::string_view("jpg") : v);
-             if (!i)
-                 return "unknown format \"" + std::string(v) + "\" (png or jpg)";
-             o.format = *i == 0 ? OutputFormat::Png : OutputFormat::Jpeg;
-             return std::string();
-         }},
-        {"--jobs", true,
-         [](RenderOptions& o, std::string_view v) {
-             int n = 0;
-             const auto [end, ec] = std::from_chars(v.data(), v.data() + v.size(), n);
-             if (ec != std::errc() || end != v.data() + v.size() || n < 1 || n > kMaxJobs)
-                 return "--jobs takes a number from 1 to " + std::to_string(kMaxJobs);
-             o.jobs = n;
-             return std::string();
-         }},
-        {"--verify", false,
-         [](RenderOptions& o, std::string_view) {
-             o.verify = true;
-             return std::string();
-         }},
-        {"--help", false,
-         [](RenderOptions& o, std::string_view) {
-             o.help = true;
-             return std::string();
-         }},
-    };
-    return specs;
+std::string Unknown(std::string_view what, std::string_view value, std::string_view choices) {
+    return "unknown " + std::string(what) + " \"" + std::string(value) + "\" (" +
+           std::string(choices) + ")";
 }
 
-const OptionSpec* FindSpec(std::string_view name) {
-    for (const OptionSpec& spec : Specs())
-        if (spec.name == name)
-            return &spec;
-    return nullptr;
+// A whole number from 1 to max, or none.
+std::optional<int> Number(std::string_view v, int max) {
+    int n = 0;
+    const auto [end, ec] = std::from_chars(v.data(), v.data() + v.size(), n);
+    if (ec != std::errc() || end != v.data() + v.size() || n < 1 || n > max)
+        return std::nullopt;
+    return n;
+}
+
+// Applies one option; returns an error message, "" when it is fine.
+std::string Apply(RenderOptions& o, int code, std::string_view v) {
+    switch (code) {
+    case kType: {
+        const auto i = IndexOf(kTypes, v);
+        if (!i)
+            return Unknown("type", v, "code128, code39, upca, upce, upc-a or upc-e");
+        o.controls.type = kTypeValues[std::size_t(*i)];
+        return {};
+    }
+    case kCaption:
+    case kNoCaption:
+        o.controls.caption = code == kCaption;
+        return {};
+    case kPosition: {
+        const auto i = IndexOf(kPositions, v);
+        if (!i)
+            return Unknown("position", v, "bottom or top");
+        o.controls.captionPositionIndex = *i;
+        return {};
+    }
+    case kStyle: {
+        const auto i = IndexOf(kStyles, v);
+        if (!i)
+            return Unknown("style", v, "regular, bold, italic, bolditalic or underline");
+        o.controls.fontStyleIndex = *i;
+        return {};
+    }
+    case kOutput:
+        return NonEmpty(o.output, v, "output file name");
+    case kBatch:
+        return NonEmpty(o.batch, v, "batch file name");
+    case kOutDir:
+        return NonEmpty(o.outDir, v, "output folder name");
+    case kFormat: {
+        const auto i = IndexOf(kFormats, v);
+        if (!i)
+            return Unknown("format", v, "png, jpg or svg");
+        o.format = kFormatValues[std::size_t(*i)];
+        return {};
+    }
+    case kNames: {
+        const auto i = IndexOf(kNameRules, v);
+        if (!i)
+            return Unknown("naming rule", v, "line or text");
+        o.names = *i == 0 ? NameRule::Line : NameRule::Text;
+        return {};
+    }
+    case kJobs: {
+        const auto n = Number(v, kMaxJobs);
+        if (!n)
+            return "--jobs takes a number from 1 to " + std::to_string(kMaxJobs);
+        o.jobs = *n;
+        return {};
+    }
+    case kScale: {
+        const auto n = Number(v, kMaxScale);
+        if (!n)
+            return "--scale takes a whole number from 1 to " + std::to_string(kMaxScale);
+        o.scale = *n;
+        return {};
+    }
+    case kVerify:
+        o.verify = true;
+        return {};
+    case kHelp:
+        o.help = true;
+        return {};
+    case kVersion:
+        o.version = true;
+        return {};
+    default:
+        return "unknown option " + NameOf(code);
+    }
 }
 
 ParseResult Fail(std::string message) {
     return {std::nullopt, std::move(message)};
 }
 
-// The combinations that make sense: one barcode to --output, or a batch to --out-dir.
-std::string CheckCombination(const RenderOptions& o, const std::vector<std::string>& texts,
-                             const std::vector<std::string_view>& given) {
-    const auto was = [&](std::string_view name) {
-        return std::find(given.begin(), given.end(), name) != given.end();
+// What getopt_long refused: an unknown option, a missing value, or a value given to an option
+// that takes none. arg is the argument it was reading.
+std::string Refusal(int result, int badOption, std::string_view arg) {
+    if (result == ':')
+        return (badOption != 0 ? NameOf(badOption) : std::string(arg)) + " needs a value";
+    if (arg.substr(0, 2) == "--") {
+        const std::string_view name = arg.substr(0, arg.find('='));
+        if (badOption != 0 && name.size() < arg.size())
+            return NameOf(badOption) + " takes no value";
+        return "unknown option " + std::string(name);
+    }
+    return "unknown option -" + std::string(1, static_cast<char>(badOption));
+}
+
+// The combinations that make sense: one barcode to --output, or a batch to --out-dir; the
+// format of one file comes from --format or the name's ending.
+std::string CheckCombination(RenderOptions& o, const std::vector<std::string>& texts,
+                             const std::vector<int>& given) {
+    const auto was = [&](int code) {
+        return std::find(given.begin(), given.end(), code) != given.end();
     };
     if (o.IsBatch()) {
         if (o.outDir.empty())
@@ -147,77 +219,98 @@ std::string CheckCombination(const RenderOptions& o, const std::vector<std::stri
             return "a batch takes its texts from the file, not from the command line";
         return {};
     }
-    for (const std::string_view name : {"--out-dir", "--format", "--jobs"})
-        if (was(name))
-            return std::string(name) + " is for batch mode (--batch FILE)";
+    for (const int code : {kOutDir, kJobs, kNames})
+        if (was(code))
+            return NameOf(code) + " is for batch mode (--batch FILE)";
     if (o.output.empty())
         return "--output FILE is required";
     if (texts.size() != 1)
         return texts.empty() ? "the TEXT to encode is missing" : "more than one TEXT given";
+    if (!was(kFormat) && !o.ToStandardOutput()) {
+        const auto format = FormatOfFileName(o.output);
+        if (!format)
+            return "the output name \"" + o.output +
+                   "\" does not end in .png, .jpg, .jpeg or .svg; give --format";
+        o.format = *format;
+    }
     return {};
 }
 
 } // namespace
 
 std::string Usage() {
-    return "usage: quillion-render [--type code128|code39|upca|upce] [--caption|--no-caption]\n"
-           "                       [--position bottom|top] "
-           "[--style regular|bold|italic|bolditalic|underline]\n"
-           "                       [--verify] --output FILE.png|FILE.jpg TEXT\n"
-           "       quillion-render [options] --batch FILE|- --out-dir DIR [--format png|jpg] "
-           "[--jobs N]";
+    return "usage: quillion-render [-t|--type code128|code39|upca|upce|upc-a|upc-e]\n"
+           "                       [--caption|--no-caption] [--position bottom|top]\n"
+           "                       [--style regular|bold|italic|bolditalic|underline]\n"
+           "                       [--format png|jpg|svg] [--scale 1-20] [--verify]\n"
+           "                       -o|--output FILE|- [--] TEXT\n"
+           "       quillion-render [options] --batch FILE|- --out-dir DIR\n"
+           "                       [--names line|text] [--jobs N]\n"
+           "       quillion-render -h|--help | -V|--version";
 }
 
-OutputFormat FormatOfFileName(const std::string& fileName) {
+std::string VersionLine() {
+    return std::string("quillion-render ") + QUILLION_VERSION;
+}
+
+std::optional<OutputFormat> FormatOfFileName(const std::string& fileName) {
     const std::size_t dot = fileName.rfind('.');
     const std::size_t slash = fileName.rfind('/');
     if (dot == std::string::npos || (slash != std::string::npos && dot < slash))
-        return OutputFormat::Png;
-    std::string ending = fileName.substr(dot + 1);
-    for (char& c : ending)
-        if (c >= 'A' && c <= 'Z')
-            c = static_cast<char>(c - 'A' + 'a');
-    return ending == "jpg" || ending == "jpeg" ? OutputFormat::Jpeg : OutputFormat::Png;
+        return std::nullopt;
+    const auto i = IndexOf(kFormats, std::string_view(fileName).substr(dot + 1));
+    if (!i)
+        return std::nullopt;
+    return kFormatValues[std::size_t(*i)];
+}
+
+const char* FileEnding(OutputFormat format) {
+    switch (format) {
+    case OutputFormat::Jpeg:
+        return ".jpg";
+    case OutputFormat::Svg:
+        return ".svg";
+    case OutputFormat::Png:
+        break;
+    }
+    return ".png";
 }
 
 ParseResult ParseArguments(const std::vector<std::string>& args) {
+    // getopt_long wants a mutable argv; it permutes the pointers, not the strings.
+    std::vector<std::string> storage;
+    storage.reserve(args.size() + 1);
+    storage.emplace_back("quillion-render");
+    storage.insert(storage.end(), args.begin(), args.end());
+    std::vector<char*> argv;
+    for (std::string& a : storage)
+        argv.push_back(a.data());
+    argv.push_back(nullptr);
+    const int argc = static_cast<int>(storage.size());
+
     RenderOptions options;
-    std::vector<std::string> texts;
-    std::vector<std::string_view> given;
-    bool optionsEnded = false;
-    for (std::size_t i = 0; i < args.size(); ++i) {
-        const std::string& arg = args[i];
-        if (optionsEnded || arg.size() < 2 || arg[0] != '-') {
-            texts.push_back(arg);
-            continue;
+    std::vector<int> given;
+    optind = 0; // start afresh (glibc), also after an earlier parse
+    opterr = 0; // the messages are ours
+    for (;;) {
+        const int previous = optind == 0 ? 1 : optind;
+        const int code = getopt_long(argc, argv.data(), kShortOptions, kLongOptions, nullptr);
+        if (code == -1)
+            break;
+        if (code == '?' || code == ':') {
+            const int at = std::min(std::max(optind - 1, previous), argc - 1);
+            return Fail(Refusal(code, optopt, argv[std::size_t(at)]));
         }
-        if (arg == "--") {
-            optionsEnded = true;
-            continue;
-        }
-        const std::size_t eq = arg.find('=');
-        const std::string_view name = std::string_view(arg).substr(0, eq);
-        const OptionSpec* spec = FindSpec(name);
-        if (spec == nullptr)
-            return Fail("unknown option " + std::string(name));
-        std::string_view value;
-        if (spec->takesValue) {
-            if (eq != std::string::npos) {
-                value = std::string_view(arg).substr(eq + 1);
-            } else if (i + 1 < args.size()) {
-                value = args[++i];
-            } else {
-                return Fail(std::string(name) + " needs a value");
-            }
-        } else if (eq != std::string::npos) {
-            return Fail(std::string(name) + " takes no value");
-        }
-        if (std::string error = spec->apply(options, value); !error.empty())
+        if (std::string error = Apply(options, code, optarg != nullptr ? optarg : "");
+            !error.empty())
             return Fail(std::move(error));
-        given.push_back(spec->name);
+        given.push_back(code);
     }
-    if (options.help)
+    if (options.help || options.version)
         return {options, {}};
+    std::vector<std::string> texts;
+    for (int i = optind; i < argc; ++i)
+        texts.emplace_back(argv[std::size_t(i)]);
     if (std::string error = CheckCombination(options, texts, given); !error.empty())
         return Fail(std::move(error));
     if (!options.IsBatch())

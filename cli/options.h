@@ -10,7 +10,12 @@
 
 namespace quillion::cli {
 
-enum class OutputFormat { Png, Jpeg };
+enum class OutputFormat { Png, Jpeg, Svg };
+
+// How a batch names its files: by line number, or after the line's text.
+enum class NameRule { Line, Text };
+
+inline constexpr int kMaxScale = 20;
 
 // What the window's controls hold when the barcode is generated.
 struct ControlSettings {
@@ -22,18 +27,24 @@ struct ControlSettings {
 
 struct RenderOptions {
     ControlSettings controls;
-    // One barcode: the file (its ending chooses JPEG or PNG) and the text (UTF-8).
+    // One barcode: the file ("-" for standard output) and the text (UTF-8).
     std::string output;
     std::string text;
-    // Batch mode: the input file ("-" for standard input), the folder and the files' format.
+    // Batch mode: the input file ("-" for standard input), the folder and the files' names.
     std::string batch;
     std::string outDir;
+    NameRule names = NameRule::Line;
+    int jobs = 0; // worker threads; 0: one per processor
+    // The files' format: --format, else the output name's ending; PNG for standard output and
+    // batches without --format.
     OutputFormat format = OutputFormat::Png;
-    int jobs = 0;        // worker threads; 0: one per processor
+    int scale = 1;       // every picture pixel becomes scale x scale pixels
     bool verify = false; // read every picture back before it is written
     bool help = false;
+    bool version = false;
 
     bool IsBatch() const { return !batch.empty(); }
+    bool ToStandardOutput() const { return output == "-"; }
 };
 
 struct ParseResult {
@@ -41,15 +52,21 @@ struct ParseResult {
     std::string error;                    // why, when they are
 };
 
-// Parses the arguments after the program name. Options take their value as the next argument
-// or after "=" ("--style=bold"); "--" ends the options, so a text may start with "-".
+// Parses the arguments after the program name (getopt_long's rules): short options ("-t upca",
+// "-tupca"), long ones with their value as the next argument or after "=" ("--style=bold"),
+// words in any case; "--" ends the options, so a text may start with "-".
 ParseResult ParseArguments(const std::vector<std::string>& args);
 
 // The usage lines.
 std::string Usage();
+// "quillion-render VERSION".
+std::string VersionLine();
 
-// The format an output file's name asks for: JPEG for ".jpg" and ".jpeg" (any case), PNG
-// otherwise.
-OutputFormat FormatOfFileName(const std::string& fileName);
+// The format an output file's name asks for by its ending (any case): ".png", ".jpg" or
+// ".jpeg", ".svg"; none for another ending or none.
+std::optional<OutputFormat> FormatOfFileName(const std::string& fileName);
+
+// The file name ending of a format, with its dot.
+const char* FileEnding(OutputFormat format);
 
 } // namespace quillion::cli

@@ -3,22 +3,50 @@
 #include "SaveAsJPG.h"
 #include "atomic_file.h"
 #include "form_core.h"
+#include "pixel_scale.h"
 #include "runtime.h"
+#include "svg_writer.h"
 
 namespace quillion::cli {
 
+PictureWriter::PictureWriter(int scale, const PaintRecord* record)
+    : scale_(scale), record_(record) {}
+
 const std::vector<std::uint8_t>* PictureWriter::Encode(const Image& picture, OutputFormat format,
                                                        std::string& error) {
+    bytes_.clear();
+    if (picture.width <= 0 || picture.height <= 0) {
+        error = "the picture has no pixels";
+        return nullptr;
+    }
+    if (format == OutputFormat::Svg) {
+        if (record_ == nullptr) {
+            error = "SVG needs the painting of the picture, which was not recorded";
+            return nullptr;
+        }
+        error = EncodeSvg(*record_, picture.width, picture.height, scale_, svg_);
+        if (!error.empty())
+            return nullptr;
+        bytes_.assign(svg_.begin(), svg_.end());
+        return &bytes_;
+    }
+    const Image* pixels = &picture;
+    if (scale_ > 1) {
+        error = ScalePicture(picture, scale_, scaled_);
+        if (!error.empty())
+            return nullptr;
+        pixels = &scaled_;
+    }
     if (format == OutputFormat::Jpeg) {
         try {
-            EncodePictureAsJpeg(picture, FormCore::kJpegQuality, bytes_);
+            EncodePictureAsJpeg(*pixels, FormCore::kJpegQuality, bytes_, DotsPerInch(scale_));
         } catch (const RuntimeError& e) {
             error = e.Description();
             return nullptr;
         }
         return &bytes_;
     }
-    if (!png_.Encode(picture, bytes_)) {
+    if (!png_.Encode(*pixels, bytes_, PixelsPerMetre(scale_))) {
         error = "the picture has no pixels";
         return nullptr;
     }

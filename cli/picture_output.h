@@ -1,9 +1,11 @@
-// Writing an exported picture to a file as "Save As JPG" would (JPEG, quality 80) or as the same
-// pixels in PNG.
+// Writing an exported picture to a file or to standard output: as "Save As JPG" would (JPEG,
+// quality 80), as the same pixels in PNG, or as SVG drawn from what the renderer painted;
+// enlarged by a whole scale, with the resolution that prints it at the window's size.
 #pragma once
 
 #include "color.h"
 #include "options.h"
+#include "paint_record.h"
 #include "png_writer.h"
 
 #include <cstdint>
@@ -17,6 +19,10 @@ namespace quillion::cli {
 // never leave a partial file.
 class PictureWriter {
 public:
+    // scale: every picture pixel becomes scale x scale pixels. record: what the renderer
+    // painted into the pictures to come (only SVG needs it); it must outlive the writer.
+    explicit PictureWriter(int scale = 1, const PaintRecord* record = nullptr);
+
     // The file's bytes in the format, or null with error set. Valid until the next call.
     const std::vector<std::uint8_t>* Encode(const Image& picture, OutputFormat format,
                                             std::string& error);
@@ -31,7 +37,11 @@ public:
                               OutputFormat format);
 
 private:
+    int scale_;
+    const PaintRecord* record_;
     PngEncoder png_;
+    Image scaled_;
+    std::string svg_;
     std::vector<std::uint8_t> bytes_;
 };
 

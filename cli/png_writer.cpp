@@ -162,7 +162,8 @@ bool PackRows(const Image& image, Form form, std::vector<std::uint8_t>& raw_) {
 PngEncoder::PngEncoder() = default;
 PngEncoder::~PngEncoder() = default;
 
-bool PngEncoder::Encode(const Image& image, std::vector<std::uint8_t>& out) {
+bool PngEncoder::Encode(const Image& image, std::vector<std::uint8_t>& out,
+                        std::uint32_t pixelsPerMetre) {
     out.clear();
     if (image.width <= 0 || image.height <= 0 ||
         image.pixels.size() != std::size_t(image.width) * std::size_t(image.height))
@@ -182,6 +183,13 @@ bool PngEncoder::Encode(const Image& image, std::vector<std::uint8_t>& out) {
     out.push_back(0); // adaptive filtering
     out.push_back(0); // no interlace
     CloseChunk(out, chunk);
+    if (pixelsPerMetre > 0) {
+        chunk = OpenChunk(out, "pHYs");
+        PutU32(out, pixelsPerMetre);
+        PutU32(out, pixelsPerMetre);
+        out.push_back(1); // unit: the metre
+        CloseChunk(out, chunk);
+    }
 
     compressed_.clear();
     DeflateRuns(raw_.data(), raw_.size(), compressed_);

@@ -17,9 +17,11 @@ public:
     PngEncoder(const PngEncoder&) = delete;
     PngEncoder& operator=(const PngEncoder&) = delete;
 
-    // Encodes the image into out (replacing its content). Returns false for an image without
-    // pixels. The encoder keeps its buffers for the next image.
-    bool Encode(const Image& image, std::vector<std::uint8_t>& out);
+    // Encodes the image into out (replacing its content), with a pHYs chunk giving the
+    // resolution when pixelsPerMetre is above 0. Returns false for an image without pixels.
+    // The encoder keeps its buffers for the next image.
+    bool Encode(const Image& image, std::vector<std::uint8_t>& out,
+                std::uint32_t pixelsPerMetre = 0);
 
 private:
     std::vector<std::uint8_t> raw_;        // filtered scanlines

@@ -9,28 +9,48 @@
 #include <cerrno>
 #include <fcntl.h>
 #include <new>
+#include <system_error>
 #include <unistd.h>
 
 namespace quillion::cli {
 namespace {
 
-int RenderOne(const RenderOptions& options, std::ostream& err) {
+// Writes the bytes to out (standard output); "" or why they did not all get there.
+std::string WriteToStream(const std::vector<std::uint8_t>& bytes, std::ostream& out) {
+    errno = 0;
+    out.write(reinterpret_cast<const char*>(bytes.data()), std::streamsize(bytes.size()));
+    out.flush();
+    if (out)
+        return {};
+    return errno != 0 ? std::generic_category().message(errno) : "the stream refused it";
+}
+
+int RenderOne(const RenderOptions& options, std::ostream& out, std::ostream& err) {
     const std::optional<std::u16string> text = DecodeUtf8(options.text);
     if (!text) {
         err << "quillion-render: the text is not valid UTF-8\n";
         return kExitFailed;
     }
-    Generator generator(options.controls, options.verify);
+    Generator generator(options.controls, options.verify, options.format == OutputFormat::Svg);
     const Generation generation = generator.Generate(*text);
     if (generation.picture == nullptr) {
         err << generation.message << '\n';
         return kExitFailed;
     }
-    PictureWriter writer;
-    const std::string error =
-        writer.Write(*generation.picture, options.output, FormatOfFileName(options.output));
+    PictureWriter writer(options.scale, generator.Record());
+    std::string error;
+    if (options.ToStandardOutput()) {
+        const std::vector<std::uint8_t>* bytes =
+            writer.Encode(*generation.picture, options.format, error);
+        if (bytes != nullptr)
+            error = WriteToStream(*bytes, out);
+    } else {
+        error = writer.Write(*generation.picture, options.output, options.format);
+    }
     if (!error.empty()) {
-        err << "quillion-render: cannot write " << options.output << ": " << error << '\n';
+        err << "quillion-render: cannot write "
+            << (options.ToStandardOutput() ? "to standard output" : options.output) << ": " << error
+            << '\n';
         return kExitFailed;
     }
     return kExitOk;
@@ -42,14 +62,14 @@ int Run(const std::vector<std::string>& args, std::ostream& out, std::ostream& e
         err << "quillion-render: " << parsed.error << '\n' << Usage() << '\n';
         return kExitUsage;
     }
-    if (parsed.options->help) {
-        out << Usage() << '\n';
+    if (parsed.options->help || parsed.options->version) {
+        out << (parsed.options->help ? Usage() : VersionLine()) << '\n';
         return kExitOk;
     }
     try {
         if (parsed.options->IsBatch())
             return RunBatch(*parsed.options, err, progress);
-        return RenderOne(*parsed.options, err);
+        return RenderOne(*parsed.options, out, err);
     } catch (const std::bad_alloc&) {
         err << "quillion-render: out of memory\n";
         return kExitFailed;

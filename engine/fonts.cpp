@@ -155,6 +155,9 @@ public:
 
     const FontMetrics& Metrics() const override { return metrics_; }
     const FontKey& Key() const override { return key_; }
+    std::string FamilyName() const override {
+        return face_ && face_->family_name ? face_->family_name : "";
+    }
     int Advance(unsigned char byte) const override { return GlyphFor(byte).advance; }
 
     using Font::Draw;

@@ -51,6 +51,9 @@ public:
     virtual ~Font() = default;
     virtual const FontMetrics& Metrics() const = 0;
     virtual const FontKey& Key() const = 0;
+    // The family name of the font file the face name resolved to ("Liberation Mono" for
+    // "Courier New"); "" when no file was found.
+    virtual std::string FamilyName() const = 0;
     // Advance of one Windows-1252 byte in whole pixels.
     virtual int Advance(unsigned char byte) const = 0;
     // Width of a run of Windows-1252 text: sum of advances plus extra after each character,

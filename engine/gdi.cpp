@@ -234,24 +234,24 @@ bool DeviceContext::Rectangle(std::int32_t left, std::int32_t top, std::int32_t 
         (!hasPen && hasBrush);
     if (oneColour && impl_->surface.IsBlank(BrushPixel(brush->color)))
         return true;
-    Image& image = impl_->surface.MutableImage();
+    DrawingSurface& image = impl_->surface;
     if (hasPen && hasBrush && BrushPixel(pen->color) == BrushPixel(brush->color)) {
         // Outline and inside of one colour (a bar): together they cover the whole rectangle.
-        FillBox(image, PixelBox{l, t, r, b}, BrushPixel(brush->color));
+        image.FillPixels(PixelBox{l, t, r, b}, BrushPixel(brush->color));
     } else if (hasPen) {
         // The outline covers columns l..r-1 and rows t..b-1; the brush fills inside it.
         if (hasBrush)
-            FillBox(image, PixelBox{l + 1, t + 1, r - 1, b - 1}, BrushPixel(brush->color));
+            image.FillPixels(PixelBox{l + 1, t + 1, r - 1, b - 1}, BrushPixel(brush->color));
         if (r > l && b > t) {
             const Pixel p = BrushPixel(pen->color);
-            FillBox(image, PixelBox{l, t, r, t + 1}, p);
-            FillBox(image, PixelBox{l, b - 1, r, b}, p);
-            FillBox(image, PixelBox{l, t, l + 1, b}, p);
-            FillBox(image, PixelBox{r - 1, t, r, b}, p);
+            image.FillPixels(PixelBox{l, t, r, t + 1}, p);
+            image.FillPixels(PixelBox{l, b - 1, r, b}, p);
+            image.FillPixels(PixelBox{l, t, l + 1, b}, p);
+            image.FillPixels(PixelBox{r - 1, t, r, b}, p);
         }
     } else if (hasBrush) {
         // Without a pen the fill stops one pixel short on the right and at the bottom.
-        FillBox(image, PixelBox{l, t, r - 1, b - 1}, BrushPixel(brush->color));
+        image.FillPixels(PixelBox{l, t, r - 1, b - 1}, BrushPixel(brush->color));
     }
     return true;
 }
@@ -329,10 +329,11 @@ COLORREF DeviceContext::GetPixel(std::int32_t x, std::int32_t y) const {
 }
 
 COLORREF DeviceContext::SetPixel(std::int32_t x, std::int32_t y, COLORREF color) {
-    Image& image = impl_->surface.MutableImage();
+    const Image& image = impl_->surface.GetImage();
     if (!image.Contains(x, y))
         return 0xFFFFFFFFu;
-    image.At(x, y) = ToPixel(color & 0xFFFFFFu);
+    impl_->surface.FillPixels(PixelBox{x, y, std::int64_t{x} + 1, std::int64_t{y} + 1},
+                              ToPixel(color & 0xFFFFFFu));
     return color & 0xFFFFFFu;
 }
 
@@ -375,13 +376,13 @@ int DeviceContext::DrawTextA(std::string_view text, std::int32_t count, RECT& re
     }
     const std::int64_t y = rect.top;
     const TextClip clip{left, rect.top, right, rect.bottom};
-    Image& image = impl_->surface.MutableImage();
+    DrawingSurface& surface = impl_->surface;
     if (impl_->bkMode == OPAQUE)
-        FillBox(image,
-                Intersect(PixelBox{x, y, x + width, y + height},
-                          PixelBox{clip.left, clip.top, clip.right, clip.bottom}),
-                BrushPixel(kWhite));
-    font->Draw(image, x, y, run, impl_->textColor, impl_->charExtra, clip);
+        surface.FillPixels(Intersect(PixelBox{x, y, x + width, y + height},
+                                     PixelBox{clip.left, clip.top, clip.right, clip.bottom}),
+                           BrushPixel(kWhite));
+    surface.DrawText(
+        PaintedText{x, y, std::string(run), font, impl_->textColor, impl_->charExtra, clip});
     return height;
 }
 

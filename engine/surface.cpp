@@ -36,6 +36,17 @@ int SidePixels(double px) {
     return r <= 0.0 ? 0 : static_cast<int>(r);
 }
 
+// Cuts a recorded operation to an image of w x h pixels.
+void CutToSize(PaintOperation& op, std::int64_t w, std::int64_t h) {
+    if (auto* fill = std::get_if<PaintedFill>(&op)) {
+        fill->box = Intersect(fill->box, PixelBox{0, 0, w, h});
+    } else {
+        TextClip& clip = std::get<PaintedText>(op).clip;
+        clip.right = std::min(clip.right, w);
+        clip.bottom = std::min(clip.bottom, h);
+    }
+}
+
 double UnitsPerPixel(ScaleMode mode) {
     return mode == ScaleMode::Twips ? kTwipsPerPixel : 1.0;
 }
@@ -97,6 +108,16 @@ void DrawingSurface::ResizePixels(int widthPx, int heightPx) {
         return;
     const Pixel background = ToPixel(backColor_);
     const std::size_t newSize = static_cast<std::size_t>(w) * static_cast<std::size_t>(h);
+    if (record_) {
+        for (PaintOperation& op : record_->operations)
+            CutToSize(op, w, h);
+        // New pixels take the background colour; white is what a record starts from.
+        if (background != ToPixel(kWhite)) {
+            record_->operations.push_back(PaintedFill{PixelBox{image_.width, 0, w, h}, background});
+            record_->operations.push_back(
+                PaintedFill{PixelBox{0, image_.height, w, h}, background});
+        }
+    }
     if (blank_ && blankPixel_ == background) {
         image_.width = w;
         image_.height = h;
@@ -137,6 +158,12 @@ void DrawingSurface::CopyImageFrom(const DrawingSurface& other) {
     pending_ = false;
     currentX_ = 0.0;
     currentY_ = 0.0;
+    if (record_) {
+        record_->operations =
+            other.record_ ? other.record_->operations : std::vector<PaintOperation>{};
+        if (!other.record_) // pixels the record cannot describe
+            record_->complete = false;
+    }
 }
 
 void DrawingSurface::FillPending() const {
@@ -148,6 +175,12 @@ void DrawingSurface::Cls() {
     blank_ = true;
     blankPixel_ = ToPixel(backColor_);
     pending_ = true;
+    if (record_) {
+        record_->operations = picture_ ? pictureOperations_ : std::vector<PaintOperation>{};
+        if (!picture_ && blankPixel_ != ToPixel(kWhite))
+            record_->operations.push_back(
+                PaintedFill{PixelBox{0, 0, image_.width, image_.height}, blankPixel_});
+    }
     if (picture_) {
         Materialize();
         blank_ = false;
@@ -170,13 +203,43 @@ void DrawingSurface::ClearPicture() {
     if (!picture_)
         return;
     picture_.reset();
+    pictureOperations_.clear();
     blankPixel_ = ToPixel(backColor_);
     blank_ = true;
     pending_ = true;
+    if (record_) {
+        record_->operations.clear();
+        if (blankPixel_ != ToPixel(kWhite))
+            record_->operations.push_back(
+                PaintedFill{PixelBox{0, 0, image_.width, image_.height}, blankPixel_});
+    }
 }
 
 void DrawingSurface::SetPictureFromImage() {
     picture_ = std::make_unique<Image>(GetImage());
+    pictureOperations_ = record_ ? record_->operations : std::vector<PaintOperation>{};
+}
+
+void DrawingSurface::SetPaintRecord(PaintRecord* record) {
+    record_ = record;
+    if (record_)
+        *record_ = PaintRecord{};
+}
+
+void DrawingSurface::FillPixels(const PixelBox& box, Pixel pixel) {
+    Materialize();
+    blank_ = false;
+    quillion::FillBox(image_, box, pixel);
+    if (record_)
+        record_->operations.push_back(PaintedFill{box, pixel});
+}
+
+void DrawingSurface::DrawText(PaintedText text) {
+    Materialize();
+    blank_ = false;
+    text.font->Draw(image_, text.x, text.y, text.ansi, text.color, text.charExtra, text.clip);
+    if (record_)
+        record_->operations.push_back(std::move(text));
 }
 
 void DrawingSurface::FillBox(double x1, double y1, double x2, double y2, COLORREF color) {
@@ -186,9 +249,7 @@ void DrawingSurface::FillBox(double x1, double y1, double x2, double y2, COLORRE
         std::swap(l, r);
     if (t > b)
         std::swap(t, b);
-    Materialize();
-    blank_ = false;
-    quillion::FillBox(image_, PixelBox{l, t, r + 1, b + 1}, ToPixel(color & 0xFFFFFFu));
+    FillPixels(PixelBox{l, t, r + 1, b + 1}, ToPixel(color & 0xFFFFFFu));
 }
 
 std::shared_ptr<const Font> DrawingSurface::RealizedFont() const {
@@ -214,9 +275,7 @@ void DrawingSurface::Print(std::u16string_view text) {
     const auto font = RealizedFont();
     const std::int64_t x = WholePixel(ToPixelsX(currentX_));
     const std::int64_t y = WholePixel(ToPixelsY(currentY_));
-    Materialize();
-    blank_ = false;
-    font->Draw(image_, x, y, ToAnsi(text), foreColor_, 0, TextClip{});
+    DrawText(PaintedText{x, y, ToAnsi(text), font, foreColor_, 0, TextClip{}});
     currentX_ = 0.0;
     currentY_ += FromPixels(font->Metrics().height);
 }

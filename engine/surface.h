@@ -6,6 +6,7 @@
 
 #include "color.h"
 #include "gdi.h"
+#include "paint_record.h"
 
 #include <memory>
 #include <string>
@@ -114,6 +115,17 @@ public:
         blank_ = false;
         return image_;
     }
+    // The painting primitives every member and the device context go through: a filled pixel
+    // rectangle (right and bottom exclusive, clipped to the image) and a run of text.
+    void FillPixels(const PixelBox& box, Pixel pixel);
+    void DrawText(PaintedText text);
+
+    // While a record is set, the surface keeps in it what makes up its image: the fills and
+    // texts since the last Cls (starting from the background picture's, when one is set),
+    // cut to the image as it shrinks. Starting a record clears it; it describes the image only
+    // when set before the picture is cleared for painting. Null stops recording.
+    void SetPaintRecord(PaintRecord* record);
+
     // Whether every pixel is known to be p (nothing drawn since a Cls to that colour).
     bool IsBlank(Pixel p) const { return blank_ && blankPixel_ == p; }
     DeviceContext& hDC() { return *dc_; }
@@ -158,6 +170,8 @@ private:
     double currentY_ = 0.0;
     SurfaceFont font_;
     mutable SurfaceFont realizedFor_;
+    PaintRecord* record_ = nullptr;
+    std::vector<PaintOperation> pictureOperations_; // what made the background picture
     mutable std::shared_ptr<const quillion::Font> realized_;
 };
 

@@ -4,22 +4,33 @@ set -euo pipefail
 
 QUILLION_ROOT=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
 
-QUILLION_PACKAGES=(
-  build-essential cmake ninja-build pkg-config git
+# What building and running the two programs needs (scripts/run).
+QUILLION_RUN_PACKAGES=(
+  build-essential cmake ninja-build pkg-config
   libfreetype-dev libfontconfig-dev fonts-liberation
   qt6-base-dev qt6-base-dev-tools libgl-dev qt6-qpa-plugins
-  libturbojpeg0-dev libjpeg62-turbo-dev libpng-dev
+  libturbojpeg0-dev zlib1g-dev
+)
+# A virtual X server for the window when there is no display (scripts/run, window tests).
+QUILLION_XVFB_PACKAGES=(xvfb xauth)
+# Everything else the test suite, the benchmarks, the fuzz targets and the package build use
+# (scripts/test): readers, a private CUPS server with a PDF printer, the checkers of the
+# installed files, Debian's packaging tools.
+QUILLION_TEST_PACKAGES=(
+  git libjpeg62-turbo-dev libpng-dev
   libgtest-dev libgmock-dev libbenchmark-dev
   libzxing-dev zbar-tools imagemagick poppler-utils
   cups cups-bsd cups-client cups-filters ghostscript printer-driver-cups-pdf
-  xvfb x11-apps
+  x11-apps
   clang libclang-rt-14-dev
+  desktop-file-utils appstream man-db librsvg2-bin libxml2-utils dpkg-dev file
 )
 
+# install_packages PACKAGE...: installs those not installed yet.
 install_packages() {
   local missing=()
   local p
-  for p in "${QUILLION_PACKAGES[@]}"; do
+  for p in "$@"; do
     if ! dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed"; then
       missing+=("$p")
     fi
@@ -35,10 +46,24 @@ install_packages() {
   "${sudo[@]}" apt-get install -y -qq --no-install-recommends "${missing[@]}"
 }
 
-# build DIR [cmake options...]
+# build DIR [--target TARGET... --] [cmake options...]: configures and builds DIR (every
+# target, or the ones named).
 build() {
   local dir=$1
   shift
+  local targets=()
+  if [ "${1:-}" = --target ]; then
+    shift
+    while [ $# -gt 0 ] && [ "$1" != -- ]; do
+      targets+=("$1")
+      shift
+    done
+    shift
+  fi
   cmake -S "$QUILLION_ROOT" -B "$QUILLION_ROOT/$dir" -G Ninja "$@"
-  cmake --build "$QUILLION_ROOT/$dir" -j "$(nproc)"
+  if [ ${#targets[@]} -eq 0 ]; then
+    cmake --build "$QUILLION_ROOT/$dir" -j "$(nproc)"
+  else
+    cmake --build "$QUILLION_ROOT/$dir" -j "$(nproc)" --target "${targets[@]}"
+  fi
 }

@@ -63,10 +63,11 @@ bool ValidPicture(const Image& picture, std::uint8_t quality) {
            quality <= kMaxQuality;
 }
 
-// Encodes the picture into jpeg (resized to the encoder's bound, then to the bytes written);
-// returns the GDI+ status (0 for Ok).
-int EncodeStatus(const Image& picture, std::uint8_t quality, std::vector<std::uint8_t>& jpeg) {
-    if (!ValidPicture(picture, quality)) {
+// Encodes the picture into jpeg (resized to the encoder's bound, then to the bytes written)
+// with a resolution of dotsPerInch; returns the GDI+ status (0 for Ok).
+int EncodeStatus(const Image& picture, std::uint8_t quality, std::vector<std::uint8_t>& jpeg,
+                 int dotsPerInch) {
+    if (!ValidPicture(picture, quality) || dotsPerInch < 1 || dotsPerInch > 0xFFFF) {
         return gdiplus_status::kInvalidParameter;
     }
     const std::unique_ptr<void, TjDestroy> encoder(tjInitCompress());
@@ -95,6 +96,16 @@ int EncodeStatus(const Image& picture, std::uint8_t quality, std::vector<std::ui
         return memory ? gdiplus_status::kOutOfMemory : gdiplus_status::kGenericError;
     }
     jpeg.resize(size);
+    // The JFIF header: SOI, APP0 marker and length, "JFIF\0", version (2 bytes), then the unit
+    // (1: dots per inch) and the horizontal and vertical density (2 bytes each, big-endian).
+    static constexpr unsigned char kJfifStart[] = {0xFF, 0xD8, 0xFF, 0xE0};
+    if (size < 18 || std::memcmp(jpeg.data(), kJfifStart, 4) != 0 ||
+        std::memcmp(jpeg.data() + 6, "JFIF", 5) != 0) {
+        return gdiplus_status::kGenericError;
+    }
+    jpeg[13] = 1;
+    jpeg[14] = jpeg[16] = static_cast<std::uint8_t>(dotsPerInch >> 8);
+    jpeg[15] = jpeg[17] = static_cast<std::uint8_t>(dotsPerInch & 0xFF);
     return 0;
 }
 
@@ -114,7 +125,7 @@ int SaveStatus(const Image& picture, const std::u16string& fileName, std::uint8_
         return gdiplus_status::kInvalidParameter;
     }
     std::vector<std::uint8_t> jpeg;
-    if (const int status = EncodeStatus(picture, quality, jpeg); status != 0) {
+    if (const int status = EncodeStatus(picture, quality, jpeg, kScreenDotsPerInch); status != 0) {
         return status;
     }
     const int error = WriteFileContents(*path, jpeg.data(), jpeg.size());
@@ -133,8 +144,8 @@ void SavePictureAsJpeg(const Image& picture, const std::u16string& fileName, std
 }
 
 void EncodePictureAsJpeg(const Image& picture, std::uint8_t quality,
-                         std::vector<std::uint8_t>& jpeg) {
-    if (const int status = EncodeStatus(picture, quality, jpeg); status != 0) {
+                         std::vector<std::uint8_t>& jpeg, int dotsPerInch) {
+    if (const int status = EncodeStatus(picture, quality, jpeg, dotsPerInch); status != 0) {
         RaiseSaveError(status);
     }
 }

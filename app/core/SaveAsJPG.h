@@ -26,9 +26,13 @@ inline constexpr int kWin32Error = 7;
 // description "Cannot save the image. GDI+ Error:" followed directly by the status number.
 void SavePictureAsJpeg(const Image& picture, const std::u16string& fileName, std::uint8_t quality);
 
+// The resolution a saved picture records, a screen picture's, as GDI+ writes it.
+inline constexpr int kScreenDotsPerInch = 96;
+
 // Encodes the picture as SavePictureAsJpeg does into jpeg (its capacity is kept between
-// calls), without writing it anywhere. Raises the same error for a picture it cannot encode.
+// calls), without writing it anywhere, with a resolution of dotsPerInch (1 to 65535). Raises
+// the same error for a picture or resolution it cannot encode.
 void EncodePictureAsJpeg(const Image& picture, std::uint8_t quality,
-                         std::vector<std::uint8_t>& jpeg);
+                         std::vector<std::uint8_t>& jpeg, int dotsPerInch = kScreenDotsPerInch);
 
 } // namespace quillion

@@ -10,10 +10,12 @@ namespace {
 constexpr int kWidths[] = {2, 1, 1, 2, 3, 1, 1, 1, 2, 2, 1, 3, 1, 1, 2, 1, 3, 2, 1, 1, 2,
                            1, 1, 2, 3, 1, 2, 1, 1, 3, 1, 2, 2, 1, 1, 1, 2, 1, 1, 2, 3};
 
-QPixmap Draw(int side) {
-    QPixmap pixmap(side, side);
-    pixmap.fill(Qt::transparent);
-    QPainter p(&pixmap);
+} // namespace
+
+QImage DrawAppIcon(int side) {
+    QImage image(side, side, QImage::Format_ARGB32_Premultiplied);
+    image.fill(Qt::transparent);
+    QPainter p(&image);
     p.setRenderHint(QPainter::Antialiasing, false);
     const double unit = side / 64.0;
     p.setPen(Qt::NoPen);
@@ -28,14 +30,14 @@ QPixmap Draw(int side) {
         bar = !bar;
     }
     p.fillRect(QRectF(6 * unit, 52 * unit, 52 * unit, 4 * unit), QColor(200, 60, 40));
-    return pixmap;
+    p.end();
+    return image;
 }
-} // namespace
 
 QIcon MakeAppIcon() {
     QIcon icon;
-    for (int side : {16, 32, 48, 64, 128})
-        icon.addPixmap(Draw(side));
+    for (int side : kAppIconSides)
+        icon.addPixmap(QPixmap::fromImage(DrawAppIcon(side)));
     return icon;
 }
 

@@ -97,7 +97,7 @@ TEST(ParseArguments, CombinationsAndValues) {
         {4, {"--batch", "f", "--out-dir", "d", "--format", "jpeg", "--jobs", "2"}, ""},
         {5, {"--batch", "f"}, "--batch needs --out-dir DIR"},
         {6, {"--batch", "f", "--out-dir", "d", "AB"}, "a batch takes its texts from the file"},
-        {7, {"--format", "png", "--output", "a.png", "AB"}, "--format is for batch mode"},
+        {7, {"--names", "text", "--output", "a.png", "AB"}, "--names is for batch mode"},
         {8, {"--jobs", "2", "--output", "a.png", "AB"}, "--jobs is for batch mode"},
         {9, {"--batch", "f", "--out-dir", "d", "--jobs", "x"}, "--jobs takes a number"},
         {10, {"--batch", "f", "--out-dir", "d", "--jobs", "65"}, "--jobs takes a number"},
@@ -125,12 +125,14 @@ TEST(ParseArguments, CombinationsAndValues) {
     EXPECT_EQ(o.jobs, 3);
 }
 
-TEST(FormatOfFileName, JpegByEndingOnly) {
+TEST(FormatOfFileName, ByEndingOnly) {
     EXPECT_EQ(FormatOfFileName("a.jpg"), OutputFormat::Jpeg);
     EXPECT_EQ(FormatOfFileName("A.JPEG"), OutputFormat::Jpeg);
     EXPECT_EQ(FormatOfFileName("a.png"), OutputFormat::Png);
-    EXPECT_EQ(FormatOfFileName("jpg"), OutputFormat::Png);
-    EXPECT_EQ(FormatOfFileName("x.jpg/name"), OutputFormat::Png); // a folder's ending
+    EXPECT_EQ(FormatOfFileName("a.Svg"), OutputFormat::Svg);
+    EXPECT_EQ(FormatOfFileName("jpg"), std::nullopt);
+    EXPECT_EQ(FormatOfFileName("x.jpg/name"), std::nullopt); // a folder's ending
+    EXPECT_EQ(FormatOfFileName("a.gif"), std::nullopt);
 }
 
 TEST(MessageLine, ErrorReportKeepsDescriptionAndPlace) {

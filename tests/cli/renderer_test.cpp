@@ -56,7 +56,7 @@ TEST(RunRenderer, ExitStatuses) {
         {4, {"--output", f / "one.png", "AB"}, 0, ""},
         {5, {"--type", "upca", "--output", f / "u.png", "123"}, 1, "Barcode me be 12 digit"},
         {6, {"--output", f / "empty.png", ""}, 1, ""},
-        {7, {"--output", f / "dir", "AB"}, 1, "cannot write"},
+        {7, {"--format", "png", "--output", f / "dir", "AB"}, 1, "cannot write"},
         {8, {"--batch", f / "good.txt", "--out-dir", f / "b8"}, 0, ""},
         {9, {"--batch", f / "mixed.txt", "--out-dir", f / "b9"}, 1, "line 2: "},
         {10, {"--batch", f / "missing.txt", "--out-dir", f / "b10"}, 1, "cannot read "},

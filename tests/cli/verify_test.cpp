@@ -117,7 +117,8 @@ TEST(Verify, BatchGoesOnAfterALineThatDoesNotScan) {
     options.jobs = 2;
     std::ostringstream err;
     EXPECT_EQ(RunBatch(options, err, false), 1);
-    EXPECT_EQ(err.str(), "line 2: does not scan as spoil me (read: nothing)\n");
+    EXPECT_EQ(err.str(),
+              "line 2: does not scan as spoil me (read: nothing)\n2 written, 1 failed\n");
     EXPECT_EQ(work.Entries("out"), (std::vector<std::string>{"00001.png", "00004.png"}));
 }
 

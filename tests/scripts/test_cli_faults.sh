@@ -70,9 +70,10 @@ expect_run 1 'read-only' "read-only target" "$BIN" --output "$WORK/ro.png" AB
 if [ "$ROOT" -eq 1 ]; then
     mknod "$WORK/null" c 1 3 && mknod "$WORK/full" c 1 7
     ln -s "$WORK/full" "$WORK/full-link"
-    "$BIN" --output "$WORK/null" AB || fail "device that takes everything: failed"
+    "$BIN" --format png --output "$WORK/null" AB || fail "device that takes everything: failed"
     for target in full full-link; do
-        expect_run 1 'No space left on device' "$target" "$BIN" --output "$WORK/$target" AB
+        expect_run 1 'No space left on device' "$target" \
+            "$BIN" --format png --output "$WORK/$target" AB
     done
     "$BIN" --batch - --out-dir "$WORK/unused" --format jpg <<<"AB" >/dev/null 2>&1
     for node in null full; do
@@ -108,7 +109,9 @@ expect_run 1 '^quillion-render: cannot read .*/a folder: Is a directory$' "folde
 expect_run 1 '^quillion-render: cannot read standard input: Bad file descriptor$' \
     "closed standard input" "$BIN" --batch - --out-dir "$WORK/o2" <&-
 "$BIN" --help >&- 2>/dev/null && fail "--help with standard output closed exited 0"
-printf 'AB\n' | "$BIN" --batch - --out-dir "$WORK/o3" 2>&- || fail "closed standard error, nothing to say: failed"
+# The summary line cannot be written: the batch's files are, and the status says a line was lost.
+printf 'AB\n' | "$BIN" --batch - --out-dir "$WORK/o3" 2>&-
+[ $? -eq 1 ] && [ -s "$WORK/o3/00001.png" ] || fail "closed standard error: not 1, or no file"
 printf 'AB\ncaf\xc3\xa9\n' | "$BIN" --batch - --out-dir "$WORK/o4" 2>&-
 [ $? -eq 1 ] || fail "closed standard error with a failing line: not 1"
 [ "$(ls -A "$WORK/o4")" = "00001.png" ] || fail "closed standard error: a message went into a file: $(ls -A "$WORK/o4")"

@@ -38,9 +38,9 @@ renders 9 upce "123456" "0012345000065" 124x109 png
     fail "Code 128 PNG is not 1-bit greyscale: $(identify -format '%[bit-depth] %[colorspace]' "$WORK/a.png")"
 "$BIN" --output "$WORK/a.JPG" AB && [ "$(identify -format '%m %Q' "$WORK/a.JPG")" = "JPEG 80" ] ||
     fail "JPEG: $(identify -format '%m %Q' "$WORK/a.JPG")"
-# Other endings get PNG, as before JPEG output existed.
-"$BIN" --output "$WORK/a.img" AB && [ "$(identify -format '%m' "$WORK/a.img")" = "PNG" ] ||
-    fail "a name without a known ending did not get PNG"
+# Other endings take their format from --format.
+"$BIN" --format png --output "$WORK/a.img" AB && [ "$(identify -format '%m' "$WORK/a.img")" = "PNG" ] ||
+    fail "a name without a known ending did not get PNG with --format png"
 
 # expect ROW STATUS MESSAGE ARGS...: status, a part of standard error, no file written.
 expect() {
@@ -74,7 +74,7 @@ expect 16 1 "not valid UTF-8" "${O[@]}" "$(printf '\xed\xa0\x80')" # an encoded 
 expect 17 1 "cannot write" --output "$WORK/no/such/folder/x.png" AB
 expect 18 1 "cannot write" --output "$WORK/no/such/folder/x.jpg" AB
 expect 19 2 "unknown type" --type qr "${O[@]}" AB
-expect 20 2 "is for batch mode" --format png "${O[@]}" AB
+expect 20 2 "is for batch mode" --names text "${O[@]}" AB
 expect 21 2 "is for batch mode" --out-dir "$WORK" "${O[@]}" AB
 expect 22 2 "needs --out-dir" --batch "$WORK/list"
 expect 23 2 "not from the command line" --batch "$WORK/list" --out-dir "$WORK/o" AB
