@@ -371,8 +371,7 @@ private slots:
         struct Row {
             int row;
             int step;
-            std::function<bool(Form1&)>
-                missing; // true when the step's work is missing; null: unseen
+            std::function<bool(Form1&)> missing; // true when its work is missing; null: unseen
         };
         auto item = [](const char* combo, const char* text) {
             return [=](Form1& f) {
