@@ -9,7 +9,7 @@ QUILLION_RUN_PACKAGES=(
   build-essential cmake ninja-build pkg-config
   libfreetype-dev libfontconfig-dev fonts-liberation
   qt6-base-dev qt6-base-dev-tools libgl-dev qt6-qpa-plugins
-  libturbojpeg0-dev zlib1g-dev
+  libturbojpeg0-dev zlib1g-dev libzxing-dev
 )
 # A virtual X server for the window when there is no display (scripts/run, window tests).
 QUILLION_XVFB_PACKAGES=(xvfb xauth)
@@ -19,7 +19,7 @@ QUILLION_XVFB_PACKAGES=(xvfb xauth)
 QUILLION_TEST_PACKAGES=(
   git libjpeg62-turbo-dev libpng-dev
   libgtest-dev libgmock-dev libbenchmark-dev
-  libzxing-dev zbar-tools imagemagick poppler-utils
+  zbar-tools imagemagick poppler-utils
   cups cups-bsd cups-client cups-filters ghostscript printer-driver-cups-pdf
   x11-apps strace
   clang libclang-rt-14-dev

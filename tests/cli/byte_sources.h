@@ -1,11 +1,12 @@
 // Batch input for tests: bytes from a string in chunks of a chosen size, and a read error
-// after a chosen number of bytes.
+// after a chosen number of bytes; lines one read at a time with trouble at a chosen read.
 #pragma once
 
 #include "line_reader.h"
 
 #include <algorithm>
 #include <cstring>
+#include <functional>
 #include <string>
 #include <utility>
 #include <vector>
@@ -33,6 +34,27 @@ private:
     std::size_t failAt_;
     int error_;
     std::size_t at_ = 0;
+};
+
+// Gives "L1\n", "L2\n", ... `lines` of them, one a read, and runs `trouble` as the read
+// numbered `at` begins (a signal raised, memory running out) as in the middle of a batch.
+class LinePerReadSource : public ByteSource {
+public:
+    LinePerReadSource(int lines, int at = 0, std::function<void()> trouble = {})
+        : lines_(lines), at_(at), trouble_(std::move(trouble)) {}
+    long Read(char* buffer, std::size_t size) override {
+        if (++reads_ == at_ && trouble_)
+            trouble_();
+        if (reads_ > lines_)
+            return 0;
+        const std::string line = "L" + std::to_string(reads_) + "\n";
+        line.copy(buffer, std::min(size, line.size()));
+        return long(line.size());
+    }
+
+private:
+    int lines_, at_, reads_ = 0;
+    std::function<void()> trouble_;
 };
 
 struct ReadBack {

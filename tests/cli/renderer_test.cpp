@@ -14,7 +14,6 @@
 #include <iterator>
 #include <new>
 #include <sstream>
-#include <unistd.h>
 
 namespace fs = std::filesystem;
 
@@ -94,33 +93,17 @@ TEST(RunRenderer, WriteErrorOnItsOwnOutputIsAFailure) {
     EXPECT_TRUE(IsPng(f / "ok.png"));
 }
 
-RenderOptions BatchInto(const std::string& folder) {
+// A batch of the source's lines into folder/out, two jobs (or `jobs`).
+Outcome Batch(ByteSource& source, const Folder& folder, int jobs = 2, std::size_t size = 0,
+              const char* name = "input") {
     RenderOptions options;
     options.batch = "test input";
-    options.outDir = folder;
-    options.jobs = 2;
-    return options;
+    options.outDir = folder / "out";
+    options.jobs = jobs;
+    std::ostringstream err;
+    const int status = RunBatchFrom(source, name, size, options, err, false);
+    return {status, "", err.str()};
 }
-
-// Gives its lines one read at a time and raises a signal once a number of reads is done, as a
-// user pressing Ctrl+C in the middle of a batch would.
-class SignallingSource : public ByteSource {
-public:
-    SignallingSource(int lines, int signalAfter, int signal)
-        : lines_(lines), signalAfter_(signalAfter), signal_(signal) {}
-    long Read(char* buffer, std::size_t size) override {
-        if (reads_ == signalAfter_)
-            std::raise(signal_);
-        if (reads_ >= lines_)
-            return 0;
-        const std::string line = "L" + std::to_string(++reads_) + "\n";
-        line.copy(buffer, std::min(size, line.size()));
-        return long(line.size());
-    }
-
-private:
-    int lines_, reads_ = 0, signalAfter_, signal_;
-};
 
 TEST(RunBatchFrom, SignalStopsTheBatchCleanly) {
     struct Row {
@@ -130,32 +113,26 @@ TEST(RunBatchFrom, SignalStopsTheBatchCleanly) {
     } rows[] = {{1, SIGINT, 130}, {2, SIGTERM, 143}, {3, SIGHUP, 129}};
     for (const Row& r : rows) {
         Folder f;
-        SignallingSource source(200, 40, r.signal);
-        std::ostringstream err;
-        const int status = RunBatchFrom(source, "input", 0, BatchInto(f / "out"), err, false);
-        EXPECT_EQ(status, r.status) << "row " << r.row;
+        // Ctrl+C (or its kin) as line 41 is read.
+        testing::LinePerReadSource source(200, 41, [&] { std::raise(r.signal); });
+        const Outcome run = Batch(source, f);
+        EXPECT_EQ(run.status, r.status) << "row " << r.row;
         // Every line up to the one named is written, whole; nothing after the line whose read
         // the signal came in (line 41) is taken; no temporary file is left.
-        const std::string text = err.str();
-        const auto at = text.find("interrupted after line ");
-        ASSERT_NE(at, std::string::npos) << "row " << r.row << ": " << text;
-        const int last = std::stoi(text.substr(at + 23));
+        const auto at = run.err.find("interrupted after line ");
+        ASSERT_NE(at, std::string::npos) << "row " << r.row << ": " << run.err;
+        const int last = std::stoi(run.err.substr(at + 23));
         EXPECT_LE(last, 41) << "row " << r.row;
-        const std::vector<std::string> names = f.Entries("out");
-        EXPECT_EQ(int(names.size()), last) << "row " << r.row;
+        EXPECT_EQ(int(f.Entries("out").size()), last) << "row " << r.row;
         for (int n = 1; n <= last; ++n) {
             EXPECT_TRUE(IsPng(f / ("out/" + BatchFileName(n, 0, OutputFormat::Png))))
                 << "row " << r.row << " line " << n;
         }
-        for (const std::string& name : names) {
-            EXPECT_NE(name.front(), '.') << "row " << r.row << ": " << name;
-        }
     }
     // The handlers are gone afterwards, and a batch runs to its end again.
     Folder f;
-    SignallingSource source(3, -1, 0);
-    std::ostringstream err;
-    EXPECT_EQ(RunBatchFrom(source, "input", 0, BatchInto(f / "out"), err, false), 0);
+    testing::LinePerReadSource source(3);
+    EXPECT_EQ(Batch(source, f).status, 0);
     EXPECT_EQ(f.Entries("out").size(), 3u);
 }
 
@@ -164,40 +141,21 @@ TEST(RunBatchFrom, ReadErrorKeepsWhatCameBeforeAndCutsNoLine) {
     // The error strikes inside the third line: "L1550" must not become "L155".
     const std::string input = "L1\nL2\nL1550\nL4\n";
     testing::StringSource source(input, 2, input.find("550") + 1, EIO);
-    std::ostringstream err;
-    EXPECT_EQ(RunBatchFrom(source, "input.txt", 4, BatchInto(f / "out"), err, false), 1);
-    EXPECT_NE(err.str().find("quillion-render: cannot read input.txt: Input/output error"),
+    const Outcome run = Batch(source, f, 2, 4, "input.txt");
+    EXPECT_EQ(run.status, 1);
+    EXPECT_NE(run.err.find("quillion-render: cannot read input.txt: Input/output error"),
               std::string::npos)
-        << err.str();
+        << run.err;
     EXPECT_EQ(f.Entries("out"), (std::vector<std::string>{"00001.png", "00002.png"}));
     EXPECT_TRUE(IsPng(f / "out/00001.png") && IsPng(f / "out/00002.png"));
 }
 
-// Runs out of memory on its second read.
-class StarvedSource : public ByteSource {
-public:
-    long Read(char* buffer, std::size_t size) override {
-        if (++reads_ == 2)
-            throw std::bad_alloc();
-        if (reads_ > 2)
-            return 0;
-        const std::string lines = "AB\nCD\n";
-        lines.copy(buffer, std::min(size, lines.size()));
-        return long(lines.size());
-    }
-
-private:
-    int reads_ = 0;
-};
-
 TEST(RunBatchFrom, OutOfMemoryIsAFailure) {
     Folder f;
-    StarvedSource source;
-    std::ostringstream err;
-    RenderOptions options = BatchInto(f / "out");
-    options.jobs = 1;
-    EXPECT_EQ(RunBatchFrom(source, "input", 0, options, err, false), 1);
-    EXPECT_NE(err.str().find("quillion-render: out of memory\n"), std::string::npos) << err.str();
+    testing::LinePerReadSource source(10, 3, [] { throw std::bad_alloc(); });
+    const Outcome run = Batch(source, f, 1);
+    EXPECT_EQ(run.status, 1);
+    EXPECT_NE(run.err.find("quillion-render: out of memory\n"), std::string::npos) << run.err;
     EXPECT_EQ(f.Entries("out"), (std::vector<std::string>{"00001.png", "00002.png"}));
 }
 
@@ -207,9 +165,8 @@ TEST(RunBatchFrom, LongLineFailsAloneAndTheBatchGoesOn) {
                               std::string(kMaxLineBytes, 'Y') + "\r\nCD\n" +
                               std::string(3 * kMaxLineBytes, 'Z');
     testing::StringSource source(input, 4096);
-    std::ostringstream err;
-    EXPECT_EQ(RunBatchFrom(source, "input", 0, BatchInto(f / "out"), err, false), 1);
-    const std::string text = err.str();
+    const auto [status, out, text] = Batch(source, f);
+    EXPECT_EQ(status, 1);
     EXPECT_NE(text.find("line 2: longer than 65536 bytes\n"), std::string::npos) << text;
     EXPECT_NE(text.find("line 5: longer than 65536 bytes\n"), std::string::npos) << text;
     // Line 3 is exactly at the limit: it is taken (and refused by Code 128's arithmetic).
@@ -218,38 +175,33 @@ TEST(RunBatchFrom, LongLineFailsAloneAndTheBatchGoesOn) {
 }
 
 TEST(LineReader, LimitsAndErrors) {
-    using Kind = InputLine::Kind;
+    constexpr auto End = InputLine::Kind::End, Failed = InputLine::Kind::Failed;
+    constexpr auto none = std::string::npos;
     struct Row {
         int row;
         std::string input;
         std::size_t failAt;
-        std::vector<std::pair<std::size_t, std::string>> lines; // "" for a too-long line
-        Kind last;
+        InputLine::Kind last;
         std::size_t count;
+        std::vector<std::pair<std::size_t, std::string>> lines; // "" for a too-long line
     } rows[] = {
-        {1,
-         "12345678\n123456789\nab\n",
-         std::string::npos,
-         {{1, "12345678"}, {2, ""}, {3, "ab"}},
-         Kind::End,
-         3},
-        {2, "12345678\r\n", std::string::npos, {{1, "12345678"}}, Kind::End, 1},
-        {3, "ab\n1234567890123", std::string::npos, {{1, "ab"}, {2, ""}}, Kind::End, 2},
-        {4, "ab\ncd", 4, {{1, "ab"}}, Kind::Failed, 1}, // "c" is not a line
-        {5, "ab\n", 3, {{1, "ab"}}, Kind::Failed, 1},   // error after a whole line
-        {6, "ab\n123456789012\n", 14, {{1, "ab"}, {2, ""}}, Kind::Failed, 1}, // inside a long one
-        {7, "", 0, {}, Kind::Failed, 0},
+        {1, "12345678\n123456789\nab\n", none, End, 3, {{1, "12345678"}, {2, ""}, {3, "ab"}}},
+        {2, "12345678\r\n", none, End, 1, {{1, "12345678"}}},
+        {3, "ab\n1234567890123", none, End, 2, {{1, "ab"}, {2, ""}}},
+        {4, "ab\ncd", 4, Failed, 1, {{1, "ab"}}},                       // "c" is not a line
+        {5, "ab\n", 3, Failed, 1, {{1, "ab"}}},                         // error after a whole line
+        {6, "ab\n123456789012\n", 14, Failed, 1, {{1, "ab"}, {2, ""}}}, // inside a long one
+        {7, "", 0, Failed, 0, {}},
     };
     for (const Row& r : rows) {
         for (const std::size_t chunk : {std::size_t(1), std::size_t(64)}) {
             testing::StringSource source(r.input, chunk, r.failAt, EIO);
             const testing::ReadBack back = testing::ReadAllLines(source, 8);
-            EXPECT_EQ(back.lines, r.lines) << "row " << r.row << ", chunk " << chunk;
-            EXPECT_EQ(back.last, r.last) << "row " << r.row << ", chunk " << chunk;
-            EXPECT_EQ(back.count, r.count) << "row " << r.row << ", chunk " << chunk;
-            if (r.last == Kind::Failed) {
-                EXPECT_EQ(back.error, EIO) << "row " << r.row;
-            }
+            SCOPED_TRACE("row " + std::to_string(r.row) + ", chunk " + std::to_string(chunk));
+            EXPECT_EQ(back.lines, r.lines);
+            EXPECT_EQ(back.last, r.last);
+            EXPECT_EQ(back.count, r.count);
+            EXPECT_EQ(back.error, r.last == Failed ? EIO : 0);
         }
     }
 }

@@ -22,6 +22,20 @@ decode() {
         zbarimg --quiet --raw "$WORK/bordered.png" 2>/dev/null
 }
 
+# expect_run STATUS PATTERN WHAT COMMAND...: COMMAND exits with STATUS and its standard error,
+# kept in $WORK/err, has a line matching the grep PATTERN ("" matches anything).
+expect_run() {
+    local want=$1 pattern=$2 what=$3 status
+    shift 3
+    "$@" 2>"$WORK/err"
+    status=$?
+    if [ "$status" -ne "$want" ]; then
+        fail "$what: exit status $status, expected $want: $(cat "$WORK/err")"
+    elif [ -n "$pattern" ] && ! grep -q -- "$pattern" "$WORK/err"; then
+        fail "$what: $(cat "$WORK/err")"
+    fi
+}
+
 finish() {
     if [ "$failures" -ne 0 ]; then
         echo "$failures failure(s)" >&2

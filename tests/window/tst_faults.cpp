@@ -32,7 +32,6 @@
 #include <csignal>
 #include <functional>
 #include <sys/stat.h>
-#include <sys/sysmacros.h>
 #include <sys/types.h>
 #include <unistd.h>
 
@@ -51,13 +50,6 @@ namespace {
 QByteArray ReadAll(const QString& path) {
     QFile f(path);
     return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
-}
-
-void WriteAll(const QString& path, const QByteArray& bytes) {
-    QDir().mkpath(QFileInfo(path).path());
-    QFile f(path);
-    QVERIFY2(f.open(QIODevice::WriteOnly | QIODevice::Truncate), qPrintable(path));
-    QCOMPARE(f.write(bytes), bytes.size());
 }
 
 // Every entry of a folder, hidden ones included.
@@ -241,7 +233,7 @@ private slots:
 
         const QString target = mountPoint_ + QStringLiteral("/barcode.jpg");
         const QByteArray old(3000, 'O');
-        WriteAll(target, old);
+        QVERIFY(WriteFile(target, old));
         RETURN_IF_FAILED();
         // Fill the disk in pages, then give one page back: the new file starts and runs out.
         int pages = 0;
@@ -356,32 +348,25 @@ private slots:
             QVERIFY(QFile::link(path, path));
             break;
         case 3:
-            WriteAll(path, "[Quillion]\nBarcode=secret\n");
+            QVERIFY(WriteFile(path, "[Quillion]\nBarcode=secret\n"));
             QVERIFY(QFile::setPermissions(path, QFileDevice::Permissions()));
             break;
         case 4:
             QVERIFY(QFile::link(work_.filePath(QStringLiteral("no/such/file.ini")), path));
             break;
         case 5:
-            QVERIFY(::mkfifo(QFile::encodeName(path).constData(), 0600) == 0);
+            QVERIFY(MakeFifo(path));
             break;
-        case 6: {
+        case 6:
             if (::geteuid() != 0)
                 QSKIP("mknod needs root");
-            const QString node = work_.filePath(QStringLiteral("null-device"));
-            QFile::remove(node);
-            QVERIFY(::mknod(QFile::encodeName(node).constData(), S_IFCHR | 0666, makedev(1, 3)) ==
-                    0);
-            QVERIFY(QFile::link(node, path));
+            QVERIFY(MakeCharDevice(work_.filePath("null-device"), 3));
+            QVERIFY(QFile::link(work_.filePath("null-device"), path));
             break;
-        }
-        case 7: {
-            const QString fifo = work_.filePath(QStringLiteral("settings-fifo"));
-            QFile::remove(fifo);
-            QVERIFY(::mkfifo(QFile::encodeName(fifo).constData(), 0600) == 0);
-            QVERIFY(QFile::link(fifo, path));
+        case 7:
+            QVERIFY(MakeFifo(work_.filePath("settings-fifo")));
+            QVERIFY(QFile::link(work_.filePath("settings-fifo"), path));
             break;
-        }
         }
         Load();
         QVERIFY(messages_.empty());
@@ -399,13 +384,8 @@ private slots:
         if (kind == 4 || kind == 6 || kind == 7)
             QVERIFY(info.isSymLink());
         // The device and the FIFOs are still what they were, after "With Caption" was ticked.
-        struct stat st {};
-        if (kind == 5)
-            QVERIFY(::lstat(QFile::encodeName(path).constData(), &st) == 0 && S_ISFIFO(st.st_mode));
-        if (kind == 6)
-            QVERIFY(::stat(QFile::encodeName(path).constData(), &st) == 0 && S_ISCHR(st.st_mode));
-        if (kind == 7)
-            QVERIFY(::stat(QFile::encodeName(path).constData(), &st) == 0 && S_ISFIFO(st.st_mode));
+        if (kind >= 5)
+            QCOMPARE(FileType(path, true), kind == 6 ? unsigned(S_IFCHR) : unsigned(S_IFIFO));
         QFile::setPermissions(path, QFileDevice::ReadOwner | QFileDevice::WriteOwner);
     }
 
@@ -413,7 +393,7 @@ private slots:
     // stays a link.
     void settingsFileThatIsALinkToAFile() {
         const QString target = work_.filePath(QStringLiteral("real-settings.ini"));
-        WriteAll(target, "[Other]\nkept=yes\n[Quillion]\nBarcode=LINKED\n");
+        QVERIFY(WriteFile(target, "[Other]\nkept=yes\n[Quillion]\nBarcode=LINKED\n"));
         QDir().mkpath(QFileInfo(SettingsFilePath()).path());
         QVERIFY(QFile::link(target, SettingsFilePath()));
         Load();
@@ -450,8 +430,8 @@ private slots:
     void settingsValuesThatAreNoStrings() {
         QFETCH(QByteArray, value);
         QFETCH(QString, shown);
-        WriteAll(SettingsFilePath(),
-                 "[Quillion]\nBarcode=" + value + "\nWith%20Caption=" + value + "\n");
+        QVERIFY(WriteFile(SettingsFilePath(),
+                          "[Quillion]\nBarcode=" + value + "\nWith%20Caption=" + value + "\n"));
         Load();
         QVERIFY(messages_.empty());
         QCOMPARE(Child<QLineEdit>("Text1")->text(), shown);
@@ -469,9 +449,8 @@ private slots:
     // for them, takes them as absent, and the window works.
     void cursorAndSkinThatAreFifos() {
         QDir().mkpath(program_->filePath(QStringLiteral("x")));
-        QVERIFY(::mkfifo(QFile::encodeName(program_->filePath("HAND-M.CUR")).constData(), 0600) ==
-                0);
-        QVERIFY(::mkfifo(QFile::encodeName(program_->filePath("x/o.cjs")).constData(), 0600) == 0);
+        QVERIFY(MakeFifo(program_->filePath("HAND-M.CUR")) &&
+                MakeFifo(program_->filePath("x/o.cjs")));
         Load();
         QVERIFY(messages_.empty());
         QCOMPARE(form_->styleSheet(), QString());
@@ -486,31 +465,27 @@ private slots:
         Load();
         GeneratesAndScans();
         RETURN_IF_FAILED();
-        const QString fifo = work_.filePath(QStringLiteral("save-fifo.jpg"));
-        QFile::remove(fifo);
-        QVERIFY(::mkfifo(QFile::encodeName(fifo).constData(), 0600) == 0);
-        SaveAs(fifo);
-        LastReportSays(u"PushButton1_Click", u"Cannot save the image. GDI+ Error:7");
-        struct stat st {};
-        QVERIFY(::lstat(QFile::encodeName(fifo).constData(), &st) == 0 && S_ISFIFO(st.st_mode));
-        if (::geteuid() == 0) {
-            const QString full = work_.filePath(QStringLiteral("full-device"));
-            const QString null = work_.filePath(QStringLiteral("null-device.jpg"));
-            QFile::remove(full);
-            QFile::remove(null);
-            QVERIFY(::mknod(QFile::encodeName(full).constData(), S_IFCHR | 0666, makedev(1, 7)) ==
-                    0);
-            QVERIFY(::mknod(QFile::encodeName(null).constData(), S_IFCHR | 0666, makedev(1, 3)) ==
-                    0);
+        struct Row {
+            int row;
+            const char* name;
+            unsigned minor; // of the device node; 0: a FIFO
+            bool fails;
+        };
+        const Row rows[] = {{1, "save-fifo.jpg", 0, true},
+                            {2, "full-device", 7, true},
+                            {3, "null-device.jpg", 3, false}};
+        for (const Row& r : rows) {
+            if (r.minor && ::geteuid() != 0)
+                continue; // mknod needs root
+            const QString path = work_.filePath(r.name);
+            QVERIFY2(r.minor ? MakeCharDevice(path, r.minor) : MakeFifo(path), r.name);
             messages_.clear();
-            SaveAs(full);
-            LastReportSays(u"PushButton1_Click", u"Cannot save the image. GDI+ Error:7");
-            messages_.clear();
-            SaveAs(null);
-            QVERIFY(messages_.empty());
-            for (const QString& node : {full, null})
-                QVERIFY(::lstat(QFile::encodeName(node).constData(), &st) == 0 &&
-                        S_ISCHR(st.st_mode));
+            SaveAs(path);
+            if (r.fails)
+                LastReportSays(u"PushButton1_Click", u"Cannot save the image. GDI+ Error:7");
+            else
+                QVERIFY2(messages_.empty(), r.name);
+            QVERIFY2(FileType(path) == (r.minor ? S_IFCHR : S_IFIFO), r.name);
         }
         messages_.clear();
         GeneratesAndScans();
@@ -575,7 +550,7 @@ private slots:
     }
     void skinThatIsNoStyleSheet() {
         QFETCH(QByteArray, bytes);
-        WriteAll(program_->path() + QStringLiteral("/x/o.cjs"), bytes);
+        QVERIFY(WriteFile(program_->path() + QStringLiteral("/x/o.cjs"), bytes));
         Load();
         QVERIFY(messages_.empty());
         QVERIFY(QTest::qWaitForWindowExposed(form_.get()));
@@ -604,7 +579,7 @@ private slots:
             QVERIFY(f.open(QIODevice::WriteOnly));
             QVERIFY(f.resize(bytes.toLongLong()));
         } else {
-            WriteAll(path, bytes);
+            QVERIFY(WriteFile(path, bytes));
         }
         Load();
         QVERIFY(!form_->HasHandCursor());

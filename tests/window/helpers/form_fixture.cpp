@@ -4,7 +4,11 @@
 
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QSettings>
+
+#include <sys/stat.h>
+#include <sys/sysmacros.h>
 
 namespace quillion::testing {
 
@@ -75,6 +79,29 @@ std::unique_ptr<Form1> MakeForm(Answers& answers, const QString& programFolder,
     };
     env.printerFactory = [&answers] { return std::make_unique<RecordingPrinter>(answers.printer); };
     return std::make_unique<Form1>(std::move(env));
+}
+
+bool WriteFile(const QString& path, const QByteArray& bytes) {
+    QDir().mkpath(QFileInfo(path).path());
+    QFile f(path);
+    return f.open(QIODevice::WriteOnly | QIODevice::Truncate) && f.write(bytes) == bytes.size();
+}
+
+bool MakeFifo(const QString& path) {
+    QFile::remove(path);
+    return ::mkfifo(QFile::encodeName(path).constData(), 0600) == 0;
+}
+
+bool MakeCharDevice(const QString& path, unsigned minor) {
+    QFile::remove(path);
+    return ::mknod(QFile::encodeName(path).constData(), S_IFCHR | 0666, makedev(1, minor)) == 0;
+}
+
+unsigned FileType(const QString& path, bool follow) {
+    struct stat st {};
+    const QByteArray name = QFile::encodeName(path);
+    const int rc = follow ? ::stat(name.constData(), &st) : ::lstat(name.constData(), &st);
+    return rc == 0 ? st.st_mode & S_IFMT : 0;
 }
 
 QStringList MessageTexts(const Answers& answers) {

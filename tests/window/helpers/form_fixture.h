@@ -41,6 +41,14 @@ void ClearSettings();
 std::unique_ptr<Form1> MakeForm(Answers& answers, const QString& programFolder,
                                 std::function<void(std::u16string_view, int)> beforeStep = {});
 
+// Writes the bytes to a new or truncated file, making its folder; false on any failure.
+bool WriteFile(const QString& path, const QByteArray& bytes);
+// Made afresh at path: a FIFO, or (root only) the character device 1:minor (3 null, 7 full).
+bool MakeFifo(const QString& path);
+bool MakeCharDevice(const QString& path, unsigned minor);
+// The file-type bits (S_IFMT) of what path names, following links when `follow`; 0 if absent.
+unsigned FileType(const QString& path, bool follow = false);
+
 // Texts of the recorded messages, for short assertions.
 QStringList MessageTexts(const Answers& answers);
 
