@@ -54,8 +54,11 @@ double UnitsPerPixel(ScaleMode mode) {
 } // namespace
 
 DrawingSurface::DrawingSurface(int widthPx, int heightPx)
-    : image_(CheckedSide(widthPx), CheckedSide(heightPx), ToPixel(kWhite)),
-      dc_(std::make_unique<DeviceContext>(*this)) {}
+    : pending_(true), dc_(std::make_unique<DeviceContext>(*this)) {
+    // Blank until drawn: the pixels are written when first looked at, at the size then.
+    image_.width = CheckedSide(widthPx);
+    image_.height = CheckedSide(heightPx);
+}
 
 DrawingSurface::~DrawingSurface() = default;
 
