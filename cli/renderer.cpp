@@ -16,6 +16,28 @@
 namespace quillion::cli {
 namespace {
 
+// A stream asked for when first needed; remembers whether it was.
+class LazyStream {
+public:
+    explicit LazyStream(const StreamMaker& make) : make_(make) {}
+    std::ostream& operator()() {
+        if (stream_ == nullptr)
+            stream_ = &make_();
+        return *stream_;
+    }
+    // Flushes a stream that was made; false when it failed on the way.
+    bool Flush() {
+        if (stream_ == nullptr)
+            return true;
+        stream_->flush();
+        return static_cast<bool>(*stream_);
+    }
+
+private:
+    const StreamMaker& make_;
+    std::ostream* stream_ = nullptr;
+};
+
 // Writes the bytes to out (standard output); "" or why they did not all get there.
 std::string WriteToStream(const std::vector<std::uint8_t>& bytes, std::ostream& out) {
     errno = 0;
@@ -26,16 +48,16 @@ std::string WriteToStream(const std::vector<std::uint8_t>& bytes, std::ostream& 
     return errno != 0 ? std::generic_category().message(errno) : "the stream refused it";
 }
 
-int RenderOne(const RenderOptions& options, std::ostream& out, std::ostream& err) {
+int RenderOne(const RenderOptions& options, LazyStream& out, LazyStream& err) {
     const std::optional<std::u16string> text = DecodeUtf8(options.text);
     if (!text) {
-        err << "quillion-render: the text is not valid UTF-8\n";
+        err() << "quillion-render: the text is not valid UTF-8\n";
         return kExitFailed;
     }
     Generator generator(options.controls, options.verify, options.format == OutputFormat::Svg);
     const Generation generation = generator.Generate(*text);
     if (generation.picture == nullptr) {
-        err << generation.message << '\n';
+        err() << generation.message << '\n';
         return kExitFailed;
     }
     PictureWriter writer(options.scale, generator.Record());
@@ -44,47 +66,62 @@ int RenderOne(const RenderOptions& options, std::ostream& out, std::ostream& err
         const std::vector<std::uint8_t>* bytes =
             writer.Encode(*generation.picture, options.format, error);
         if (bytes != nullptr)
-            error = WriteToStream(*bytes, out);
+            error = WriteToStream(*bytes, out());
     } else {
         error = writer.Write(*generation.picture, options.output, options.format);
     }
     if (!error.empty()) {
-        err << "quillion-render: cannot write "
-            << (options.ToStandardOutput() ? "to standard output" : options.output) << ": " << error
-            << '\n';
+        err() << "quillion-render: cannot write "
+              << (options.ToStandardOutput() ? "to standard output" : options.output) << ": "
+              << error << '\n';
         return kExitFailed;
     }
     return kExitOk;
 }
 
-int Run(const std::vector<std::string>& args, std::ostream& out, std::ostream& err, bool progress) {
+int Run(const std::vector<std::string>& args, LazyStream& out, LazyStream& err, bool progress) {
     const ParseResult parsed = ParseArguments(args);
     if (!parsed.options) {
-        err << "quillion-render: " << parsed.error << '\n' << Usage() << '\n';
+        err() << "quillion-render: " << parsed.error << '\n' << Usage() << '\n';
         return kExitUsage;
     }
     if (parsed.options->help || parsed.options->version) {
-        out << (parsed.options->help ? Usage() : VersionLine()) << '\n';
+        out() << (parsed.options->help ? Usage() : VersionLine()) << '\n';
         return kExitOk;
     }
     if (parsed.options->verify && !ReaderLinkedIn())
-        return RunWithReader(args, err);
+        return RunWithReader(args, err());
     try {
         if (parsed.options->IsBatch())
-            return RunBatch(*parsed.options, err, progress);
+            return RunBatch(*parsed.options, err(), progress);
         return RenderOne(*parsed.options, out, err);
     } catch (const std::bad_alloc&) {
-        err << "quillion-render: out of memory\n";
+        err() << "quillion-render: out of memory\n";
         return kExitFailed;
     }
 }
 
 } // namespace
 
+int RunRenderer(const std::vector<std::string>& args, const StreamMaker& out,
+                const StreamMaker& err, bool progress) {
+    LazyStream lazyOut(out), lazyErr(err);
+    int status = Run(args, lazyOut, lazyErr, progress);
+    // A message or usage that did not reach its reader is a failure too.
+    const bool outOk = lazyOut.Flush();
+    const bool errOk = lazyErr.Flush();
+    if (status == kExitOk && (!outOk || !errOk))
+        status = kExitFailed;
+    return status;
+}
+
 int RunRenderer(const std::vector<std::string>& args, std::ostream& out, std::ostream& err,
                 bool progress) {
-    int status = Run(args, out, err, progress);
-    // A message or usage that did not reach its reader is a failure too.
+    // Both streams count, as they would had they been written to: one that had already
+    // failed fails the run.
+    int status = RunRenderer(
+        args, [&]() -> std::ostream& { return out; }, [&]() -> std::ostream& { return err; },
+        progress);
     out.flush();
     err.flush();
     if (status == kExitOk && (!out || !err))

@@ -1,6 +1,7 @@
 // quillion-render's program, callable with any argument list and output streams.
 #pragma once
 
+#include <functional>
 #include <ostream>
 #include <string>
 #include <vector>
@@ -17,6 +18,12 @@ inline constexpr int kExitUsage = 2;
 // that stopped a batch.
 int RunRenderer(const std::vector<std::string>& args, std::ostream& out, std::ostream& err,
                 bool progress);
+
+// The same with streams made on first use: a run that writes nothing to one never makes it
+// (building a stream sets up the C++ locale, a good part of a single run's start-up).
+using StreamMaker = std::function<std::ostream&()>;
+int RunRenderer(const std::vector<std::string>& args, const StreamMaker& out,
+                const StreamMaker& err, bool progress);
 
 // Gives each of the descriptors 0, 1 and 2 that is closed a stand-in on which reading and
 // writing fail, so that no file opened later takes its place (messages written into a picture,
