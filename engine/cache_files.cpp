@@ -19,6 +19,28 @@ std::int64_t Ns(const timespec& t) {
     return static_cast<std::int64_t>(t.tv_sec) * 1'000'000'000 + t.tv_nsec;
 }
 
+// A state word: mode, device, inode, size, modification and change times, ':' between them.
+class StateWord {
+public:
+    explicit StateWord(const struct stat& st) {
+        Add(st.st_mode);
+        Add(st.st_dev);
+        Add(st.st_ino);
+        Add(st.st_size);
+        Add(Ns(st.st_mtim));
+        Add(Ns(st.st_ctim));
+    }
+    std::string_view View() const { return {text_, static_cast<std::size_t>(end_ - text_) - 1}; }
+
+private:
+    template <typename Number> void Add(Number n) {
+        end_ = std::to_chars(end_, text_ + sizeof text_, n).ptr;
+        *end_++ = ':';
+    }
+    char text_[6 * 21]; // six numbers of at most 20 digits, each with its ':'
+    char* end_ = text_;
+};
+
 bool WriteAll(int fd, std::string_view data) {
     while (!data.empty()) {
         const ssize_t n = ::write(fd, data.data(), data.size());
@@ -51,9 +73,7 @@ PathState StateOf(const std::string& path) {
     if (path.empty() || ::stat(path.c_str(), &st) != 0)
         return {"-", 0};
     PathState s;
-    s.word = std::to_string(st.st_mode) + ':' + std::to_string(st.st_dev) + ':' +
-             std::to_string(st.st_ino) + ':' + std::to_string(st.st_size) + ':' +
-             std::to_string(Ns(st.st_mtim)) + ':' + std::to_string(Ns(st.st_ctim));
+    s.word = StateWord(st).View();
     s.lastChangeNs = std::max(Ns(st.st_mtim), Ns(st.st_ctim));
     return s;
 }
