@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cerrno>
 #include <charconv>
+#include <climits>
 #include <cstdlib>
 #include <ctime>
 #include <fcntl.h>
@@ -76,6 +77,18 @@ PathState StateOf(const std::string& path) {
     s.word = StateWord(st).View();
     s.lastChangeNs = std::max(Ns(st.st_mtim), Ns(st.st_ctim));
     return s;
+}
+
+std::string LinkTarget(const std::string& path) {
+    std::string target(PATH_MAX, '\0');
+    const ssize_t n = ::readlink(path.c_str(), target.data(), target.size());
+    if (n <= 0 || static_cast<std::size_t>(n) >= target.size())
+        return {};
+    target.resize(static_cast<std::size_t>(n));
+    if (target.front() == '/')
+        return target;
+    const std::size_t slash = path.find_last_of('/');
+    return slash == std::string::npos ? std::string() : path.substr(0, slash + 1) + target;
 }
 
 std::vector<std::string_view> Split(std::string_view text, char separator) {

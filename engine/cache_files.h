@@ -17,6 +17,10 @@ struct PathState {
 };
 PathState StateOf(const std::string& path);
 
+// What a symbolic link names, made absolute against the link's folder when it is relative;
+// "" when the path is not a link or cannot be read.
+std::string LinkTarget(const std::string& path);
+
 // $XDG_CACHE_HOME/quillion, else $HOME/.cache/quillion; "" when neither variable gives an
 // absolute folder.
 std::string CacheFolder();

@@ -1,5 +1,7 @@
 #include "face_match.h"
 
+#include "cache_files.h"
+
 #include <cstdlib>
 #include <dirent.h>
 #include <set>
@@ -107,9 +109,15 @@ std::optional<std::vector<std::string>> ConfigurationPaths() {
     AddAll(FcConfigGetConfigDirs(config), fontFolders);
     AddAll(FcConfigGetFontDirs(config), fontFolders);
 
-    std::set<std::string> paths = files;
-    for (const std::string& file : files)
+    std::set<std::string> paths;
+    for (const std::string& file : files) {
+        // A symbolic link (most of conf.d) is watched through what it names: its folder,
+        // watched too, changes when the link is replaced or removed, and every run then looks
+        // at the target straight away instead of walking through the link.
+        const std::string target = LinkTarget(file);
+        paths.insert(target.empty() ? file : target);
         paths.insert(Parent(file)); // a file added beside it, such as conf.d/99-mine.conf
+    }
     // The per-user places the usual configuration includes when they exist: watched while
     // absent too, so that creating one is noticed.
     const std::string home = Env("HOME");

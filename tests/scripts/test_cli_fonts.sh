@@ -133,6 +133,30 @@ FONTCONFIG_FILE=$WORK/serif.conf traced renamed --output "$WORK/serif2.png" Coca
     fail "renamed configuration: exit status $?"
 grep -q "open.*$WORK/serif.conf" "$WORK/renamed.files" || fail "the other file was not read"
 cmp -s "$WORK/serif2.png" "$WORK/serif.png" || fail "the other configuration painted other pixels"
+
+# A file reached through a symbolic link, as those in conf.d are: a link that names another
+# file, and the named file changed in place, are both read again.
+LINKED=$WORK/linked
+mkdir -p "$LINKED/conf.d"
+cp "$CONF" "$LINKED/mono.conf"
+cp "$WORK/serif.conf" "$LINKED/serif.conf"
+printf '<?xml version="1.0"?>\n<fontconfig><include>%s</include></fontconfig>\n' \
+    "$LINKED/conf.d" >"$LINKED/fonts.conf"
+ln -s ../mono.conf "$LINKED/conf.d/50-face.conf"
+export FONTCONFIG_FILE=$LINKED/fonts.conf
+sleep 2
+"$BIN" --output "$WORK/link1.png" Coca-Cola || fail "linked configuration: exit status $?"
+cmp -s "$WORK/link1.png" "$WORK/mono.png" || fail "linked configuration: other pixels"
+ln -sfn ../serif.conf "$LINKED/conf.d/50-face.conf"
+"$BIN" --output "$WORK/link2.png" Coca-Cola || fail "link changed: exit status $?"
+cmp -s "$WORK/link2.png" "$WORK/serif.png" || fail "the link's new file was not read"
+sleep 2
+traced link3 --output "$WORK/link3.png" Coca-Cola || fail "link kept: exit status $?"
+traced link4 --output "$WORK/link4.png" Coca-Cola || fail "link kept: exit status $?"
+grep -q 'open.*serif\.conf' "$WORK/link4.files" && fail "the kept lookup read the linked file"
+cat "$LINKED/mono.conf" >"$LINKED/serif.conf"
+"$BIN" --output "$WORK/link5.png" Coca-Cola || fail "linked file edited: exit status $?"
+cmp -s "$WORK/link5.png" "$WORK/mono.png" || fail "the linked file changed in place was not read"
 unset FONTCONFIG_FILE
 
 # 4. A cache that cannot be kept, or a damaged one, changes nothing but speed.
