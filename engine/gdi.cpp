@@ -385,8 +385,7 @@ int DeviceContext::DrawTextA(std::string_view text, std::int32_t count, RECT& re
         surface.FillPixels(Intersect(PixelBox{x, y, x + width, y + height},
                                      PixelBox{clip.left, clip.top, clip.right, clip.bottom}),
                            BrushPixel(kWhite));
-    surface.DrawText(
-        PaintedText{x, y, std::string(run), font, impl_->textColor, impl_->charExtra, clip});
+    surface.DrawText(x, y, run, font, impl_->textColor, impl_->charExtra, clip);
     return height;
 }
 

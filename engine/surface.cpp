@@ -229,20 +229,15 @@ void DrawingSurface::SetPaintRecord(PaintRecord* record) {
         *record_ = PaintRecord{};
 }
 
-void DrawingSurface::FillPixels(const PixelBox& box, Pixel pixel) {
+void DrawingSurface::DrawText(std::int64_t x, std::int64_t y, std::string_view ansi,
+                              const std::shared_ptr<const quillion::Font>& font, COLORREF color,
+                              int charExtra, const TextClip& clip) {
     Materialize();
     blank_ = false;
-    quillion::FillBox(image_, box, pixel);
-    if (record_)
-        record_->operations.push_back(PaintedFill{box, pixel});
-}
-
-void DrawingSurface::DrawText(PaintedText text) {
-    Materialize();
-    blank_ = false;
-    text.font->Draw(image_, text.x, text.y, text.ansi, text.color, text.charExtra, text.clip);
-    if (record_)
-        record_->operations.push_back(std::move(text));
+    font->Draw(image_, x, y, ansi, color, charExtra, clip);
+    if (record_) [[unlikely]]
+        record_->operations.push_back(
+            PaintedText{x, y, std::string(ansi), font, color, charExtra, clip});
 }
 
 void DrawingSurface::FillBox(double x1, double y1, double x2, double y2, COLORREF color) {
@@ -278,7 +273,7 @@ void DrawingSurface::Print(std::u16string_view text) {
     const auto font = RealizedFont();
     const std::int64_t x = WholePixel(ToPixelsX(currentX_));
     const std::int64_t y = WholePixel(ToPixelsY(currentY_));
-    DrawText(PaintedText{x, y, ToAnsi(text), font, foreColor_, 0, TextClip{}});
+    DrawText(x, y, ToAnsi(text), font, foreColor_, 0, TextClip{});
     currentX_ = 0.0;
     currentY_ += FromPixels(font->Metrics().height);
 }

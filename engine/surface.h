@@ -117,8 +117,18 @@ public:
     }
     // The painting primitives every member and the device context go through: a filled pixel
     // rectangle (right and bottom exclusive, clipped to the image) and a run of text.
-    void FillPixels(const PixelBox& box, Pixel pixel);
-    void DrawText(PaintedText text);
+    // Both are on the hot path of every renderer: nothing is built for the record unless one
+    // is set.
+    void FillPixels(const PixelBox& box, Pixel pixel) {
+        Materialize();
+        blank_ = false;
+        quillion::FillBox(image_, box, pixel);
+        if (record_) [[unlikely]]
+            record_->operations.push_back(PaintedFill{box, pixel});
+    }
+    void DrawText(std::int64_t x, std::int64_t y, std::string_view ansi,
+                  const std::shared_ptr<const quillion::Font>& font, COLORREF color, int charExtra,
+                  const TextClip& clip);
 
     // While a record is set, the surface keeps in it what makes up its image: the fills and
     // texts since the last Cls (starting from the background picture's, when one is set),
