@@ -1,5 +1,7 @@
 #include "plain_ini.h"
 
+#include "ansi.h"
+
 #include <algorithm>
 
 #include <QByteArray>
@@ -8,6 +10,8 @@
 #include <QStringList>
 
 #include <optional>
+#include <string>
+#include <string_view>
 
 namespace quillion {
 
@@ -233,22 +237,10 @@ void HexEscape(char16_t c, QByteArray& out) {
     out += QByteArray::number(c, 16);
 }
 
-void AppendUtf8(char32_t c, QByteArray& out) {
-    if (c < 0x80) {
-        out += char(c);
-    } else if (c < 0x800) {
-        out += char(0xC0 | (c >> 6));
-        out += char(0x80 | (c & 0x3F));
-    } else if (c < 0x10000) {
-        out += char(0xE0 | (c >> 12));
-        out += char(0x80 | ((c >> 6) & 0x3F));
-        out += char(0x80 | (c & 0x3F));
-    } else {
-        out += char(0xF0 | (c >> 18));
-        out += char(0x80 | ((c >> 12) & 0x3F));
-        out += char(0x80 | ((c >> 6) & 0x3F));
-        out += char(0x80 | (c & 0x3F));
-    }
+// Code units that need no escape (a character, or a surrogate pair) as their UTF-8 bytes.
+void AppendUtf8(std::u16string_view units, QByteArray& out) {
+    const std::string utf8 = Utf16ToUtf8(units);
+    out.append(utf8.data(), qsizetype(utf8.size()));
 }
 
 void EscapeValue(const QString& value, QByteArray& out) {
@@ -260,6 +252,8 @@ void EscapeValue(const QString& value, QByteArray& out) {
     out.reserve(out.size() + text.size() + 2);
     if (needsQuotes)
         out += '"';
+    const std::u16string_view units(reinterpret_cast<const char16_t*>(text.utf16()),
+                                    std::size_t(text.size()));
     bool escapeHexDigit = false; // after a \x escape, a hex digit would be read as part of it
     for (qsizetype i = 0; i < text.size(); ++i) {
         const char16_t c = text[i].unicode();
@@ -269,7 +263,8 @@ void EscapeValue(const QString& value, QByteArray& out) {
         const bool wasEscape = escapeHexDigit;
         escapeHexDigit = false;
         if (pair) {
-            AppendUtf8(QChar::surrogateToUcs4(c, text[++i].unicode()), out);
+            AppendUtf8(units.substr(std::size_t(i), 2), out);
+            ++i;
         } else if (c == u'"' || c == u'\\') {
             out += '\\';
             out += char(c);
@@ -280,7 +275,7 @@ void EscapeValue(const QString& value, QByteArray& out) {
             HexEscape(c, out);
             escapeHexDigit = true;
         } else {
-            AppendUtf8(c, out);
+            AppendUtf8(units.substr(std::size_t(i), 1), out);
         }
     }
     if (needsQuotes)
