@@ -1,6 +1,6 @@
 #include "Main.h"
 
-#include "runtime.h"
+#include "file_errors.h"
 
 #include <QDir>
 #include <QFile>
@@ -10,23 +10,15 @@
 
 namespace quillion {
 
-namespace {
-constexpr std::int32_t kErrPathFileAccess = 75;
-
-[[noreturn]] void RaiseAccessError() {
-    throw RuntimeError(kErrPathFileAccess, "Path/File access error");
-}
-} // namespace
-
 void SkinFramework::LoadSkin(const QString& path, const QString& /*iniPath*/) {
     // The file is there (the caller looked): not being able to open or read it is an access
     // error, as is a file too large to be a skin.
     QFile file(path);
     if (!file.open(QIODevice::ReadOnly) || file.size() > kMaxSkinBytes)
-        RaiseAccessError();
+        RaisePathFileAccessError();
     const QByteArray bytes = file.read(kMaxSkinBytes + 1);
     if (file.error() != QFileDevice::NoError || bytes.size() > kMaxSkinBytes)
-        RaiseAccessError();
+        RaisePathFileAccessError();
     styleSheet_ = QString::fromUtf8(bytes);
     loaded_ = true;
 }

@@ -1,6 +1,7 @@
 #include "picture_export.h"
 
 #include "atomic_file.h"
+#include "file_errors.h"
 #include "runtime.h"
 
 #include <QBuffer>
@@ -9,10 +10,6 @@
 #include <algorithm>
 
 namespace quillion {
-
-namespace {
-constexpr std::int32_t kErrPathFileAccess = 75;
-} // namespace
 
 bool HasPictureToCopy(const Image& picture) {
     if (picture.width <= 0 || picture.height <= 0 || picture.pixels.empty())
@@ -48,7 +45,7 @@ QString WritePngFile(const Image& picture, const QString& folder, const QString&
     const QString path = QDir(folder).filePath(fileName);
     if (WriteFileContents(QFile::encodeName(path).toStdString(), bytes.constData(),
                           std::size_t(bytes.size())) != 0)
-        throw RuntimeError(kErrPathFileAccess, "Path/File access error");
+        RaisePathFileAccessError();
     return path;
 }
 

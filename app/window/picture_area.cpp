@@ -1,9 +1,9 @@
 #include "picture_area.h"
 
+#include "file_errors.h"
 #include "form_core.h"
 #include "picture_box.h"
 #include "picture_export.h"
-#include "runtime.h"
 #include "step_runner.h"
 
 #include <QApplication>
@@ -22,7 +22,6 @@ namespace quillion {
 namespace {
 constexpr char kDragFileName[] = "barcode.png";
 constexpr int kFocusLineWidth = 2;
-constexpr std::int32_t kErrPathFileAccess = 75;
 } // namespace
 
 PictureArea::PictureArea(FormCore& core, QWidget* parent) : QWidget(parent), core_(core) {
@@ -74,7 +73,7 @@ std::unique_ptr<QMimeData> PictureArea::MakeMimeData(bool withFile) {
         if (!dragFolder_ || !dragFolder_->isValid())
             dragFolder_ = std::make_unique<QTemporaryDir>();
         if (!dragFolder_->isValid())
-            throw RuntimeError(kErrPathFileAccess, "Path/File access error");
+            RaisePathFileAccessError();
         const QString path =
             WritePngFile(picture, dragFolder_->path(), QString::fromLatin1(kDragFileName));
         data->setUrls({QUrl::fromLocalFile(path)});
