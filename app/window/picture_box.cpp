@@ -34,8 +34,8 @@ QSize PictureBox::ShownSize() const {
 }
 
 void PictureBox::Sync() {
-    if (size() != ShownSize())
-        resize(ShownSize());
+    if (const QSize shown = ShownSize(); size() != shown)
+        resize(shown);
     update();
 }
 
