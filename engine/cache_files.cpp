@@ -15,6 +15,7 @@ namespace quillion {
 namespace {
 
 constexpr std::size_t kMaxFileBytes = 4 << 20;
+constexpr std::int64_t kSettleNs = 1'000'000'000;
 
 std::int64_t Ns(const timespec& t) {
     return static_cast<std::int64_t>(t.tv_sec) * 1'000'000'000 + t.tv_nsec;
@@ -77,6 +78,10 @@ PathState StateOf(const std::string& path) {
     s.word = StateWord(st).View();
     s.lastChangeNs = std::max(Ns(st.st_mtim), Ns(st.st_ctim));
     return s;
+}
+
+bool Settled(const PathState& state, std::int64_t notBeforeNs) {
+    return state.lastChangeNs < notBeforeNs - kSettleNs;
 }
 
 std::string LinkTarget(const std::string& path) {

@@ -16,6 +16,9 @@ struct PathState {
     std::int64_t lastChangeNs = 0; // the later of the modification and status-change times
 };
 PathState StateOf(const std::string& path);
+// Whether the path last changed more than a second (the coarseness of file times) before
+// notBeforeNs: a state taken after that moment shows any later change.
+bool Settled(const PathState& state, std::int64_t notBeforeNs);
 
 // What a symbolic link names, made absolute against the link's folder when it is relative;
 // "" when the path is not a link or cannot be read.

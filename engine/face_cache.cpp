@@ -12,7 +12,6 @@ namespace {
 
 constexpr std::string_view kHeader = "quillion font faces 1";
 constexpr std::string_view kTrailer = "end";
-constexpr std::int64_t kSettleNs = 1'000'000'000;
 
 // What fontconfig reads from the environment: where its configuration is, the user's folders,
 // and the languages that order its matches.
@@ -90,18 +89,15 @@ bool FaceCache::Save(const FaceAnswers& answers, const std::vector<std::string>&
         text += EnvironmentLine(name);
         text += '\n';
     }
-    const auto settled = [&](const PathState& s) {
-        return s.lastChangeNs < notBeforeNs - kSettleNs;
-    };
     for (const std::string& path : watched) {
         const PathState state = StateOf(path);
-        if (!Writable(path) || !settled(state))
+        if (!Writable(path) || !Settled(state, notBeforeNs))
             return false;
         text += "P\t" + path + '\t' + state.word + '\n';
     }
     for (const auto& [query, face] : answers) {
         const PathState state = StateOf(face.path);
-        if (!settled(state))
+        if (!Settled(state, notBeforeNs))
             return false;
         if (!Writable(query.family) || !Writable(face.path))
             continue; // asked again next time

@@ -33,7 +33,6 @@ constexpr int kMaxCachedPixelHeight = 256;
 constexpr std::size_t kCacheTrimSize = 512;
 
 constexpr std::size_t kMaxKeptFonts = 64;
-constexpr std::int64_t kSettleNs = 1'000'000'000;
 
 // One FreeType library for the process, created when the first face is opened (a run whose
 // fonts were all kept never creates it). Creating and destroying faces goes through its lock;
@@ -117,7 +116,7 @@ public:
         // coarse): what is rendered from it is not kept.
         const PathState state = StateOf(file_.path);
         faceState_ = state.word;
-        faceSettled_ = state.lastChangeNs < WallClockNs() - kSettleNs;
+        faceSettled_ = Settled(state, WallClockNs());
         OpenFace();
         ComputeMetrics();
     }
@@ -145,7 +144,8 @@ public:
     // renders bitmaps.
     bool Keepable() const {
         std::lock_guard lock(mutex_);
-        return !file_.path.empty() && hasFace_ && faceSettled_ &&
+        // A kept font that has not opened its face yet had one when it was kept.
+        return !file_.path.empty() && (!faceOpened_ || face_) && faceSettled_ &&
                key_.pixelHeight <= kMaxCachedPixelHeight;
     }
     RenderedFontKey KeptKey() const { return KeyFor(file_, key_); }
@@ -216,8 +216,6 @@ private:
             FT_Done_Face(face_);
             face_ = nullptr;
         }
-        if (!face_)
-            hasFace_ = false;
     }
 
     void ComputeMetrics() {
@@ -396,7 +394,6 @@ private:
     std::string faceState_;
     bool faceSettled_ = true;
     mutable bool faceOpened_ = false;
-    mutable bool hasFace_ = true;
     mutable FT_Face face_ = nullptr;
     mutable std::atomic<bool> renderedNew_ = false;
     FontMetrics metrics_;
@@ -445,7 +442,7 @@ struct Registry {
             return nullptr;
         LoadKept();
         const auto it = kept.find(FtFont::KeyFor(file, key));
-        if (it == kept.end() || it->second.faceState != FileState(file.path))
+        if (it == kept.end() || it->second.faceState != StateOf(file.path).word)
             return nullptr;
         return &it->second;
     }

@@ -2,10 +2,8 @@
 
 #include "cache_files.h"
 
-#include <climits>
 #include <link.h>
 #include <tuple>
-#include <unistd.h>
 
 namespace quillion {
 
@@ -91,15 +89,6 @@ bool ParseGlyph(const std::vector<std::string_view>& f, RenderedFont& font) {
     return font.glyphs.emplace(static_cast<unsigned char>(byte), std::move(g)).second;
 }
 
-std::string ProgramPath() {
-    std::string path(PATH_MAX, '\0');
-    const ssize_t n = ::readlink("/proc/self/exe", path.data(), path.size());
-    if (n <= 0 || static_cast<std::size_t>(n) >= path.size())
-        return {};
-    path.resize(static_cast<std::size_t>(n));
-    return path;
-}
-
 } // namespace
 
 bool RenderedFont::operator==(const RenderedFont& other) const {
@@ -162,10 +151,6 @@ bool GlyphCache::Save(const KeptFonts& fonts) const {
     return ReplaceFile(file_, text);
 }
 
-std::string FileState(const std::string& path) {
-    return StateOf(path).word;
-}
-
 std::string ProgramState() {
     std::string state = StateOf("/proc/self/exe").word;
     if (state == "-")
@@ -183,7 +168,7 @@ std::string ProgramState() {
 
 std::string DefaultGlyphCacheFile() {
     const std::string folder = CacheFolder();
-    const std::string program = ProgramPath();
+    const std::string program = LinkTarget("/proc/self/exe");
     if (folder.empty() || program.empty())
         return {};
     std::uint64_t hash = 14695981039346656037ull; // FNV-1a

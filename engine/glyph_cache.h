@@ -72,10 +72,6 @@ private:
     std::string program_;
 };
 
-// The state of a file (type, device, inode, size, change times) as one word; "-" when it
-// cannot be looked at.
-std::string FileState(const std::string& path);
-
 // The state of the running program's file and of every shared library it has loaded; "" when
 // the program file cannot be found.
 std::string ProgramState();

@@ -179,10 +179,10 @@ void DrawingSurface::Cls() {
     blankPixel_ = ToPixel(backColor_);
     pending_ = true;
     if (record_) {
-        record_->operations = picture_ ? pictureOperations_ : std::vector<PaintOperation>{};
-        if (!picture_ && blankPixel_ != ToPixel(kWhite))
-            record_->operations.push_back(
-                PaintedFill{PixelBox{0, 0, image_.width, image_.height}, blankPixel_});
+        if (picture_)
+            record_->operations = pictureOperations_;
+        else
+            RecordBlank();
     }
     if (picture_) {
         Materialize();
@@ -210,12 +210,15 @@ void DrawingSurface::ClearPicture() {
     blankPixel_ = ToPixel(backColor_);
     blank_ = true;
     pending_ = true;
-    if (record_) {
-        record_->operations.clear();
-        if (blankPixel_ != ToPixel(kWhite))
-            record_->operations.push_back(
-                PaintedFill{PixelBox{0, 0, image_.width, image_.height}, blankPixel_});
-    }
+    if (record_)
+        RecordBlank();
+}
+
+void DrawingSurface::RecordBlank() {
+    record_->operations.clear();
+    if (blankPixel_ != ToPixel(kWhite)) // white is what a record starts from
+        record_->operations.push_back(
+            PaintedFill{PixelBox{0, 0, image_.width, image_.height}, blankPixel_});
 }
 
 void DrawingSurface::SetPictureFromImage() {

@@ -159,6 +159,8 @@ private:
             FillPending();
     }
     void FillPending() const;
+    // Restarts the record (set) from a blank image of blankPixel_.
+    void RecordBlank();
 
     // The size is always current; the pixels of a blank surface are written only when someone
     // looks at them or draws (pending_), so that the clears and resizes of a generation that

@@ -1,5 +1,6 @@
 // Kept fonts: they come back whole for the program that wrote them and for no other, and a
 // damaged file gives nothing rather than wrong glyphs.
+#include "cache_files.h"
 #include "glyph_cache.h"
 #include "temp_folder.h"
 
@@ -110,8 +111,8 @@ TEST_F(GlyphCacheTest, DamagedFilesGiveNothing) {
 TEST_F(GlyphCacheTest, ProgramStateNamesTheRunningProgramFile) {
     const std::string state = ProgramState();
     ASSERT_FALSE(state.empty());
-    EXPECT_EQ(state.substr(0, state.find(';')), FileState("/proc/self/exe"));
-    EXPECT_EQ(FileState((dir_ / "missing").string()), "-");
+    EXPECT_EQ(state.substr(0, state.find(';')), StateOf("/proc/self/exe").word);
+    EXPECT_EQ(StateOf((dir_ / "missing").string()).word, "-");
     const std::string file = DefaultGlyphCacheFile();
     EXPECT_NE(file.find("/quillion/glyphs-"), std::string::npos) << file;
 }
