@@ -40,6 +40,7 @@ constexpr std::array<std::string_view, 4> kFormats = {"png", "jpg", "jpeg", "svg
 constexpr std::array<OutputFormat, 4> kFormatValues = {OutputFormat::Png, OutputFormat::Jpeg,
                                                        OutputFormat::Jpeg, OutputFormat::Svg};
 constexpr std::array<std::string_view, 2> kNameRules = {"line", "text"};
+constexpr std::array<NameRule, 2> kNameRuleValues = {NameRule::Line, NameRule::Text};
 
 // Option codes beyond the short options' letters.
 enum Code : int {
@@ -100,77 +101,70 @@ std::string Unknown(std::string_view what, std::string_view value, std::string_v
            std::string(choices) + ")";
 }
 
-// A whole number from 1 to max, or none.
-std::optional<int> Number(std::string_view v, int max) {
+// Sets target to the value of the word v in names (values[i] for names[i]), or says what is
+// wrong: what the option names and the choices it offers.
+template <typename T, std::size_t N>
+std::string Choose(T& target, std::string_view v, const std::array<std::string_view, N>& names,
+                   const std::array<T, N>& values, std::string_view what,
+                   std::string_view choices) {
+    const auto i = IndexOf(names, v);
+    if (!i)
+        return Unknown(what, v, choices);
+    target = values[std::size_t(*i)];
+    return {};
+}
+
+// As above where the value is the word's index in names.
+template <std::size_t N>
+std::string Choose(int& target, std::string_view v, const std::array<std::string_view, N>& names,
+                   std::string_view what, std::string_view choices) {
+    const auto i = IndexOf(names, v);
+    if (!i)
+        return Unknown(what, v, choices);
+    target = *i;
+    return {};
+}
+
+// Sets target to a whole number from 1 to max, or returns the refusal the option's name and
+// noun make ("--jobs takes a number from 1 to 64").
+std::string Number(int& target, std::string_view v, int max, int code, std::string_view noun) {
     int n = 0;
     const auto [end, ec] = std::from_chars(v.data(), v.data() + v.size(), n);
     if (ec != std::errc() || end != v.data() + v.size() || n < 1 || n > max)
-        return std::nullopt;
-    return n;
+        return NameOf(code) + " takes " + std::string(noun) + " from 1 to " + std::to_string(max);
+    target = n;
+    return {};
 }
 
 // Applies one option; returns an error message, "" when it is fine.
 std::string Apply(RenderOptions& o, int code, std::string_view v) {
     switch (code) {
-    case kType: {
-        const auto i = IndexOf(kTypes, v);
-        if (!i)
-            return Unknown("type", v, "code128, code39, upca, upce, upc-a or upc-e");
-        o.controls.type = kTypeValues[std::size_t(*i)];
-        return {};
-    }
+    case kType:
+        return Choose(o.controls.type, v, kTypes, kTypeValues, "type",
+                      "code128, code39, upca, upce, upc-a or upc-e");
     case kCaption:
     case kNoCaption:
         o.controls.caption = code == kCaption;
         return {};
-    case kPosition: {
-        const auto i = IndexOf(kPositions, v);
-        if (!i)
-            return Unknown("position", v, "bottom or top");
-        o.controls.captionPositionIndex = *i;
-        return {};
-    }
-    case kStyle: {
-        const auto i = IndexOf(kStyles, v);
-        if (!i)
-            return Unknown("style", v, "regular, bold, italic, bolditalic or underline");
-        o.controls.fontStyleIndex = *i;
-        return {};
-    }
+    case kPosition:
+        return Choose(o.controls.captionPositionIndex, v, kPositions, "position", "bottom or top");
+    case kStyle:
+        return Choose(o.controls.fontStyleIndex, v, kStyles, "style",
+                      "regular, bold, italic, bolditalic or underline");
     case kOutput:
         return NonEmpty(o.output, v, "output file name");
     case kBatch:
         return NonEmpty(o.batch, v, "batch file name");
     case kOutDir:
         return NonEmpty(o.outDir, v, "output folder name");
-    case kFormat: {
-        const auto i = IndexOf(kFormats, v);
-        if (!i)
-            return Unknown("format", v, "png, jpg or svg");
-        o.format = kFormatValues[std::size_t(*i)];
-        return {};
-    }
-    case kNames: {
-        const auto i = IndexOf(kNameRules, v);
-        if (!i)
-            return Unknown("naming rule", v, "line or text");
-        o.names = *i == 0 ? NameRule::Line : NameRule::Text;
-        return {};
-    }
-    case kJobs: {
-        const auto n = Number(v, kMaxJobs);
-        if (!n)
-            return "--jobs takes a number from 1 to " + std::to_string(kMaxJobs);
-        o.jobs = *n;
-        return {};
-    }
-    case kScale: {
-        const auto n = Number(v, kMaxScale);
-        if (!n)
-            return "--scale takes a whole number from 1 to " + std::to_string(kMaxScale);
-        o.scale = *n;
-        return {};
-    }
+    case kFormat:
+        return Choose(o.format, v, kFormats, kFormatValues, "format", "png, jpg or svg");
+    case kNames:
+        return Choose(o.names, v, kNameRules, kNameRuleValues, "naming rule", "line or text");
+    case kJobs:
+        return Number(o.jobs, v, kMaxJobs, code, "a number");
+    case kScale:
+        return Number(o.scale, v, kMaxScale, code, "a whole number");
     case kVerify:
         o.verify = true;
         return {};

@@ -36,6 +36,14 @@ expect_run() {
     fi
 }
 
+# need_tools TOOL...: skips the whole test (status 77) when a tool is not installed.
+need_tools() {
+    local tool
+    for tool in "$@"; do
+        command -v "$tool" >/dev/null || { echo "SKIP: $tool missing"; exit 77; }
+    done
+}
+
 finish() {
     if [ "$failures" -ne 0 ]; then
         echo "$failures failure(s)" >&2

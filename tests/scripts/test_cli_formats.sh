@@ -6,9 +6,7 @@
 # the usage errors of the new options.
 set -uo pipefail
 source "$(dirname "$0")/cli_helpers.sh"
-for tool in rsvg-convert xmllint; do
-    command -v "$tool" >/dev/null || { echo "SKIP: $tool missing"; exit 77; }
-done
+need_tools rsvg-convert xmllint
 
 # svg ROW TYPE TEXT EXPECTED-READ: the SVG is valid XML of the PNG's size, and rasterised by
 # librsvg it reads back (or, without a reading, has the PNG's pixels outside the digits).

@@ -5,9 +5,7 @@
 set -uo pipefail
 source "$(dirname "$0")/cli_helpers.sh"
 ID=io.github.velmorrow.Quillion
-for tool in cpack dpkg-deb dpkg-shlibdeps; do
-    command -v "$tool" >/dev/null || { echo "SKIP: $tool missing"; exit 77; }
-done
+need_tools cpack dpkg-deb dpkg-shlibdeps
 
 (cd "$QUILLION_BINARY_DIR" && cpack -G DEB -B "$WORK/pkg") >"$WORK/cpack.log" 2>&1 ||
     { cat "$WORK/cpack.log" >&2; fail "cpack failed"; finish test_deb; }

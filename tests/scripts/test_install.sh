@@ -6,9 +6,7 @@ set -uo pipefail
 source "$(dirname "$0")/cli_helpers.sh"
 ID=io.github.velmorrow.Quillion
 ROOT=$WORK/root
-for tool in desktop-file-validate appstreamcli man xmllint rsvg-convert; do
-    command -v "$tool" >/dev/null || { echo "SKIP: $tool missing"; exit 77; }
-done
+need_tools desktop-file-validate appstreamcli man xmllint rsvg-convert
 
 DESTDIR=$ROOT cmake --install "$QUILLION_BINARY_DIR" --prefix /usr >"$WORK/install.log" 2>&1 ||
     { cat "$WORK/install.log" >&2; fail "cmake --install failed"; finish test_install; }
