@@ -1,7 +1,7 @@
 // DrawCode128 as the window calls it: a 21-character text with its caption below the bars on
 // the 427 x 73 picture area.
-#include "Special128.h"
-#include "surface.h"
+#include "draw/surface.h"
+#include "symbols/Special128.h"
 
 #include <benchmark/benchmark.h>
 

@@ -1,8 +1,8 @@
 // Code 39 and UPC-A renderers on a picture area prepared as the window prepares it, caption
 // and printed digits included.
-#include "bar39.h"
-#include "mBarcode.h"
-#include "surface.h"
+#include "draw/surface.h"
+#include "symbols/bar39.h"
+#include "symbols/mBarcode.h"
 
 #include <benchmark/benchmark.h>
 

@@ -3,8 +3,8 @@
 // Measured on /dev/shm (memory) and on the work disk (the build folder).
 #include "SaveAsJPG.h"
 
-#include "Special128.h"
-#include "surface.h"
+#include "draw/surface.h"
+#include "symbols/Special128.h"
 
 #include <benchmark/benchmark.h>
 

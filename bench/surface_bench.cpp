@@ -1,7 +1,7 @@
 // Drawing-surface costs that bound a Code 128 render: a 21-character caption through DrawTextA,
 // the font record to font lookup every render makes, and rectangle fills of bar size.
-#include "gdi.h"
-#include "surface.h"
+#include "draw/gdi.h"
+#include "draw/surface.h"
 
 #include <benchmark/benchmark.h>
 

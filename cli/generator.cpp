@@ -1,6 +1,6 @@
 #include "generator.h"
 
-#include "ansi.h"
+#include "runtime/ansi.h"
 #include "step_runner.h"
 #include "verify.h"
 

@@ -1,6 +1,6 @@
 // quillion-render: generates barcodes as the window does, without a window, and writes what
 // "Save As JPG" would write (or the same pixels as PNG); one barcode or a batch of them.
-#include "fonts.h"
+#include "fonts/fonts.h"
 #include "renderer.h"
 
 #include <csignal>

@@ -4,7 +4,7 @@
 #include "atomic_file.h"
 #include "form_core.h"
 #include "pixel_scale.h"
-#include "runtime.h"
+#include "runtime/runtime.h"
 #include "svg_writer.h"
 
 namespace quillion::cli {

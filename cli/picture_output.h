@@ -3,9 +3,9 @@
 // enlarged by a whole scale, with the resolution that prints it at the window's size.
 #pragma once
 
-#include "color.h"
+#include "draw/color.h"
+#include "draw/paint_record.h"
 #include "options.h"
-#include "paint_record.h"
 #include "png_writer.h"
 
 #include <cstdint>

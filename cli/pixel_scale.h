@@ -2,7 +2,7 @@
 // colour (nearest neighbour, nothing smoothed).
 #pragma once
 
-#include "color.h"
+#include "draw/color.h"
 
 #include <cstdint>
 #include <string>

@@ -3,7 +3,7 @@
 // is grey, 8-bit RGB otherwise. Each decodes to exactly the image's pixels.
 #pragma once
 
-#include "color.h"
+#include "draw/color.h"
 
 #include <cstdint>
 #include <vector>

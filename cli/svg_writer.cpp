@@ -1,7 +1,7 @@
 // SVG is a small text format: written here by hand, so the renderer loads no XML library.
 #include "svg_writer.h"
 
-#include "ansi.h"
+#include "runtime/ansi.h"
 
 #include <algorithm>
 #include <cstdio>

@@ -4,8 +4,8 @@
 // drawing's size is the picture's times the scale.
 #pragma once
 
-#include "color.h"
-#include "paint_record.h"
+#include "draw/color.h"
+#include "draw/paint_record.h"
 
 #include <string>
 

@@ -1,6 +1,6 @@
 #include "utf8_text.h"
 
-#include "ansi.h"
+#include "runtime/ansi.h"
 
 namespace quillion::cli {
 

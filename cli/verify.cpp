@@ -1,8 +1,8 @@
 #define ZX_USE_UTF8 // Result::text() as UTF-8 (ZXing-C++ 1.4); only bytes() is read here
 #include "verify.h"
 
-#include "ansi.h"
-#include "upc_digits.h"
+#include "runtime/ansi.h"
+#include "symbols/upc_digits.h"
 
 #include <ZXing/ReadBarcode.h>
 

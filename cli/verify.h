@@ -3,7 +3,7 @@
 // users of the reader, so that it could be loaded only when --verify is given.
 #pragma once
 
-#include "color.h"
+#include "draw/color.h"
 #include "seams.h"
 
 #include <functional>

@@ -1,5 +1,5 @@
 // UTF-16 to Windows-1252 and the UTF-8 round trip on arbitrary input.
-#include "ansi.h"
+#include "runtime/ansi.h"
 
 #include <cstddef>
 #include <cstdint>

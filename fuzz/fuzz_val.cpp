@@ -1,5 +1,5 @@
 // Val-style number parsing of arbitrary UTF-16 text.
-#include "runtime.h"
+#include "runtime/runtime.h"
 
 #include <cmath>
 #include <cstddef>

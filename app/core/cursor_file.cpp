@@ -1,6 +1,6 @@
 #include "cursor_file.h"
 
-#include "runtime.h"
+#include "runtime/runtime.h"
 
 #include <QFile>
 

@@ -2,7 +2,7 @@
 
 #include "atomic_file.h"
 #include "file_errors.h"
-#include "runtime.h"
+#include "runtime/runtime.h"
 
 #include <QBuffer>
 #include <QDir>

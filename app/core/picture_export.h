@@ -2,7 +2,7 @@
 // and drag and drop take it as a lossless PNG.
 #pragma once
 
-#include "color.h"
+#include "draw/color.h"
 
 #include <QByteArray>
 #include <QImage>

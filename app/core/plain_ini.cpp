@@ -1,6 +1,6 @@
 #include "plain_ini.h"
 
-#include "ansi.h"
+#include "runtime/ansi.h"
 
 #include <algorithm>
 

@@ -1,6 +1,6 @@
 #include "printer_qt.h"
 
-#include "runtime.h"
+#include "runtime/runtime.h"
 
 #include <QGuiApplication>
 #include <QImage>

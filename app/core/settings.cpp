@@ -1,7 +1,7 @@
 #include "settings.h"
 
 #include "plain_ini.h"
-#include "runtime.h"
+#include "runtime/runtime.h"
 
 #include "atomic_file.h"
 

@@ -3,7 +3,7 @@
 // for pixel without smoothing, so that every module of a barcode is equally wide on screen.
 #pragma once
 
-#include "surface.h"
+#include "draw/surface.h"
 
 #include <QWidget>
 

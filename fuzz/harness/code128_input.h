@@ -4,10 +4,10 @@
 // was unless it returns 0 from a complete painting, which changes Width and Height only.
 #pragma once
 
-#include "Special128.h"
 #include "byte_reader.h"
-#include "runtime.h"
-#include "surface.h"
+#include "draw/surface.h"
+#include "runtime/runtime.h"
+#include "symbols/Special128.h"
 
 #include <cstddef>
 #include <cstdint>

@@ -3,10 +3,10 @@
 // surface within its size limit and its device context without live objects.
 #pragma once
 
-#include "bar39.h"
 #include "byte_reader.h"
-#include "runtime.h"
-#include "surface.h"
+#include "draw/surface.h"
+#include "runtime/runtime.h"
+#include "symbols/bar39.h"
 
 #include <array>
 #include <cstddef>

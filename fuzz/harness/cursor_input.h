@@ -4,7 +4,7 @@
 #pragma once
 
 #include "cursor_file.h"
-#include "runtime.h"
+#include "runtime/runtime.h"
 
 #include <QByteArray>
 

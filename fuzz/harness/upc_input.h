@@ -5,9 +5,9 @@
 #pragma once
 
 #include "byte_reader.h"
-#include "mBarcode.h"
-#include "runtime.h"
-#include "surface.h"
+#include "draw/surface.h"
+#include "runtime/runtime.h"
+#include "symbols/mBarcode.h"
 
 #include <cstddef>
 #include <cstdint>

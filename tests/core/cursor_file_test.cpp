@@ -2,7 +2,7 @@
 // (truncated anywhere, oversized, wrong type) as a run-time error rather than a crash.
 #include "cursor_file.h"
 
-#include "runtime.h"
+#include "runtime/runtime.h"
 
 #include <gtest/gtest.h>
 

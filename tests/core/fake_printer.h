@@ -2,7 +2,7 @@
 #pragma once
 
 #include "Printer.h"
-#include "runtime.h"
+#include "runtime/runtime.h"
 
 #include <string>
 #include <vector>

@@ -7,7 +7,7 @@
 #include "fake_printer.h"
 #include "headless.h"
 #include "messages.h"
-#include "runtime.h"
+#include "runtime/runtime.h"
 #include "settings.h"
 
 #include <gtest/gtest.h>

@@ -4,7 +4,7 @@
 
 #include "decode.h"
 #include "paint_helpers.h"
-#include "runtime.h"
+#include "runtime/runtime.h"
 #include "temp_folder.h"
 
 #include <gtest/gtest.h>

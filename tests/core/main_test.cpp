@@ -1,7 +1,7 @@
 // Start-up helpers: the application title rule, the file test, and when the skin applies.
 #include "Main.h"
 
-#include "runtime.h"
+#include "runtime/runtime.h"
 
 #include <gtest/gtest.h>
 

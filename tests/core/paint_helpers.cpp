@@ -1,9 +1,9 @@
 #include "paint_helpers.h"
 
-#include "Special128.h"
-#include "bar39.h"
-#include "mBarcode.h"
-#include "surface.h"
+#include "draw/surface.h"
+#include "symbols/Special128.h"
+#include "symbols/bar39.h"
+#include "symbols/mBarcode.h"
 
 #include <stdexcept>
 

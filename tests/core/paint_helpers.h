@@ -1,7 +1,7 @@
 // Barcode pictures for the core tests, painted with the engine the way the window paints them.
 #pragma once
 
-#include "color.h"
+#include "draw/color.h"
 
 #include <string>
 

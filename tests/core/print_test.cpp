@@ -7,7 +7,7 @@
 #include "printer_qt.h"
 
 #include "paint_helpers.h"
-#include "runtime.h"
+#include "runtime/runtime.h"
 
 #include <gtest/gtest.h>
 

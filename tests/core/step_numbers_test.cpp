@@ -9,7 +9,7 @@
 #include "headless.h"
 #include "messages.h"
 #include "picture_export.h"
-#include "runtime.h"
+#include "runtime/runtime.h"
 #include "step_runner.h"
 
 #include <gtest/gtest.h>

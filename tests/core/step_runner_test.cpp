@@ -3,7 +3,7 @@
 #include "step_runner.h"
 
 #include "headless.h"
-#include "runtime.h"
+#include "runtime/runtime.h"
 
 #include <gtest/gtest.h>
 

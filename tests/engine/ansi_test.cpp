@@ -1,5 +1,5 @@
 // Windows-1252 with best fit, and the UTF-8 / UTF-16 conversions of the command line and files.
-#include "ansi.h"
+#include "runtime/ansi.h"
 
 #include <gtest/gtest.h>
 

@@ -1,7 +1,7 @@
 // The caption font record, the caption rectangle and the "JUSTIFY" spacing.
-#include "code128_caption.h"
 #include "code128_fixtures.h"
-#include "runtime.h"
+#include "runtime/runtime.h"
+#include "symbols/code128_caption.h"
 
 #include <gtest/gtest.h>
 

@@ -1,8 +1,8 @@
 // Painted Code 128 barcodes read by an independent decoder (ZXing-C++) to exactly their text.
-#include "ansi.h"
 #include "code128_fixtures.h"
 #include "decode.h"
-#include "surface.h"
+#include "draw/surface.h"
+#include "runtime/ansi.h"
 
 #include <gtest/gtest.h>
 

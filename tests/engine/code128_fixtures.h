@@ -2,10 +2,10 @@
 // device context's object count checked, caption metrics, and cutting an image.
 #pragma once
 
-#include "Special128.h"
-#include "code128_caption.h"
-#include "runtime.h"
-#include "surface.h"
+#include "draw/surface.h"
+#include "runtime/runtime.h"
+#include "symbols/Special128.h"
+#include "symbols/code128_caption.h"
 
 #include <gtest/gtest.h>
 

@@ -2,9 +2,9 @@
 // caption, the caption's placement, and the bars read back from the raster against the ISO/IEC
 // 15417 symbol widths typed here independently of the engine's table.
 #include "code128_fixtures.h"
-#include "code128_painter.h"
+#include "draw/surface.h"
 #include "raster_probe.h"
-#include "surface.h"
+#include "symbols/code128_painter.h"
 
 #include <gtest/gtest.h>
 

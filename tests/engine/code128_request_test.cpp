@@ -1,9 +1,9 @@
 // DrawCode128 as a whole: validation order, error texts, when the record is written back, the
 // other orientations, and bad input (run-time errors leave the record and the objects alone).
-#include "Special128.h"
 #include "code128_fixtures.h"
-#include "runtime.h"
-#include "surface.h"
+#include "draw/surface.h"
+#include "runtime/runtime.h"
+#include "symbols/Special128.h"
 
 #include <gtest/gtest.h>
 

@@ -1,7 +1,7 @@
 // The character check and the encoder: accepted characters, symbol values, weights, check
 // symbol and the 16-bit overflow limits.
-#include "code128_text.h"
-#include "runtime.h"
+#include "runtime/runtime.h"
+#include "symbols/code128_text.h"
 
 #include <gtest/gtest.h>
 

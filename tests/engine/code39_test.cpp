@@ -1,11 +1,11 @@
 // Code 39 renderer: geometry read back from the raster, element widths against the standard's
 // character table, and an independent reader.
-#include "bar39.h"
 #include "decode.h"
-#include "mBarcode.h"
+#include "draw/surface.h"
 #include "raster_probe.h"
-#include "runtime.h"
-#include "surface.h"
+#include "runtime/runtime.h"
+#include "symbols/bar39.h"
+#include "symbols/mBarcode.h"
 
 #include <gtest/gtest.h>
 

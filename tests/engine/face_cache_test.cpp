@@ -1,8 +1,8 @@
 // The kept face lookups: answers come back only while everything they depend on is unchanged,
 // a damaged or unwritable file is no failure, and a finder with a valid file asks fontconfig
 // nothing.
-#include "face_cache.h"
-#include "face_finder.h"
+#include "fonts/face_cache.h"
+#include "fonts/face_finder.h"
 #include "temp_folder.h"
 
 #include <gtest/gtest.h>

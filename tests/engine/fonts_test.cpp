@@ -1,7 +1,7 @@
 // Font lookup and GDI-compatible metrics: the figures the caption layout depends on, the faces
 // fontconfig picks, the process-wide cache and rendering at sizes far beyond the usual.
-#include "ansi.h"
-#include "fonts.h"
+#include "fonts/fonts.h"
+#include "runtime/ansi.h"
 
 #include <gtest/gtest.h>
 

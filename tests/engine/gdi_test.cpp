@@ -1,7 +1,7 @@
 // The device context: rectangle coverage with every pen/brush combination, object selection and
 // ownership, pixels, MulDiv, text metrics and DrawTextA placement.
-#include "gdi.h"
-#include "surface.h"
+#include "draw/gdi.h"
+#include "draw/surface.h"
 
 #include <gtest/gtest.h>
 

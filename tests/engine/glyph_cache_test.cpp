@@ -1,7 +1,7 @@
 // Kept fonts: they come back whole for the program that wrote them and for no other, and a
 // damaged file gives nothing rather than wrong glyphs.
-#include "cache_files.h"
-#include "glyph_cache.h"
+#include "fonts/cache_files.h"
+#include "fonts/glyph_cache.h"
 #include "temp_folder.h"
 
 #include <gtest/gtest.h>

@@ -1,8 +1,8 @@
 // The surface's paint record describes its image through every way the image changes: members
 // and device context painting, Cls with and without a background picture, shrinking and growing,
 // a copy from another surface. Each step replays the record onto a white raster and compares.
-#include "gdi.h"
-#include "surface.h"
+#include "draw/gdi.h"
+#include "draw/surface.h"
 
 #include <gtest/gtest.h>
 

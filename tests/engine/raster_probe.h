@@ -1,7 +1,7 @@
 // Reading painted geometry back from a raster: dark/light pixels and run lengths along a row.
 #pragma once
 
-#include "color.h"
+#include "draw/color.h"
 
 #include <string>
 #include <vector>

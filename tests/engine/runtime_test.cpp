@@ -1,6 +1,6 @@
 // Run-time semantics: overflow trapping at the exact type boundaries, banker's rounding and
 // Val-style number parsing.
-#include "runtime.h"
+#include "runtime/runtime.h"
 
 #include <gtest/gtest.h>
 

@@ -1,7 +1,7 @@
 // Resizing keeps the pixels inside the new size and gives the new ones the background colour,
 // in place or from a blank surface, whatever the direction; Cls after Cls and resizes of a
 // blank surface still leave exactly the background.
-#include "surface.h"
+#include "draw/surface.h"
 
 #include <gtest/gtest.h>
 

@@ -1,7 +1,7 @@
 // The picture-box members of the drawing surface: units, outer size, filled boxes, clearing and
 // the background picture, printing and text measures.
-#include "runtime.h"
-#include "surface.h"
+#include "draw/surface.h"
+#include "runtime/runtime.h"
 
 #include <gtest/gtest.h>
 

@@ -1,10 +1,10 @@
 // UPC-A and UPC-E renderer: the fixed grid read back from the raster, the digits under the bars,
 // the failure on a character without a decimal value, and an independent reader.
 #include "decode.h"
-#include "mBarcode.h"
+#include "draw/surface.h"
 #include "raster_probe.h"
-#include "runtime.h"
-#include "surface.h"
+#include "runtime/runtime.h"
+#include "symbols/mBarcode.h"
 
 #include <gtest/gtest.h>
 

@@ -1,5 +1,5 @@
 // Upper-casing of 16-bit text for Code 39: one-to-one mappings only, length kept.
-#include "upper_case.h"
+#include "runtime/upper_case.h"
 
 #include <gtest/gtest.h>
 

@@ -1,7 +1,7 @@
 // Independent barcode reading for tests: ZXing-C++ over a raster image.
 #pragma once
 
-#include "color.h"
+#include "draw/color.h"
 
 #include <string>
 

@@ -4,10 +4,10 @@
 // shows here.
 #include "printer_qt.h"
 
-#include "bar39.h"
-#include "mBarcode.h"
+#include "draw/surface.h"
 #include "picture_export.h"
-#include "surface.h"
+#include "symbols/bar39.h"
+#include "symbols/mBarcode.h"
 
 #include <QImage>
 #include <QProcess>

@@ -11,7 +11,7 @@
 #include "picture_box.h"
 #include "picture_export.h"
 #include "qt_dialogs.h"
-#include "runtime.h"
+#include "runtime/runtime.h"
 #include "step_runner.h"
 
 #include <QApplication>

@@ -1,6 +1,6 @@
 #include "form_fixture.h"
 
-#include "runtime.h"
+#include "runtime/runtime.h"
 
 #include <QDir>
 #include <QFile>

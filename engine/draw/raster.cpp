@@ -1,0 +1,35 @@
+#include "draw/raster.h"
+
+#include <algorithm>
+
+namespace quillion {
+
+PixelBox Intersect(const PixelBox& a, const PixelBox& b) {
+    return PixelBox{std::max(a.left, b.left), std::max(a.top, b.top), std::min(a.right, b.right),
+                    std::min(a.bottom, b.bottom)};
+}
+
+PixelBox ClipToImage(const PixelBox& box, const Image& image) {
+    return Intersect(box, PixelBox{0, 0, image.width, image.height});
+}
+
+void FillBox(Image& image, const PixelBox& box, Pixel pixel) {
+    const PixelBox c = ClipToImage(box, image);
+    if (c.Empty())
+        return;
+    const auto width = static_cast<std::size_t>(image.width);
+    const auto count = static_cast<std::size_t>(c.right - c.left);
+    Pixel* p = image.pixels.data() + static_cast<std::size_t>(c.top) * width +
+               static_cast<std::size_t>(c.left);
+    if (count <= 4) {
+        // A narrow column (a bar, the side of an outline): a few stores per row.
+        for (std::int64_t y = c.top; y < c.bottom; ++y, p += width)
+            for (std::size_t i = 0; i < count; ++i)
+                p[i] = pixel;
+        return;
+    }
+    for (std::int64_t y = c.top; y < c.bottom; ++y, p += width)
+        std::fill_n(p, count, pixel);
+}
+
+} // namespace quillion

@@ -1,0 +1,24 @@
+// Clipped pixel filling shared by the device context, the surface members and the glyph painter.
+#pragma once
+
+#include "draw/color.h"
+
+#include <cstdint>
+
+namespace quillion {
+
+// A pixel rectangle, right and bottom exclusive, in 64-bit so that edges computed from any
+// 32-bit inputs never overflow.
+struct PixelBox {
+    std::int64_t left = 0, top = 0, right = 0, bottom = 0;
+    bool Empty() const { return right <= left || bottom <= top; }
+};
+
+// The part of box that lies inside both clip and the image.
+PixelBox ClipToImage(const PixelBox& box, const Image& image);
+PixelBox Intersect(const PixelBox& a, const PixelBox& b);
+
+// Sets every pixel of box that lies inside the image.
+void FillBox(Image& image, const PixelBox& box, Pixel pixel);
+
+} // namespace quillion

@@ -1,0 +1,175 @@
+#include "fonts/cache_files.h"
+
+#include <algorithm>
+#include <cerrno>
+#include <charconv>
+#include <climits>
+#include <cstdlib>
+#include <ctime>
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+namespace quillion {
+
+namespace {
+
+constexpr std::size_t kMaxFileBytes = 4 << 20;
+constexpr std::int64_t kSettleNs = 1'000'000'000;
+
+std::int64_t Ns(const timespec& t) {
+    return static_cast<std::int64_t>(t.tv_sec) * 1'000'000'000 + t.tv_nsec;
+}
+
+// A state word: mode, device, inode, size, modification and change times, ':' between them.
+class StateWord {
+public:
+    explicit StateWord(const struct stat& st) {
+        Add(st.st_mode);
+        Add(st.st_dev);
+        Add(st.st_ino);
+        Add(st.st_size);
+        Add(Ns(st.st_mtim));
+        Add(Ns(st.st_ctim));
+    }
+    std::string_view View() const { return {text_, static_cast<std::size_t>(end_ - text_) - 1}; }
+
+private:
+    template <typename Number> void Add(Number n) {
+        end_ = std::to_chars(end_, text_ + sizeof text_, n).ptr;
+        *end_++ = ':';
+    }
+    char text_[6 * 21]; // six numbers of at most 20 digits, each with its ':'
+    char* end_ = text_;
+};
+
+bool WriteAll(int fd, std::string_view data) {
+    while (!data.empty()) {
+        const ssize_t n = ::write(fd, data.data(), data.size());
+        if (n < 0 && errno == EINTR)
+            continue;
+        if (n <= 0)
+            return false;
+        data.remove_prefix(static_cast<std::size_t>(n));
+    }
+    return true;
+}
+
+// Makes the folder and its missing parents (private to the user, as cache folders are).
+bool MakeFolders(const std::string& folder) {
+    for (std::size_t slash = folder.find('/', 1);; slash = folder.find('/', slash + 1)) {
+        const std::string part = folder.substr(0, slash);
+        if (::mkdir(part.c_str(), 0700) != 0 && errno != EEXIST)
+            return false;
+        if (slash == std::string::npos)
+            break;
+    }
+    struct stat st {};
+    return ::stat(folder.c_str(), &st) == 0 && S_ISDIR(st.st_mode);
+}
+
+} // namespace
+
+PathState StateOf(const std::string& path) {
+    struct stat st {};
+    if (path.empty() || ::stat(path.c_str(), &st) != 0)
+        return {"-", 0};
+    PathState s;
+    s.word = StateWord(st).View();
+    s.lastChangeNs = std::max(Ns(st.st_mtim), Ns(st.st_ctim));
+    return s;
+}
+
+bool Settled(const PathState& state, std::int64_t notBeforeNs) {
+    return state.lastChangeNs < notBeforeNs - kSettleNs;
+}
+
+std::string LinkTarget(const std::string& path) {
+    std::string target(PATH_MAX, '\0');
+    const ssize_t n = ::readlink(path.c_str(), target.data(), target.size());
+    if (n <= 0 || static_cast<std::size_t>(n) >= target.size())
+        return {};
+    target.resize(static_cast<std::size_t>(n));
+    if (target.front() == '/')
+        return target;
+    const std::size_t slash = path.find_last_of('/');
+    return slash == std::string::npos ? std::string() : path.substr(0, slash + 1) + target;
+}
+
+std::vector<std::string_view> Split(std::string_view text, char separator) {
+    std::vector<std::string_view> parts;
+    std::size_t start = 0;
+    while (true) {
+        const std::size_t end = text.find(separator, start);
+        parts.push_back(text.substr(start, end == std::string_view::npos ? end : end - start));
+        if (end == std::string_view::npos)
+            return parts;
+        start = end + 1;
+    }
+}
+
+bool ToInt(std::string_view text, int& out) {
+    const auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), out);
+    return error == std::errc() && end == text.data() + text.size();
+}
+
+bool ReadSmallFile(const std::string& file, std::string& out) {
+    const int fd = ::open(file.c_str(), O_RDONLY | O_CLOEXEC);
+    if (fd < 0)
+        return false;
+    struct stat st {};
+    bool ok = ::fstat(fd, &st) == 0 && S_ISREG(st.st_mode) &&
+              static_cast<std::size_t>(st.st_size) <= kMaxFileBytes;
+    if (ok) {
+        out.resize(static_cast<std::size_t>(st.st_size));
+        std::size_t done = 0;
+        while (ok && done < out.size()) {
+            const ssize_t n = ::read(fd, out.data() + done, out.size() - done);
+            if (n < 0 && errno == EINTR)
+                continue;
+            ok = n > 0;
+            if (ok)
+                done += static_cast<std::size_t>(n);
+        }
+    }
+    ::close(fd);
+    return ok;
+}
+
+bool ReplaceFile(const std::string& target, std::string_view text) {
+    const std::size_t slash = target.find_last_of('/');
+    if (slash == std::string::npos || slash == 0 || !MakeFolders(target.substr(0, slash)))
+        return false;
+    std::string temp = target + ".XXXXXX";
+    const int fd = ::mkstemp(temp.data());
+    if (fd < 0)
+        return false;
+    const bool written = WriteAll(fd, text);
+    const bool closed = ::close(fd) == 0;
+    if (written && closed && ::rename(temp.c_str(), target.c_str()) == 0)
+        return true;
+    ::unlink(temp.c_str());
+    return false;
+}
+
+bool Writable(std::string_view field) {
+    return field.find_first_of("\t\n\r", 0) == std::string_view::npos;
+}
+
+std::string CacheFolder() {
+    const char* cacheHome = std::getenv("XDG_CACHE_HOME");
+    if (cacheHome && cacheHome[0] == '/')
+        return std::string(cacheHome) + "/quillion";
+    const char* home = std::getenv("HOME");
+    if (home && home[0] == '/')
+        return std::string(home) + "/.cache/quillion";
+    return {};
+}
+
+std::int64_t WallClockNs() {
+    timespec now{};
+    ::clock_gettime(CLOCK_REALTIME, &now);
+    return Ns(now);
+}
+
+} // namespace quillion

@@ -1,0 +1,141 @@
+#include "fonts/face_match.h"
+
+#include "fonts/cache_files.h"
+
+#include <cstdlib>
+#include <dirent.h>
+#include <set>
+#include <sys/stat.h>
+
+#include <fontconfig/fontconfig.h>
+
+namespace quillion {
+
+namespace {
+
+// Folders below the font folders are listed up to this many; a larger tree is not worth
+// watching (the caller then keeps no answers).
+constexpr std::size_t kMaxWatchedFolders = 4096;
+constexpr int kMaxFolderDepth = 16;
+
+std::string Env(const char* name) {
+    const char* value = std::getenv(name);
+    return value ? value : "";
+}
+
+void AddAll(FcStrList* list, std::set<std::string>& out) {
+    if (!list)
+        return;
+    while (FcChar8* item = FcStrListNext(list))
+        out.insert(reinterpret_cast<const char*>(item));
+    FcStrListDone(list);
+}
+
+std::string Parent(const std::string& path) {
+    const std::size_t slash = path.find_last_of('/');
+    return slash == std::string::npos || slash == 0 ? "/" : path.substr(0, slash);
+}
+
+bool IsFolder(const std::string& path) {
+    struct stat st {};
+    return ::stat(path.c_str(), &st) == 0 && S_ISDIR(st.st_mode);
+}
+
+// Adds the folders below folder (a font added anywhere below changes one of their times).
+// Returns false when the tree has more than kMaxWatchedFolders folders.
+bool AddFoldersBelow(const std::string& folder, int depth, std::set<std::string>& out) {
+    if (depth > kMaxFolderDepth)
+        return true;
+    DIR* dir = ::opendir(folder.c_str());
+    if (!dir)
+        return true;
+    bool ok = true;
+    while (const dirent* entry = ::readdir(dir)) {
+        const std::string name = entry->d_name;
+        if (name == "." || name == "..")
+            continue;
+        const std::string path = folder + "/" + name;
+        const bool folderEntry =
+            entry->d_type == DT_DIR ||
+            ((entry->d_type == DT_LNK || entry->d_type == DT_UNKNOWN) && IsFolder(path));
+        if (!folderEntry || !out.insert(path).second)
+            continue;
+        if (out.size() > kMaxWatchedFolders || !AddFoldersBelow(path, depth + 1, out)) {
+            ok = false;
+            break;
+        }
+    }
+    ::closedir(dir);
+    return ok;
+}
+
+} // namespace
+
+FaceFile MatchFace(const FaceQuery& query) {
+    FaceFile out;
+    FcPattern* pattern = FcPatternCreate();
+    if (!pattern)
+        return out;
+    FcPatternAddString(pattern, FC_FAMILY, reinterpret_cast<const FcChar8*>(query.family.c_str()));
+    FcPatternAddInteger(pattern, FC_WEIGHT, FcWeightFromOpenType(query.weight));
+    FcPatternAddInteger(pattern, FC_SLANT, query.italic ? FC_SLANT_ITALIC : FC_SLANT_ROMAN);
+    FcPatternAddBool(pattern, FC_SCALABLE, FcTrue);
+    FcConfigSubstitute(nullptr, pattern, FcMatchPattern);
+    FcDefaultSubstitute(pattern);
+    FcResult result = FcResultNoMatch;
+    FcPattern* match = FcFontMatch(nullptr, pattern, &result);
+    if (match) {
+        FcChar8* file = nullptr;
+        int index = 0;
+        FcBool embolden = FcFalse;
+        if (FcPatternGetString(match, FC_FILE, 0, &file) == FcResultMatch && file)
+            out.path = reinterpret_cast<const char*>(file);
+        if (FcPatternGetInteger(match, FC_INDEX, 0, &index) == FcResultMatch)
+            out.index = index;
+        if (FcPatternGetBool(match, FC_EMBOLDEN, 0, &embolden) == FcResultMatch)
+            out.embolden = embolden == FcTrue;
+        FcPatternDestroy(match);
+    }
+    FcPatternDestroy(pattern);
+    return out;
+}
+
+std::optional<std::vector<std::string>> ConfigurationPaths() {
+    std::set<std::string> files, fontFolders;
+    FcConfig* config = FcConfigGetCurrent();
+    if (!config)
+        return std::nullopt;
+    AddAll(FcConfigGetConfigFiles(config), files);
+    AddAll(FcConfigGetConfigDirs(config), fontFolders);
+    AddAll(FcConfigGetFontDirs(config), fontFolders);
+
+    std::set<std::string> paths;
+    for (const std::string& file : files) {
+        // A symbolic link (most of conf.d) is watched through what it names: its folder,
+        // watched too, changes when the link is replaced or removed, and every run then looks
+        // at the target straight away instead of walking through the link.
+        const std::string target = LinkTarget(file);
+        paths.insert(target.empty() ? file : target);
+        paths.insert(Parent(file)); // a file added beside it, such as conf.d/99-mine.conf
+    }
+    // The per-user places the usual configuration includes when they exist: watched while
+    // absent too, so that creating one is noticed.
+    const std::string home = Env("HOME");
+    const std::string configHome =
+        !Env("XDG_CONFIG_HOME").empty() ? Env("XDG_CONFIG_HOME") : home + "/.config";
+    const std::string dataHome =
+        !Env("XDG_DATA_HOME").empty() ? Env("XDG_DATA_HOME") : home + "/.local/share";
+    for (const std::string& path :
+         {configHome + "/fontconfig", configHome + "/fontconfig/conf.d",
+          configHome + "/fontconfig/fonts.conf", dataHome + "/fonts", home + "/.fonts",
+          home + "/.fonts.conf", home + "/.fonts.conf.d"})
+        paths.insert(path);
+    for (const std::string& folder : fontFolders) {
+        paths.insert(folder);
+        if (!AddFoldersBelow(folder, 0, paths))
+            return std::nullopt;
+    }
+    return std::vector<std::string>(paths.begin(), paths.end());
+}
+
+} // namespace quillion

@@ -1,0 +1,107 @@
+#include "symbols/bar39.h"
+
+#include "runtime/ansi.h"
+#include "runtime/runtime.h"
+#include "runtime/upper_case.h"
+#include "symbols/code39_patterns.h"
+
+namespace quillion {
+
+namespace {
+
+// Sets the drawable width to widthPx by scaling the outer width (in the container's unit) with
+// the ratio of the wanted to the present drawable width. A surface that has no drawable width
+// gives no ratio (0 / 0); as it has no border, its outer width then is the drawable width
+// converted to the container's unit.
+void ScaleOuterWidthTo(DrawingSurface& surface, double widthPx) {
+    const double scaleWidth = surface.ScaleWidth();
+    if (scaleWidth > 0.0) {
+        surface.SetOuterWidth(surface.OuterWidth() * widthPx / scaleWidth);
+    } else {
+        const bool twips = surface.ContainerScaleMode() == ScaleMode::Twips;
+        surface.SetOuterWidth(twips ? widthPx * kTwipsPerPixel : widthPx);
+    }
+}
+
+// The code that selects a character's pattern: its Windows-1252 byte, 0 (empty pattern) above
+// the table.
+int PatternCode(char16_t c) {
+    const int code = static_cast<unsigned char>(ToAnsiChar(c));
+    return code > kCode39MaxCode ? 0 : code;
+}
+
+// Paints boxes strictly left to right from x; each box starts on the column where the previous
+// one ended, so the next box overpaints the shared column and every element keeps its width.
+class Code39Painter {
+public:
+    Code39Painter(DrawingSurface& surface, float x, float y1, float y2, int narrow)
+        : surface_(surface), x_(x), y1_(y1), y2_(y2), narrow_(static_cast<float>(narrow)) {}
+
+    void Pattern(std::string_view pattern) {
+        for (const char symbol : pattern) {
+            Box(narrow_, kWhite);
+            if (symbol == '1')
+                Box(narrow_, kBlack);
+            else if (symbol == '2')
+                Box(2.0f * narrow_, kBlack);
+        }
+    }
+    void Space() { Box(narrow_, kWhite); }
+    float X() const { return x_; }
+
+private:
+    void Box(float width, COLORREF color) {
+        surface_.FillBox(x_, y1_, x_ + width, y2_, color);
+        x_ += width;
+    }
+
+    DrawingSurface& surface_;
+    float x_;
+    const float y1_;
+    const float y2_;
+    const float narrow_;
+};
+
+} // namespace
+
+void DrawCode39(std::u16string_view text, DrawingSurface& surface) {
+    if (text.empty()) {
+        surface.Cls();
+        return;
+    }
+    const std::u16string upper = ToUpperCase(text);
+
+    surface.SetScaleMode(ScaleMode::Pixels);
+    surface.Cls();
+    surface.ClearPicture();
+
+    std::int16_t narrow = CInt(surface.ScaleHeight() / 40.0);
+    if (narrow < 1)
+        narrow = 1;
+    const float textHeight = static_cast<float>(surface.TextHeight(upper));
+    const float textWidth = static_cast<float>(surface.TextWidth(upper));
+
+    const float y1 = static_cast<float>(surface.ScaleTop());
+    const float y2 =
+        static_cast<float>(surface.ScaleTop() + surface.ScaleHeight() - 1.5 * textHeight);
+
+    // Room before painting: 16.5 narrow widths per framed character (a character takes 13).
+    // A text too long for the surface fails here with error 6, before anything is painted.
+    const double framedLength = static_cast<double>(upper.size()) + 2.0;
+    ScaleOuterWidthTo(surface, framedLength * 1.1 * Mul16(15, narrow));
+
+    Code39Painter painter(surface, static_cast<float>(surface.ScaleLeft()), y1, y2, narrow);
+    painter.Pattern(Code39PatternTable[kCode39StartCode]);
+    for (const char16_t c : upper)
+        painter.Pattern(Code39PatternTable[static_cast<std::size_t>(PatternCode(c))]);
+    painter.Pattern(Code39PatternTable[kCode39StopCode]);
+    painter.Space();
+
+    ScaleOuterWidthTo(surface, static_cast<double>(painter.X() + narrow));
+
+    surface.SetCurrentX((surface.ScaleWidth() - textWidth) / 2.0);
+    surface.SetCurrentY(y2 + 0.25 * textHeight);
+    surface.Print(upper);
+}
+
+} // namespace quillion
