@@ -4,9 +4,10 @@
 #pragma once
 
 #include "form_core.h"
-#include "options.h"
+#include "window_controls.h"
 
 #include <string>
+#include <utility>
 #include <vector>
 
 namespace quillion::cli {
@@ -56,11 +57,8 @@ public:
 // One window's worth of state; one per thread.
 class Generator {
 public:
-    // With verify, a picture that does not read back as its text is not handed out: the
-    // generation fails with the reader's verdict (see verify.h). With recordPainting, the
-    // generation also keeps what the renderer painted (Record()).
-    explicit Generator(const ControlSettings& settings, bool verify = false,
-                       bool recordPainting = false);
+    // With recordPainting, the generation also keeps what the renderer painted (Record()).
+    explicit Generator(const ControlSettings& settings, bool recordPainting = false);
     Generator(const Generator&) = delete;
     Generator& operator=(const Generator&) = delete;
 
@@ -69,6 +67,8 @@ public:
     // What the last generation painted into the picture it returned, as fills and texts; null
     // without recordPainting. Valid while the generator lives, updated by Generate.
     const PaintRecord* Record() const { return recording_ ? &record_ : nullptr; }
+    // Hands over that record; the next generation starts a new one.
+    PaintRecord TakeRecord() { return std::exchange(record_, PaintRecord{}); }
 
 private:
     bool recording_;
@@ -76,7 +76,6 @@ private:
     CommandLineControls controls_;
     CollectingInterface ui_;
     FormCore core_;
-    bool verify_;
 };
 
 } // namespace quillion::cli

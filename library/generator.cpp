@@ -2,7 +2,6 @@
 
 #include "runtime/ansi.h"
 #include "step_runner.h"
-#include "verify.h"
 
 namespace quillion::cli {
 
@@ -32,8 +31,8 @@ MsgBoxResult CollectingInterface::ShowMessage(const MessageBoxRequest& box) {
     return MsgBoxResult::Ok;
 }
 
-Generator::Generator(const ControlSettings& settings, bool verify, bool recordPainting)
-    : recording_(recordPainting), core_(controls_, ui_), verify_(verify) {
+Generator::Generator(const ControlSettings& settings, bool recordPainting)
+    : recording_(recordPainting), core_(controls_, ui_) {
     controls_.settings = settings;
 }
 
@@ -66,11 +65,6 @@ Generation Generator::Generate(const std::u16string& text) {
     if (text.empty() || picture.width <= 0 || picture.height <= 0) {
         result.message = "nothing was painted (the text is empty); no file written";
         return result;
-    }
-    if (verify_) {
-        result.message = VerifyPicture(picture, controls_.settings.type, text);
-        if (!result.message.empty())
-            return result;
     }
     result.picture = &picture;
     return result;
