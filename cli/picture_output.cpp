@@ -9,6 +9,27 @@
 
 namespace quillion::cli {
 
+namespace {
+
+// The largest side a JPEG file can describe (its frame header holds 16-bit sizes).
+constexpr std::int64_t kMaxJpegSide = 65535;
+
+// Whether the picture at the scale fits the format; checked before anything is made at size.
+std::string CheckPictureSize(const Image& picture, int scale, OutputFormat format) {
+    const std::int64_t w = std::int64_t{picture.width} * scale;
+    const std::int64_t h = std::int64_t{picture.height} * scale;
+    if (format == OutputFormat::Jpeg && (w > kMaxJpegSide || h > kMaxJpegSide))
+        return "too large for JPEG (" + std::to_string(w) + " x " + std::to_string(h) +
+               "; at most 65,535)";
+    if (format != OutputFormat::Svg && w * h > kMaxScaledPixels)
+        return "the picture at scale " + std::to_string(scale) + " would have " +
+               std::to_string(w) + " x " + std::to_string(h) + " pixels, more than " +
+               std::to_string(kMaxScaledPixels);
+    return {};
+}
+
+} // namespace
+
 PictureWriter::PictureWriter(int scale, const PaintRecord* record)
     : scale_(scale), record_(record) {}
 
@@ -19,6 +40,9 @@ const std::vector<std::uint8_t>* PictureWriter::Encode(const Image& picture, Out
         error = "the picture has no pixels";
         return nullptr;
     }
+    error = CheckPictureSize(picture, scale_, format);
+    if (!error.empty())
+        return nullptr;
     if (format == OutputFormat::Svg) {
         if (record_ == nullptr) {
             error = "SVG needs the painting of the picture, which was not recorded";
