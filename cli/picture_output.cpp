@@ -11,8 +11,9 @@ namespace quillion::cli {
 
 namespace {
 
-// The largest side a JPEG file can describe (its frame header holds 16-bit sizes).
-constexpr std::int64_t kMaxJpegSide = 65535;
+// The largest side the JPEG encoder writes (libjpeg's bound, a little below the 65,535 of the
+// format's 16-bit sizes).
+constexpr std::int64_t kMaxJpegSide = 65500;
 
 // Whether the picture at the scale fits the format; checked before anything is made at size.
 std::string CheckPictureSize(const Image& picture, int scale, OutputFormat format) {
@@ -20,7 +21,7 @@ std::string CheckPictureSize(const Image& picture, int scale, OutputFormat forma
     const std::int64_t h = std::int64_t{picture.height} * scale;
     if (format == OutputFormat::Jpeg && (w > kMaxJpegSide || h > kMaxJpegSide))
         return "too large for JPEG (" + std::to_string(w) + " x " + std::to_string(h) +
-               "; at most 65,535)";
+               "; at most 65,500)";
     if (format != OutputFormat::Svg && w * h > kMaxScaledPixels)
         return "the picture at scale " + std::to_string(scale) + " would have " +
                std::to_string(w) + " x " + std::to_string(h) + " pixels, more than " +

@@ -188,6 +188,28 @@ TEST(ScalePicture, EveryPixelBecomesASquare) {
     EXPECT_TRUE(out.pixels.empty());
 }
 
+TEST(PictureWriter, PicturesAFormatCannotHoldAreRefusedBeforeTheyAreScaled) {
+    const struct {
+        int row, width, height, scale;
+        OutputFormat format;
+        const char* error; // "" when it is written
+    } rows[] = {
+        {1, 3276, 10, 20, OutputFormat::Jpeg, "too large for JPEG (65520 x 200; at most 65,500)"},
+        {2, 10, 13101, 5, OutputFormat::Jpeg, "too large for JPEG (50 x 65505; at most 65,500)"},
+        {3, 3275, 2, 20, OutputFormat::Jpeg, ""},
+        {4, 3277, 2, 20, OutputFormat::Png, ""},
+        {5, 1000, 700, 20, OutputFormat::Png, "more than 268435456"},
+    };
+    for (const auto& r : rows) {
+        SCOPED_TRACE(r.row);
+        PictureWriter writer(r.scale);
+        std::string error;
+        const auto* bytes = writer.Encode(Image(r.width, r.height, 0xFFFFFFFFu), r.format, error);
+        EXPECT_EQ(bytes == nullptr, *r.error != '\0') << error;
+        EXPECT_NE(error.find(r.error), std::string::npos) << error;
+    }
+}
+
 // The pHYs chunk's values: x, y pixels per unit and the unit; zeros without a chunk.
 std::array<std::uint32_t, 3> PhysOf(const std::vector<std::uint8_t>& png) {
     const auto read32 = [&](std::size_t at) {
