@@ -32,8 +32,9 @@ data[at] = (data[at] + random.randrange(1, 256)) % 256
 open(sys.argv[2], "wb").write(data)
 EOF
         cp "$file" "$WORK/damaged"
-        if ! "$BIN" --output "$WORK/run.png" "$TEXT" 2>/dev/null; then
+        if ! "$BIN" --output "$WORK/run.png" "$TEXT" 2>"$WORK/err"; then
             failed=$((failed + 1))
+            echo "failed run: $(cat "$WORK/err")" >&2
         elif cmp -s "$file" "$WORK/damaged" || ! cmp -s "$WORK/run.png" "$WORK/cold.png"; then
             accepted=$((accepted + 1))
         fi
