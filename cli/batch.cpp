@@ -11,6 +11,7 @@
 #include <cerrno>
 #include <chrono>
 #include <condition_variable>
+#include <cstdlib>
 #include <fcntl.h>
 #include <filesystem>
 #include <mutex>
@@ -29,6 +30,10 @@ namespace {
 constexpr std::size_t kMinNameDigits = 5;
 constexpr auto kProgressInterval = std::chrono::milliseconds(200);
 constexpr std::size_t kCountChunkBytes = 65536;
+// How often the waiting thread looks for a stop request, and how long after one it waits for
+// the lines in progress before it leaves them unfinished.
+constexpr auto kStopPollInterval = std::chrono::milliseconds(50);
+constexpr auto kStopGrace = std::chrono::milliseconds(500);
 
 bool standardInputClosed = false;
 
@@ -47,11 +52,13 @@ struct WorkItem {
 // taken in order and every line up to the last one taken is finished once the workers end.
 class SharedInput {
 public:
-    SharedInput(ByteSource& source, BatchNamer namer) : reader_(source), namer_(std::move(namer)) {}
+    SharedInput(ByteSource& source, BatchNamer namer, int workers)
+        : reader_(source), namer_(std::move(namer)), inFlight_(std::size_t(workers)) {}
 
-    // The next line, or false when the input is over (read error included), the batch was
-    // interrupted or memory ran out.
-    bool Take(WorkItem& item) {
+    // The next line for worker slot, or false when the input is over (read error included),
+    // the batch was interrupted or memory ran out. The line counts as in progress until
+    // Finished(slot).
+    bool Take(WorkItem& item, int slot) {
         const std::lock_guard lock(mutex_);
         if (ended_ || InterruptWatch::Interrupted())
             return false;
@@ -70,9 +77,20 @@ public:
         item.name = namer_.Next(line.number, line.bytes);
         if (line.kind == InputLine::Kind::TooLong)
             item.failure = "longer than " + std::to_string(kMaxLineBytes) + " bytes";
+        inFlight_[std::size_t(slot)] = line.number;
         lastTaken_ = line.number;
         ++taken_;
         return true;
+    }
+    void Finished(int slot) { inFlight_[std::size_t(slot)] = 0; }
+    // The last line such that it and every line before it are done. Takes no lock: a worker
+    // may be stuck while it holds it.
+    std::size_t DoneUpTo() const {
+        std::size_t upTo = lastTaken_;
+        for (const std::atomic<std::size_t>& number : inFlight_)
+            if (const std::size_t n = number; n != 0)
+                upTo = std::min(upTo, n - 1);
+        return upTo;
     }
     void Stop() {
         const std::lock_guard lock(mutex_);
@@ -81,10 +99,6 @@ public:
     int Error() const {
         const std::lock_guard lock(mutex_);
         return error_;
-    }
-    std::size_t LastTaken() const {
-        const std::lock_guard lock(mutex_);
-        return lastTaken_;
     }
     std::size_t Taken() const {
         const std::lock_guard lock(mutex_);
@@ -97,8 +111,9 @@ private:
     BatchNamer namer_; // names the lines in the order they are taken
     bool ended_ = false;
     int error_ = 0;
-    std::size_t lastTaken_ = 0;
+    std::atomic<std::size_t> lastTaken_ = 0;
     std::size_t taken_ = 0;
+    std::vector<std::atomic<std::size_t>> inFlight_; // per worker: its line, or 0
 };
 
 // Messages on standard error, one whole line at a time from any thread.
@@ -251,6 +266,8 @@ bool OpenDestination(const RenderOptions& options, std::size_t lineCount, Destin
         reporter.Message("cannot open the folder " + options.outDir + ": " + ErrnoText(errno));
         return false;
     }
+    // What a batch killed while writing left behind; a running batch's files are younger.
+    RemoveStaleTemporaries(to.folderFd);
     return true;
 }
 
@@ -300,7 +317,7 @@ int RunBatchFrom(ByteSource& input, const std::string& inputName, std::size_t li
     std::unique_ptr<SharedInput> shared;
     try {
         shared = std::make_unique<SharedInput>(
-            input, BatchNamer(options.names, lineCount, options.format));
+            input, BatchNamer(options.names, lineCount, options.format), jobs);
     } catch (const std::bad_alloc&) {
         reporter.Message("out of memory");
         return 1;
@@ -329,15 +346,19 @@ int RunBatchFrom(ByteSource& input, const std::string& inputName, std::size_t li
     std::condition_variable workerEnded;
     int running = jobs;
     const auto worker = [&] {
+        const int slot = started++;
         if (pin)
-            StayOnProcessor(started++);
+            StayOnProcessor(slot);
         try {
             PictureWriter writer;
             WorkItem item;
-            while (lines.Take(item))
+            while (lines.Take(item, slot)) {
                 process(writer, item);
+                lines.Finished(slot);
+            }
         } catch (const std::bad_alloc&) {
             // No generator for this thread (or no room for a line): the others go on.
+            lines.Finished(slot);
             outOfMemory = true;
         }
         const std::lock_guard lock(mutex);
@@ -347,8 +368,7 @@ int RunBatchFrom(ByteSource& input, const std::string& inputName, std::size_t li
     };
 
     std::vector<std::thread> threads;
-    // Without progress to show, this thread is one of the workers.
-    for (int j = showProgress ? 0 : 1; j < jobs; ++j) {
+    for (int j = 0; j < jobs; ++j) {
         try {
             threads.emplace_back(worker);
         } catch (const std::system_error&) {
@@ -356,17 +376,27 @@ int RunBatchFrom(ByteSource& input, const std::string& inputName, std::size_t li
             --running;
         }
     }
-    if (showProgress && threads.empty()) {
+    if (threads.empty()) {
         ++running;
         worker(); // not even one thread: work here, without progress
-    } else if (showProgress) {
+    } else {
+        // This thread waits, shows progress and answers a stop request. Lines in progress get a
+        // moment to finish; a worker still busy after it (blocked on a file, say) is left, and
+        // the program ends without it.
         std::unique_lock lock(mutex);
         while (running > 0) {
             reporter.Progress(done, lines.Taken(), true);
-            workerEnded.wait_for(lock, kProgressInterval);
+            workerEnded.wait_for(lock, showProgress ? kProgressInterval : kStopPollInterval);
+            if (InterruptWatch::Interrupted() &&
+                !workerEnded.wait_for(lock, kStopGrace, [&] { return running == 0; })) {
+                lock.unlock();
+                reporter.Finish();
+                reporter.Message("interrupted after line " + std::to_string(lines.DoneUpTo()) +
+                                 "; lines still in progress were left unfinished");
+                reporter.Line(BatchSummary(done - failed, failed));
+                std::_Exit(kExitAfterSignal + InterruptWatch::Received());
+            }
         }
-    } else {
-        worker();
     }
     for (std::thread& t : threads)
         t.join();
@@ -385,7 +415,7 @@ int RunBatchFrom(ByteSource& input, const std::string& inputName, std::size_t li
     }
     const std::string summary = BatchSummary(done - failed, failed);
     if (const int signal = InterruptWatch::Received(); signal != 0) {
-        reporter.Message("interrupted after line " + std::to_string(lines.LastTaken()));
+        reporter.Message("interrupted after line " + std::to_string(lines.DoneUpTo()));
         reporter.Line(summary);
         return kExitAfterSignal + signal;
     }

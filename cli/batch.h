@@ -24,7 +24,9 @@ inline constexpr int kExitAfterSignal = 128;
 // written under a temporary name and renamed over its final name, so every name holds a whole
 // file; the folder is synced once at the end. SIGINT, SIGTERM or SIGHUP stop the batch: the
 // lines in progress are finished, "interrupted after line N" is reported (every line up to N
-// is done) and the status is 128 + the signal. A progress line goes to err while rendering
+// is done) and the status is 128 + the signal. Lines still in progress half a second after the
+// signal are left: the program then ends at once (std::_Exit) with that status. Temporary files
+// a killed batch left in the folder are removed once they are a minute old. A progress line goes to err while rendering
 // when showProgress is set. Returns the exit status.
 int RunBatch(const RenderOptions& options, std::ostream& err, bool showProgress);
 

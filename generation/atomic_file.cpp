@@ -1,5 +1,6 @@
 #include "atomic_file.h"
 
+#include <cctype>
 #include <cerrno>
 #include <climits>
 #include <csignal>
@@ -7,9 +8,11 @@
 #include <cstdlib>
 #include <cstring>
 #include <ctime>
+#include <dirent.h>
 #include <fcntl.h>
 #include <memory>
 #include <random>
+#include <string_view>
 #include <sys/random.h>
 #include <sys/stat.h>
 #include <system_error>
@@ -333,6 +336,49 @@ int ReplaceInFolder(int folderFd, const std::string& name, const void* data, std
         return kErrReadOnly;
     }
     return WriteAndRename(folderFd, name, bytes, size, exists ? &existing : nullptr, false);
+}
+
+namespace {
+
+// ".<name>.<12 hex digits>.tmp", as TemporaryLeafName makes them.
+bool IsTemporaryLeaf(const std::string& name) {
+    constexpr std::size_t kDigits = 12;
+    constexpr std::string_view kEnding = ".tmp";
+    const std::size_t minimum = 1 + 1 + 1 + kDigits + kEnding.size();
+    if (name.size() < minimum || name[0] != '.' || !name.ends_with(kEnding))
+        return false;
+    const std::size_t digits = name.size() - kEnding.size() - kDigits;
+    if (name[digits - 1] != '.')
+        return false;
+    for (std::size_t i = digits; i < digits + kDigits; ++i)
+        if (!std::isxdigit(static_cast<unsigned char>(name[i])) ||
+            std::isupper(static_cast<unsigned char>(name[i])))
+            return false;
+    return true;
+}
+
+} // namespace
+
+void RemoveStaleTemporaries(int folderFd) {
+    constexpr time_t kAgeSeconds = 60;
+    const int fd = ::openat(folderFd, ".", O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    if (fd < 0)
+        return;
+    DIR* dir = ::fdopendir(fd);
+    if (!dir) {
+        ::close(fd);
+        return;
+    }
+    const time_t now = std::time(nullptr);
+    while (const dirent* entry = ::readdir(dir)) {
+        const std::string name = entry->d_name;
+        struct stat st {};
+        if (IsTemporaryLeaf(name) &&
+            ::fstatat(folderFd, name.c_str(), &st, AT_SYMLINK_NOFOLLOW) == 0 &&
+            S_ISREG(st.st_mode) && st.st_mtime < now - kAgeSeconds)
+            ::unlinkat(folderFd, name.c_str(), 0);
+    }
+    ::closedir(dir);
 }
 
 int SyncFolder(int folderFd) {

@@ -38,6 +38,11 @@ int WriteFileContents(const std::string& path, const void* data, std::size_t siz
 // the temporary file is removed and name keeps what it held.
 int ReplaceInFolder(int folderFd, const std::string& name, const void* data, std::size_t size);
 
+// Removes the temporary files ReplaceInFolder leaves when the program is killed while writing:
+// regular files in folderFd named exactly ".<name>.<12 hex digits>.tmp" and last changed more
+// than a minute ago. Nothing else is touched; one that cannot be removed stays.
+void RemoveStaleTemporaries(int folderFd);
+
 // Flushes everything written to the file system that holds folderFd to the disk; 0 or errno.
 int SyncFolder(int folderFd);
 

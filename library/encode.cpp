@@ -30,12 +30,33 @@ const Image* ScaledPixels(const Picture::Detail& d, std::string& why) {
     return why.empty() ? &scaled : nullptr;
 }
 
+// The largest side the JPEG encoder writes (libjpeg's bound, a little below the 65,535 of the
+// format's 16-bit sizes).
+constexpr std::int64_t kMaxJpegSide = 65500;
+
+// Why the picture at its scale is too large for the format, or "": checked before anything is
+// made at size.
+std::string SizeError(const Picture::Detail& d, bool jpeg) {
+    const std::int64_t w = std::int64_t{d.image.width} * d.scale;
+    const std::int64_t h = std::int64_t{d.image.height} * d.scale;
+    if (jpeg && (w > kMaxJpegSide || h > kMaxJpegSide))
+        return "too large for JPEG (" + std::to_string(w) + " x " + std::to_string(h) +
+               "; at most 65,500)";
+    if (w * h > cli::kMaxScaledPixels)
+        return "the picture at scale " + std::to_string(d.scale) + " would have " +
+               std::to_string(w) + " x " + std::to_string(h) + " pixels, more than " +
+               std::to_string(cli::kMaxScaledPixels);
+    return {};
+}
+
 } // namespace
 
 std::vector<std::uint8_t> EncodePng(const Picture& picture, Error* error) {
     const Picture::Detail& d = picture.Internal();
     if (d.image.width <= 0 || d.image.height <= 0)
         return Failed(error, kErrorEncode, "the picture has no pixels");
+    if (std::string why = SizeError(d, false); !why.empty())
+        return Failed(error, kErrorTooLarge, why);
     std::string why;
     const Image* pixels = ScaledPixels(d, why);
     if (pixels == nullptr)
@@ -55,6 +76,8 @@ std::vector<std::uint8_t> EncodeJpeg(const Picture& picture, int quality, Error*
     const long dpi = std::lround(d.dpi);
     if (dpi < 1 || dpi > kMaxJpegDpi)
         return Failed(error, kErrorEncode, "JPEG records resolutions of 1 to 65535 dpi only");
+    if (std::string why = SizeError(d, true); !why.empty())
+        return Failed(error, kErrorTooLarge, why);
     std::string why;
     const Image* pixels = ScaledPixels(d, why);
     if (pixels == nullptr)

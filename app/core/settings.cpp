@@ -11,7 +11,9 @@
 #include <QStandardPaths>
 #include <QString>
 
+#include <atomic>
 #include <cerrno>
+#include <cstdio>
 #include <fcntl.h>
 #include <optional>
 #include <sys/stat.h>
@@ -28,21 +30,42 @@ QString ToQ(const std::u16string& s) {
 }
 
 const QString kSection = QStringLiteral("Quillion");
-constexpr qsizetype kReadChunk = 1 << 20;
+constexpr qsizetype kReadChunk = 64 << 10;
+
+// Tells the user, once per run, that the settings file is too large to be used.
+void ReportTooLarge(const QString& path) {
+    static std::atomic<bool> told = false;
+    if (told.exchange(true))
+        return;
+    const QByteArray line = "quillion: " + QFile::encodeName(path) + " is larger than " +
+                            QByteArray::number(kMaxSettingsFileBytes) +
+                            " bytes: it is neither read nor written, and the settings of this "
+                            "run are not kept\n";
+    std::fwrite(line.constData(), 1, std::size_t(line.size()), stderr);
+}
 
 // The bytes of the settings file, read without waiting (a FIFO put in its place meanwhile gives
-// nothing), or nothing when it is missing, unreadable or not a regular file.
-std::optional<QByteArray> ReadSettingsFile(const QString& path) {
+// nothing), or nothing when it is missing, unreadable, not a regular file or larger than
+// kMaxSettingsFileBytes (tooLarge is then set).
+std::optional<QByteArray> ReadSettingsFile(const QString& path, bool& tooLarge) {
+    tooLarge = false;
     const int fd =
         ::open(QFile::encodeName(path).constData(), O_RDONLY | O_NONBLOCK | O_NOCTTY | O_CLOEXEC);
     if (fd < 0)
         return std::nullopt;
     struct stat st {};
     std::optional<QByteArray> bytes;
-    if (::fstat(fd, &st) == 0 && S_ISREG(st.st_mode)) {
+    if (::fstat(fd, &st) == 0 && S_ISREG(st.st_mode) && st.st_size > kMaxSettingsFileBytes) {
+        tooLarge = true;
+    } else if (S_ISREG(st.st_mode)) {
         bytes.emplace();
         for (;;) {
             const qsizetype at = bytes->size();
+            if (at > kMaxSettingsFileBytes) { // it grew while it was read
+                tooLarge = true;
+                bytes.reset();
+                break;
+            }
             bytes->resize(at + kReadChunk);
             const ssize_t n = ::read(fd, bytes->data() + at, std::size_t(kReadChunk));
             if (n < 0 && errno == EINTR) {
@@ -63,7 +86,8 @@ std::optional<QByteArray> ReadSettingsFile(const QString& path) {
 }
 
 // The settings file, read at start and again before each save (so that what another window
-// saved meanwhile is kept), written whole through WriteFileContents on every change.
+// saved meanwhile is kept), written whole through WriteFileContents when a value changes. A
+// file over kMaxSettingsFileBytes is left alone: the values live in memory for the run.
 class UserSettings : public SettingsStore {
 public:
     explicit UserSettings(const QString& path) : path_(path) { Reload(); }
@@ -75,12 +99,14 @@ public:
     }
 
     void SaveSetting(const std::u16string& key, const std::u16string& value) override {
-        if (!IsUsableSettingsFile(path_)) {
+        if (tooLarge_ || !IsUsableSettingsFile(path_) || !Reload()) {
             document_.SetValue(ToQ(key), ToQ(value)); // kept for this run only
             return;
         }
-        Reload();
-        document_.SetValue(ToQ(key), ToQ(value));
+        const QString text = ToQ(value);
+        if (document_.Value(ToQ(key)) == text)
+            return; // stored already: nothing to write
+        document_.SetValue(ToQ(key), text);
         const QByteArray bytes = document_.Serialize();
         QDir().mkpath(QFileInfo(path_).path());
         // A file that cannot be written loses the value quietly, as the host's store does.
@@ -89,13 +115,18 @@ public:
     }
 
 private:
-    void Reload() {
-        const std::optional<QByteArray> bytes = ReadSettingsFile(path_);
-        if (bytes)
+    // Reads the file again; false when it has become too large to be used.
+    bool Reload() {
+        const std::optional<QByteArray> bytes = ReadSettingsFile(path_, tooLarge_);
+        if (tooLarge_)
+            ReportTooLarge(path_);
+        else if (bytes)
             document_ = IniDocument::Parse(*bytes, kSection);
+        return !tooLarge_;
     }
 
     QString path_;
+    bool tooLarge_ = false;
     IniDocument document_ = IniDocument::Parse({}, kSection);
 };
 

@@ -20,10 +20,15 @@ QString UserSettingsPath();
 // is a regular file or a symbolic link to one (written through, the link kept).
 bool IsUsableSettingsFile(const QString& path);
 
+// The largest settings file that is read and written: a larger one (no file this program wrote)
+// is left alone, and the user is told once on standard error.
+inline constexpr qint64 kMaxSettingsFileBytes = 1 << 20;
+
 // The settings file at UserSettingsPath(): the INI layout of QSettings, keys in the section
-// "Quillion", every value a plain string (IniDocument); written whole on every change through
-// WriteFileContents, the rest of the file kept. When the path is not a usable settings file, a
-// store in memory for this run instead: the file is neither read nor written.
+// "Quillion", every value a plain string (IniDocument); written whole through WriteFileContents
+// when a saved value differs from the stored one, the rest of the file kept. When the path is
+// not a usable settings file, or is larger than kMaxSettingsFileBytes, a store in memory for
+// this run instead: the file is neither read nor written.
 std::unique_ptr<SettingsStore> CreateUserSettings();
 
 // A store in memory, for tests and for callers that keep nothing between runs.

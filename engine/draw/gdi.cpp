@@ -260,6 +260,10 @@ bool DeviceContext::Rectangle(std::int32_t left, std::int32_t top, std::int32_t 
     return true;
 }
 
+std::string DeviceContext::SelectedFontProblem() const {
+    return impl_->CurrentFont()->Problem();
+}
+
 int DeviceContext::GetDeviceCaps(int index) const {
     constexpr int kHorzRes = 8, kVertRes = 10, kBitsPixel = 12, kPlanes = 14;
     switch (index) {

@@ -7,6 +7,7 @@
 
 #include <cstdint>
 #include <memory>
+#include <string>
 #include <string_view>
 #include <vector>
 
@@ -112,6 +113,8 @@ public:
     // Outline with the selected pen, fill with the selected brush; clipped to the raster.
     bool Rectangle(std::int32_t left, std::int32_t top, std::int32_t right, std::int32_t bottom);
     int GetDeviceCaps(int index) const; // 88 and 90 answer 96
+    // Why the selected font has no face to paint text with; "" when it has one (Font::Problem).
+    std::string SelectedFontProblem() const;
     bool GetTextMetricsA(TEXTMETRICA& metrics) const;
     // count characters of text (count is clamped to the text's length); returns 1 on success
     int GetTextExtentPoint32A(std::string_view text, std::int32_t count, SIZE& size) const;

@@ -5,6 +5,7 @@
 #include <charconv>
 #include <climits>
 #include <cstdlib>
+#include <cstring>
 #include <ctime>
 #include <fcntl.h>
 #include <sys/stat.h>
@@ -114,7 +115,7 @@ bool ToInt(std::string_view text, int& out) {
 }
 
 bool ReadSmallFile(const std::string& file, std::string& out) {
-    const int fd = ::open(file.c_str(), O_RDONLY | O_CLOEXEC);
+    const int fd = ::open(file.c_str(), O_RDONLY | O_NONBLOCK | O_NOCTTY | O_CLOEXEC);
     if (fd < 0)
         return false;
     struct stat st {};
@@ -138,7 +139,8 @@ bool ReadSmallFile(const std::string& file, std::string& out) {
 
 bool ReplaceFile(const std::string& target, std::string_view text) {
     const std::size_t slash = target.find_last_of('/');
-    if (slash == std::string::npos || slash == 0 || !MakeFolders(target.substr(0, slash)))
+    if (slash == std::string::npos || slash == 0 || !MakeFolders(target.substr(0, slash)) ||
+        !TrustedFolder(target.substr(0, slash)))
         return false;
     std::string temp = target + ".XXXXXX";
     const int fd = ::mkstemp(temp.data());
@@ -157,13 +159,84 @@ bool Writable(std::string_view field) {
 }
 
 std::string CacheFolder() {
+    std::string folder;
     const char* cacheHome = std::getenv("XDG_CACHE_HOME");
-    if (cacheHome && cacheHome[0] == '/')
-        return std::string(cacheHome) + "/quillion";
     const char* home = std::getenv("HOME");
-    if (home && home[0] == '/')
-        return std::string(home) + "/.cache/quillion";
-    return {};
+    if (cacheHome && cacheHome[0] == '/')
+        folder = std::string(cacheHome) + "/quillion";
+    else if (home && home[0] == '/')
+        folder = std::string(home) + "/.cache/quillion";
+    return TrustedFolder(folder) ? folder : std::string();
+}
+
+std::string ProgramName() {
+    const std::string file = LinkTarget("/proc/self/exe");
+    std::string name = file.substr(file.find_last_of('/') + 1);
+    name += '/';
+    name += program_invocation_short_name;
+    return name == "/" ? std::string() : name;
+}
+
+bool TrustedFolder(const std::string& folder) {
+    // As ssh does with its folder: another user who could write here could plant answers.
+    struct stat st {};
+    if (folder.empty())
+        return false;
+    if (::stat(folder.c_str(), &st) != 0)
+        return errno == ENOENT;
+    return S_ISDIR(st.st_mode) && st.st_uid == ::geteuid() && (st.st_mode & 022) == 0;
+}
+
+std::uint64_t ContentHash(std::string_view bytes) {
+    // Each step is one-to-one in both the state and the word, so a word that differs leaves a
+    // state that differs through every later step.
+    constexpr std::uint64_t kMultiplier = 0x9E3779B97F4A7C15ull;
+    std::uint64_t h = 0x2545F4914F6CDD1Dull ^ bytes.size();
+    const auto step = [&](std::uint64_t word) {
+        h = (h ^ word) * kMultiplier;
+        h ^= h >> 29;
+    };
+    std::size_t at = 0;
+    for (; at + 8 <= bytes.size(); at += 8) {
+        std::uint64_t word;
+        std::memcpy(&word, bytes.data() + at, 8);
+        step(word);
+    }
+    std::uint64_t tail = 0;
+    if (at < bytes.size())
+        std::memcpy(&tail, bytes.data() + at, bytes.size() - at);
+    step(tail);
+    step(bytes.size());
+    return h;
+}
+
+namespace {
+constexpr std::size_t kSealLine = 4 + 16 + 1; // "end ", 16 hex digits, line feed
+
+std::string SealLine(std::string_view body) {
+    const std::uint64_t hash = ContentHash(body);
+    std::string line = "end ";
+    for (int shift = 60; shift >= 0; shift -= 4)
+        line += "0123456789abcdef"[(hash >> shift) & 15];
+    line += '\n';
+    return line;
+}
+} // namespace
+
+std::string Sealed(std::string text) {
+    text += SealLine(text);
+    return text;
+}
+
+bool Unseal(std::string& text) {
+    if (text.size() < kSealLine)
+        return false;
+    const std::size_t body = text.size() - kSealLine;
+    if ((body > 0 && text[body - 1] != '\n') ||
+        std::string_view(text).substr(body) != SealLine(std::string_view(text).substr(0, body)))
+        return false;
+    text.resize(body);
+    return true;
 }
 
 std::int64_t WallClockNs() {

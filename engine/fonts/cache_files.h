@@ -25,14 +25,32 @@ bool Settled(const PathState& state, std::int64_t notBeforeNs);
 std::string LinkTarget(const std::string& path);
 
 // $XDG_CACHE_HOME/quillion, else $HOME/.cache/quillion; "" when neither variable gives an
-// absolute folder.
+// absolute folder, or when the folder is there but is no folder of this user's own that only
+// the user may write (TrustedFolder).
 std::string CacheFolder();
+// Whether folder is missing (it is made private when first written) or is a folder owned by
+// this user and not writable by group or others.
+bool TrustedFolder(const std::string& folder);
 
-// The whole file when it is a regular file of at most 4 MiB that can be read.
+// The whole file when it is a regular file of at most 4 MiB that can be read. The file is
+// opened without waiting and its type is checked on the open descriptor: a FIFO, device or
+// socket (or a link to one) is never waited for, and is no file.
 bool ReadSmallFile(const std::string& file, std::string& out);
 // Writes text to a new file beside target (making the folder when missing) and renames it
-// over target. False, with nothing left behind, when any step fails.
+// over target. False, with nothing left behind, when any step fails or when the folder is not
+// TrustedFolder.
 bool ReplaceFile(const std::string& target, std::string_view text);
+
+// A fast 64-bit hash of the bytes: any change of a single byte changes it.
+std::uint64_t ContentHash(std::string_view bytes);
+// The text with a last line "end <hash of the text>" added.
+std::string Sealed(std::string text);
+// Removes that last line when it is there and matches the text before it; false otherwise.
+bool Unseal(std::string& text);
+
+// The program's name as fontconfig's rules on "prgname" may see it: the name of its file and
+// the name it was started by, joined by "/"; "" when neither is known.
+std::string ProgramName();
 
 // Fields of a line; lines of a text.
 std::vector<std::string_view> Split(std::string_view text, char separator);

@@ -1,6 +1,7 @@
 #include "fonts/face_cache.h"
 
 #include "fonts/cache_files.h"
+#include "fonts/cache_sweep.h"
 
 #include <array>
 #include <cstdlib>
@@ -10,8 +11,7 @@ namespace quillion {
 
 namespace {
 
-constexpr std::string_view kHeader = "quillion font faces 1";
-constexpr std::string_view kTrailer = "end";
+constexpr std::string_view kHeader = "quillion font faces 2";
 
 // What fontconfig reads from the environment: where its configuration is, the user's folders,
 // and the languages that order its matches.
@@ -25,6 +25,11 @@ constexpr std::array<const char*, 10> kEnvironment = {"FONTCONFIG_FILE",
                                                       "LC_ALL",
                                                       "LC_CTYPE",
                                                       "LANG"};
+
+// The program's name as fontconfig's <test name="prgname"> rules see it.
+std::string ProgramLine() {
+    return "N\t" + ProgramName();
+}
 
 std::string EnvironmentLine(const char* name) {
     const char* value = std::getenv(name);
@@ -41,18 +46,18 @@ std::string EnvironmentLine(const char* name) {
 
 FaceAnswers FaceCache::Load() const {
     std::string text;
-    if (file_.empty() || !ReadSmallFile(file_, text) || text.empty() || text.back() != '\n')
+    if (file_.empty() || !ReadSmallFile(file_, text) || !Unseal(text) || text.empty())
         return {};
     text.pop_back();
     const std::vector<std::string_view> lines = Split(text, '\n');
-    if (lines.size() < 2 + kEnvironment.size() || lines.front() != kHeader ||
-        lines.back() != kTrailer)
+    constexpr std::size_t kFirstEntry = 2 + kEnvironment.size();
+    if (lines.size() < kFirstEntry || lines.front() != kHeader || lines[1] != ProgramLine())
         return {};
     for (std::size_t i = 0; i < kEnvironment.size(); ++i)
-        if (lines[1 + i] != EnvironmentLine(kEnvironment[i]))
+        if (lines[2 + i] != EnvironmentLine(kEnvironment[i]))
             return {};
     FaceAnswers answers;
-    for (std::size_t i = 1 + kEnvironment.size(); i + 1 < lines.size(); ++i) {
+    for (std::size_t i = kFirstEntry; i < lines.size(); ++i) {
         const std::vector<std::string_view> f = Split(lines[i], '\t');
         if (f.size() == 3 && f[0] == "P") {
             if (StateOf(std::string(f[1])).word != f[2])
@@ -82,6 +87,9 @@ bool FaceCache::Save(const FaceAnswers& answers, const std::vector<std::string>&
         return false;
     std::string text(kHeader);
     text += '\n';
+    if (!Writable(ProgramName()))
+        return false;
+    text += ProgramLine() + '\n';
     for (const char* name : kEnvironment) {
         const char* value = std::getenv(name);
         if (value && !Writable(value))
@@ -105,9 +113,10 @@ bool FaceCache::Save(const FaceAnswers& answers, const std::vector<std::string>&
                 (query.italic ? "1" : "0") + '\t' + std::to_string(face.index) + '\t' +
                 (face.embolden ? "1" : "0") + '\t' + state.word + '\t' + face.path + '\n';
     }
-    text += kTrailer;
-    text += '\n';
-    return ReplaceFile(file_, text);
+    const bool written = ReplaceFile(file_, Sealed(std::move(text)));
+    if (written)
+        SweepCacheFolder(file_.substr(0, file_.find_last_of('/')));
+    return written;
 }
 
 std::string DefaultFaceCacheFile() {

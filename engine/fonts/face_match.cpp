@@ -5,6 +5,7 @@
 #include <cstdlib>
 #include <dirent.h>
 #include <set>
+#include <string_view>
 #include <sys/stat.h>
 
 #include <fontconfig/fontconfig.h>
@@ -69,6 +70,52 @@ bool AddFoldersBelow(const std::string& folder, int depth, std::set<std::string>
     return ok;
 }
 
+// The files an <include> of a configuration file may name, found as fontconfig looks for them:
+// under the user's configuration folder for prefix="xdg", under $HOME for "~/", as given when
+// absolute, else in each configuration folder (and beside the including file). Watched while
+// missing too, so that an ignore_missing include that appears later is noticed.
+void AddIncludes(const std::string& file, std::set<std::string>& out) {
+    std::string text;
+    if (!ReadSmallFile(file, text))
+        return;
+    for (std::size_t open = text.find("<!--"); open != std::string::npos;
+         open = text.find("<!--", open)) {
+        const std::size_t close = text.find("-->", open + 4);
+        text.erase(open, close == std::string::npos ? close : close + 3 - open);
+    }
+    const std::string home = Env("HOME");
+    const std::string configHome =
+        !Env("XDG_CONFIG_HOME").empty() ? Env("XDG_CONFIG_HOME") : home + "/.config";
+    std::vector<std::string> folders;
+    for (const std::string_view folder : Split(Env("FONTCONFIG_PATH"), ':'))
+        if (!folder.empty())
+            folders.emplace_back(folder);
+    folders.push_back("/etc/fonts");
+    folders.push_back(Parent(file));
+    for (std::size_t at = text.find("<include"); at != std::string::npos;
+         at = text.find("<include", at + 1)) {
+        const std::size_t tagEnd = text.find('>', at);
+        const std::size_t close = text.find("</include>", at);
+        if (tagEnd == std::string::npos || close == std::string::npos || close < tagEnd)
+            continue;
+        const std::string tag = text.substr(at, tagEnd - at);
+        std::string name = text.substr(tagEnd + 1, close - tagEnd - 1);
+        name.erase(0, name.find_first_not_of(" \t\r\n"));
+        name.erase(name.find_last_not_of(" \t\r\n") + 1);
+        if (name.empty())
+            continue;
+        if (tag.find("prefix=\"xdg\"") != std::string::npos)
+            out.insert(configHome + "/" + name);
+        else if (name[0] == '~')
+            out.insert(home + name.substr(1));
+        else if (name[0] == '/')
+            out.insert(name);
+        else
+            for (const std::string& folder : folders)
+                out.insert(folder + "/" + name);
+    }
+}
+
 } // namespace
 
 FaceFile MatchFace(const FaceQuery& query) {
@@ -117,6 +164,7 @@ std::optional<std::vector<std::string>> ConfigurationPaths() {
         const std::string target = LinkTarget(file);
         paths.insert(target.empty() ? file : target);
         paths.insert(Parent(file)); // a file added beside it, such as conf.d/99-mine.conf
+        AddIncludes(file, paths);
     }
     // The per-user places the usual configuration includes when they exist: watched while
     // absent too, so that creating one is noticed.

@@ -9,11 +9,17 @@
 #include <algorithm>
 #include <atomic>
 #include <cctype>
+#include <cerrno>
 #include <cmath>
+#include <cstring>
+#include <fcntl.h>
 #include <limits>
 #include <mutex>
 #include <optional>
 #include <set>
+#include <sys/mman.h>
+#include <sys/stat.h>
+#include <unistd.h>
 #include <unordered_map>
 #include <vector>
 
@@ -128,6 +134,8 @@ public:
             std::lock_guard lock(library_->mutex);
             FT_Done_Face(face_);
         }
+        if (mapped_)
+            ::munmap(mapped_, mappedSize_);
     }
 
     const FontMetrics& Metrics() const override { return metrics_; }
@@ -137,6 +145,11 @@ public:
         if (!faceOpened_)
             OpenFace(); // a kept font has not opened its face yet
         return face_ && face_->family_name ? face_->family_name : "";
+    }
+    std::string Problem() const override {
+        // A kept font that has not opened its face yet had one, in the same file, when kept.
+        std::lock_guard lock(mutex_);
+        return problem_;
     }
     int Advance(unsigned char byte) const override { return GlyphFor(byte).advance; }
 
@@ -200,22 +213,64 @@ public:
     }
 
 private:
-    // Opens the face at the font's size; face_ stays null when there is none. Called once, from
-    // the constructor or, for a kept font, under mutex_ when a glyph was not kept.
+    // Opens the face at the font's size; face_ stays null, and problem_ says why, when there is
+    // none. Called once, from the constructor or, for a kept font, under mutex_ when a glyph was
+    // not kept. The file is opened without waiting and must be a regular file: a FIFO or device
+    // named as a face never holds the program up.
     void OpenFace() const {
         faceOpened_ = true;
+        if (file_.path.empty()) {
+            problem_ = "no font file serves \"" + key_.face + "\"";
+            return;
+        }
+        if (!MapFaceFile())
+            return;
+        FT_Error error = 0;
         {
             std::lock_guard lock(library_->mutex);
             FT_Library lib = library_->Get();
-            if (lib && !file_.path.empty() &&
-                FT_New_Face(lib, file_.path.c_str(), file_.index, &face_) != 0)
+            error = lib ? FT_New_Memory_Face(lib, static_cast<const FT_Byte*>(mapped_),
+                                             static_cast<FT_Long>(mappedSize_), file_.index, &face_)
+                        : FT_Err_Cannot_Open_Resource;
+            if (error != 0)
                 face_ = nullptr;
         }
         if (face_ && FT_Set_Pixel_Sizes(face_, 0, static_cast<FT_UInt>(key_.pixelHeight)) != 0) {
             std::lock_guard lock(library_->mutex);
             FT_Done_Face(face_);
             face_ = nullptr;
+            error = FT_Err_Invalid_Pixel_Size;
         }
+        if (!face_)
+            problem_ =
+                file_.path + " is no font FreeType can read (error " + std::to_string(error) + ")";
+    }
+
+    // Maps the face file into memory; false, with problem_ set, when it is no readable regular
+    // file.
+    bool MapFaceFile() const {
+        const int fd = ::open(file_.path.c_str(), O_RDONLY | O_NONBLOCK | O_NOCTTY | O_CLOEXEC);
+        if (fd < 0) {
+            problem_ = "cannot open " + file_.path + ": " + std::strerror(errno);
+            return false;
+        }
+        struct stat st {};
+        if (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode) || st.st_size <= 0) {
+            problem_ = file_.path + " is no font file (not a regular file, or empty)";
+            ::close(fd);
+            return false;
+        }
+        void* map =
+            ::mmap(nullptr, static_cast<std::size_t>(st.st_size), PROT_READ, MAP_PRIVATE, fd, 0);
+        const int mapError = errno;
+        ::close(fd);
+        if (map == MAP_FAILED) {
+            problem_ = "cannot read " + file_.path + ": " + std::strerror(mapError);
+            return false;
+        }
+        mapped_ = map;
+        mappedSize_ = static_cast<std::size_t>(st.st_size);
+        return true;
     }
 
     void ComputeMetrics() {
@@ -395,6 +450,9 @@ private:
     bool faceSettled_ = true;
     mutable bool faceOpened_ = false;
     mutable FT_Face face_ = nullptr;
+    mutable void* mapped_ = nullptr; // the face file's bytes, while face_ uses them
+    mutable std::size_t mappedSize_ = 0;
+    mutable std::string problem_;
     mutable std::atomic<bool> renderedNew_ = false;
     FontMetrics metrics_;
     int underlineTop_ = 0, underlineSize_ = 1, strikeTop_ = 0, strikeSize_ = 1;

@@ -54,6 +54,9 @@ public:
     // The family name of the font file the face name resolved to ("Liberation Mono" for
     // "Courier New"); "" when no file was found.
     virtual std::string FamilyName() const = 0;
+    // Why this font has no face to paint with ("" when it has one): no font file matched its
+    // family, or the file is no regular file or no font FreeType can read.
+    virtual std::string Problem() const = 0;
     // Advance of one Windows-1252 byte in whole pixels.
     virtual int Advance(unsigned char byte) const = 0;
     // Width of a run of Windows-1252 text: sum of advances plus extra after each character,

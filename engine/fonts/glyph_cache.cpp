@@ -1,7 +1,9 @@
 #include "fonts/glyph_cache.h"
 
 #include "fonts/cache_files.h"
+#include "fonts/cache_sweep.h"
 
+#include <cstdlib>
 #include <link.h>
 #include <tuple>
 
@@ -9,9 +11,16 @@ namespace quillion {
 
 namespace {
 
-constexpr std::string_view kHeader = "quillion glyphs 1";
-constexpr std::string_view kTrailer = "end";
+constexpr std::string_view kHeader = "quillion glyphs 2";
 constexpr int kMaxBitmapSide = 4096;
+constexpr int kMaxKeptPixelHeight = 4096;
+
+// Whether a number kept for a font of this em height is one a face can give: no font measures
+// or places anything many ems away, and a larger number could only overflow what uses it.
+bool Plausible(std::int64_t value, int pixelHeight) {
+    const std::int64_t bound = 8 * std::int64_t{pixelHeight} + 64;
+    return value >= -bound && value <= bound;
+}
 
 auto MetricFields(const RenderedFont& f) {
     const FontMetrics& m = f.metrics;
@@ -27,14 +36,18 @@ std::string MetricsWord(const RenderedFont& f) {
     return word;
 }
 
-bool ParseMetrics(std::string_view word, RenderedFont& f) {
+bool ParseMetrics(std::string_view word, int pixelHeight, RenderedFont& f) {
     const std::vector<std::string_view> v = Split(word, ' ');
     int n[13] = {};
     if (v.size() != 13)
         return false;
     for (std::size_t i = 0; i < v.size(); ++i)
-        if (!ToInt(v[i], n[i]))
+        if (!ToInt(v[i], n[i]) || (i != 6 && !Plausible(n[i], pixelHeight))) // 6: the weight
             return false;
+    // The height is the ascent and descent; the weight one of two; the lines a pixel or more.
+    if (n[2] != n[0] + n[1] || (n[6] != 400 && n[6] != 700) || (n[8] != 0 && n[8] != 1) ||
+        n[10] < 1 || n[12] < 1)
+        return false;
     FontMetrics& m = f.metrics;
     std::tie(m.ascent, m.descent, m.height, m.internalLeading, m.aveCharWidth, m.maxCharWidth,
              m.weight, m.externalLeading) =
@@ -67,7 +80,7 @@ std::string GlyphLine(unsigned char byte, const Glyph& g) {
     return line;
 }
 
-bool ParseGlyph(const std::vector<std::string_view>& f, RenderedFont& font) {
+bool ParseGlyph(const std::vector<std::string_view>& f, int pixelHeight, RenderedFont& font) {
     int byte = 0;
     Glyph g;
     const std::vector<std::string_view> n = Split(f[2], ' ');
@@ -77,7 +90,10 @@ bool ParseGlyph(const std::vector<std::string_view>& f, RenderedFont& font) {
         return false;
     if (g.rows < 0 || g.pitch < 0 || g.rows > kMaxBitmapSide || g.pitch > kMaxBitmapSide ||
         g.width < 0 || g.width > g.pitch * 8 ||
-        f[3].size() != static_cast<std::size_t>(g.rows) * g.pitch * 2)
+        f[3].size() != static_cast<std::size_t>(g.rows) * g.pitch * 2 ||
+        !Plausible(g.advance, pixelHeight) || !Plausible(g.left, pixelHeight) ||
+        !Plausible(g.top, pixelHeight) || !Plausible(g.width, pixelHeight) ||
+        !Plausible(g.rows, pixelHeight))
         return false;
     g.bits.resize(f[3].size() / 2);
     for (std::size_t i = 0; i < g.bits.size(); ++i) {
@@ -97,20 +113,21 @@ bool RenderedFont::operator==(const RenderedFont& other) const {
 
 KeptFonts GlyphCache::Load() const {
     std::string text;
-    if (file_.empty() || program_.empty() || !ReadSmallFile(file_, text) || text.empty() ||
-        text.back() != '\n')
+    if (file_.empty() || program_.empty() || !ReadSmallFile(file_, text) || !Unseal(text) ||
+        text.empty())
         return {};
     text.pop_back();
     const std::vector<std::string_view> lines = Split(text, '\n');
-    if (lines.size() < 3 || lines.front() != kHeader || lines.back() != kTrailer ||
-        lines[1] != "X\t" + program_)
+    if (lines.size() < 3 || lines.front() != kHeader || lines[1].substr(0, 2) != "B\t" ||
+        lines[2] != "X\t" + program_)
         return {};
     KeptFonts fonts;
     KeptFont* current = nullptr;
-    for (std::size_t i = 2; i + 1 < lines.size(); ++i) {
+    int currentHeight = 0;
+    for (std::size_t i = 3; i < lines.size(); ++i) {
         const std::vector<std::string_view> f = Split(lines[i], '\t');
         if (f.size() == 4 && f[0] == "G" && current) {
-            if (!ParseGlyph(f, current->font))
+            if (!ParseGlyph(f, currentHeight, current->font))
                 return {};
             continue;
         }
@@ -118,9 +135,12 @@ KeptFonts GlyphCache::Load() const {
         KeptFont kept;
         int embolden = 0;
         if (f.size() != 8 || f[0] != "F" || !ToInt(f[1], key.index) || !ToInt(f[2], embolden) ||
-            !ToInt(f[3], key.pixelHeight) || !ToInt(f[4], key.weight) ||
-            !ParseMetrics(f[6], kept.font))
+            !ToInt(f[3], key.pixelHeight) || key.pixelHeight < 1 ||
+            key.pixelHeight > kMaxKeptPixelHeight || !ToInt(f[4], key.weight) ||
+            (key.weight != 400 && key.weight != 700) ||
+            !ParseMetrics(f[6], key.pixelHeight, kept.font))
             return {};
+        currentHeight = key.pixelHeight;
         key.embolden = embolden != 0;
         key.path = f[7];
         kept.faceState = f[5];
@@ -135,8 +155,12 @@ KeptFonts GlyphCache::Load() const {
 bool GlyphCache::Save(const KeptFonts& fonts) const {
     if (file_.empty() || program_.empty() || !Writable(program_))
         return false;
+    const std::string path = LinkTarget("/proc/self/exe");
+    if (!Writable(path))
+        return false;
     std::string text(kHeader);
-    text += "\nX\t" + program_ + '\n';
+    // The program's path, so that a later run can tell when the program is gone.
+    text += "\nB\t" + path + "\nX\t" + program_ + '\n';
     for (const auto& [key, kept] : fonts) {
         if (!Writable(key.path) || !Writable(kept.faceState) || key.path.empty())
             continue;
@@ -146,9 +170,10 @@ bool GlyphCache::Save(const KeptFonts& fonts) const {
         for (const auto& [byte, glyph] : kept.font.glyphs)
             text += GlyphLine(byte, glyph) + '\n';
     }
-    text += kTrailer;
-    text += '\n';
-    return ReplaceFile(file_, text);
+    const bool written = ReplaceFile(file_, Sealed(std::move(text)));
+    if (written)
+        SweepCacheFolder(file_.substr(0, file_.find_last_of('/')));
+    return written;
 }
 
 std::string ProgramState() {

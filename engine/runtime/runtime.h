@@ -30,6 +30,8 @@ inline constexpr std::int32_t kOverflow = 6;
 inline constexpr std::int32_t kOutOfMemory = 7;
 inline constexpr std::int32_t kSubscript = 9;
 inline constexpr std::int32_t kTypeMismatch = 13;
+// A file the run needs (a caption's font) is missing or unusable.
+inline constexpr std::int32_t kFileNotFound = 53;
 } // namespace err
 
 [[noreturn]] void RaiseOverflow();          // 6 "Overflow"

@@ -152,8 +152,12 @@ Code128Painting PaintCode128(const BarcodeRequest& request, DeviceContext& dc,
     const std::int32_t symbolWidth = measured.Width;
     const std::string caption = ToAnsi(request.Caption);
     CaptionExtent extent;
-    if (!caption.empty())
+    if (!caption.empty()) {
+        // A caption that cannot be painted is a failure, not a symbol quietly without it.
+        if (const std::string problem = dc.SelectedFontProblem(); !problem.empty())
+            throw RuntimeError(err::kFileNotFound, "no font for the caption: " + problem);
         extent = MeasureCaption(caption, dc);
+    }
     // When the caption cannot be measured it gets no room and is not drawn.
     const bool withCaption = extent.ok;
     const std::int32_t cx = extent.size.cx;

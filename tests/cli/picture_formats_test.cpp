@@ -200,6 +200,33 @@ TEST(ScalePicture, EveryPixelBecomesASquare) {
     EXPECT_TRUE(out.pixels.empty());
 }
 
+TEST(PictureWriter, PicturesAFormatCannotHoldAreRefusedBeforeTheyAreScaled) {
+    const struct {
+        int row, width, height, scale;
+        OutputFormat format;
+        const char* error; // "" when it is written
+    } rows[] = {
+        {1, 3276, 10, 20, OutputFormat::Jpeg, "too large for JPEG (65520 x 200; at most 65,500)"},
+        {2, 10, 13101, 5, OutputFormat::Jpeg, "too large for JPEG (50 x 65505; at most 65,500)"},
+        {3, 3275, 2, 20, OutputFormat::Jpeg, ""},
+        {4, 3277, 2, 20, OutputFormat::Png, ""},
+        {5, 1000, 700, 20, OutputFormat::Png, "more than 268435456"},
+    };
+    for (const auto& r : rows) {
+        SCOPED_TRACE(r.row);
+        auto detail = std::make_shared<api::Picture::Detail>();
+        detail->image = Image(r.width, r.height, 0xFFFFFFFFu);
+        detail->scale = r.scale;
+        const api::Picture picture(detail);
+        api::Error error;
+        const std::vector<std::uint8_t> bytes = r.format == OutputFormat::Jpeg
+                                                    ? api::EncodeJpeg(picture, 80, &error)
+                                                    : api::EncodePng(picture, &error);
+        EXPECT_EQ(bytes.empty(), *r.error != '\0') << error.message;
+        EXPECT_NE(error.message.find(r.error), std::string::npos) << error.message;
+    }
+}
+
 // The pHYs chunk's values: x, y pixels per unit and the unit; zeros without a chunk.
 std::array<std::uint32_t, 3> PhysOf(const std::vector<std::uint8_t>& png) {
     const auto read32 = [&](std::size_t at) {

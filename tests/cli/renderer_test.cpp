@@ -8,6 +8,8 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <chrono>
 #include <csignal>
 #include <filesystem>
 #include <fstream>
@@ -134,6 +136,35 @@ TEST(RunBatchFrom, SignalStopsTheBatchCleanly) {
     testing::LinePerReadSource source(3);
     EXPECT_EQ(Batch(source, f).status, 0);
     EXPECT_EQ(f.Entries("out").size(), 3u);
+}
+
+TEST(RunBatchFrom, TemporaryFilesOfAKilledBatchGoWhenTheyAreStale) {
+    namespace fs = std::filesystem;
+    Folder f;
+    fs::create_directories(f / "out");
+    const auto make = [&](const std::string& name, bool stale) {
+        std::ofstream(f / ("out/" + name)) << "x";
+        if (stale)
+            fs::last_write_time(f / ("out/" + name),
+                                fs::file_time_type::clock::now() - std::chrono::minutes(2));
+    };
+    make(".00001.png.0123456789ab.tmp", true);  // removed
+    make(".x.fedcba987654.tmp", true);          // removed
+    make(".00002.png.0123456789ab.tmp", false); // a running batch's: kept
+    make(".00003.png.0123456789AB.tmp", true);  // not of that form: kept
+    make(".00003.png.0123456789a.tmp", true);
+    make("00004.png.0123456789ab.tmp", true);
+    make(".0123456789ab.tmp", true);
+    testing::LinePerReadSource source(1);
+    EXPECT_EQ(Batch(source, f).status, 0);
+    std::vector<std::string> kept = {".0123456789ab.tmp",
+                                     ".00002.png.0123456789ab.tmp",
+                                     ".00003.png.0123456789AB.tmp",
+                                     ".00003.png.0123456789a.tmp",
+                                     "00001.png",
+                                     "00004.png.0123456789ab.tmp"};
+    std::sort(kept.begin(), kept.end());
+    EXPECT_EQ(f.Entries("out"), kept);
 }
 
 TEST(RunBatchFrom, ReadErrorKeepsWhatCameBeforeAndCutsNoLine) {

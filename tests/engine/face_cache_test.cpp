@@ -8,6 +8,7 @@
 #include <fontconfig/fontconfig.h>
 #include <gtest/gtest.h>
 
+#include <cerrno>
 #include <csignal>
 #include <cstdlib>
 #include <filesystem>
@@ -36,12 +37,14 @@ protected:
         Write(dir_ / "Face-Regular.ttf", "face");
         if (const char* lang = std::getenv("FC_LANG"))
             savedLang_ = lang;
+        savedName_ = program_invocation_short_name;
     }
     void TearDown() override {
         if (savedLang_)
             ::setenv("FC_LANG", savedLang_->c_str(), 1);
         else
             ::unsetenv("FC_LANG");
+        program_invocation_short_name = savedName_;
         folder_.reset();
     }
 
@@ -65,6 +68,7 @@ protected:
     std::unique_ptr<testing::TempFolder> folder_;
     fs::path dir_;
     std::optional<std::string> savedLang_;
+    char* savedName_ = nullptr;
 };
 
 TEST_F(FaceCacheTest, AnswersComeBackWhileNothingChanged) {
@@ -93,6 +97,14 @@ TEST_F(FaceCacheTest, AnyChangeInWhatTheAnswersDependOnDropsThemAll) {
          [&] { fs::resize_file(File(), fs::file_size(File()) - 2); }},
         {8, "the file is garbage", [&] { Write(File(), "\x01\x02 not a cache\n"); }},
         {9, "the file is empty", [&] { Write(File(), ""); }},
+        {10, "a byte of the file changed",
+         [&] {
+             std::fstream file(File(), std::ios::in | std::ios::out | std::ios::binary);
+             file.seekp(std::streamoff(fs::file_size(File()) / 2));
+             file.put('~');
+         }},
+        {11, "the program runs under another name",
+         [&] { program_invocation_short_name = const_cast<char*>("other-name"); }},
     };
     for (const Row& row : rows) {
         SCOPED_TRACE(::testing::Message() << "row " << row.row << ": " << row.change);

@@ -108,6 +108,48 @@ TEST_F(GlyphCacheTest, DamagedFilesGiveNothing) {
     }
 }
 
+TEST_F(GlyphCacheTest, AnyByteChangedAnywhereGivesNothing) {
+    const GlyphCache cache(File(), "program-state");
+    ASSERT_TRUE(cache.Save(Fonts()));
+    const std::string whole = Text();
+    for (std::size_t at = 0; at < whole.size(); ++at) {
+        for (const int flip : {0x01, 0x80}) {
+            Rewrite([&](std::string& t) { t[at] = char(t[at] ^ flip); });
+            ASSERT_TRUE(cache.Load().empty()) << "byte " << at << " ^ " << flip;
+            Rewrite([&](std::string& t) { t = whole; });
+        }
+    }
+    EXPECT_EQ(cache.Load(), Fonts());
+}
+
+TEST_F(GlyphCacheTest, NumbersNoFaceGivesAreRefusedEvenInAWholeFile) {
+    const struct {
+        int row;
+        const char* from;
+        const char* to;
+    } rows[] = {
+        {1, "\t11 4 15 2", "\t2147483647 4 -2147483647 2"},
+        {2, "\t11 4 15 2", "\t11 4 16 2"},                 // height is not ascent + descent
+        {3, "8 0 9 8 3 1\t", "2147483647 0 9 8 3 1\t"},    // advance
+        {4, "8 0 9 8 3 1\t", "8 -100000 9 8 3 1\t"},       // bitmap far left of the pen
+        {5, "\t13\t400\t", "\t0\t400\t"},                  // em height
+        {6, "\t13\t400\t", "\t13\t500\t"},                 // weight
+        {7, " 400 0 1 13 1 8 1\t", " 400 0 1 13 0 8 1\t"}, // underline of no thickness
+    };
+    const GlyphCache cache(File(), "program-state");
+    for (const auto& r : rows) {
+        SCOPED_TRACE(r.row);
+        ASSERT_TRUE(cache.Save(Fonts()));
+        Rewrite([&](std::string& t) {
+            ASSERT_TRUE(Unseal(t));
+            const std::size_t at = t.find(r.from);
+            ASSERT_NE(at, std::string::npos) << r.from;
+            t = Sealed(t.replace(at, std::string_view(r.from).size(), r.to));
+        });
+        EXPECT_TRUE(cache.Load().empty());
+    }
+}
+
 TEST_F(GlyphCacheTest, ProgramStateNamesTheRunningProgramFile) {
     const std::string state = ProgramState();
     ASSERT_FALSE(state.empty());

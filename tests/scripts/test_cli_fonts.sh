@@ -215,4 +215,109 @@ if [ "$(id -u)" -eq 0 ] && command -v losetup >/dev/null && truncate -s 1M "$WOR
     losetup -d "$loop"
 fi
 
+# 6. Nothing in the cache folder can hold a run up, change its picture or pile up.
+export XDG_CACHE_HOME=$WORK/hostile
+HOSTILE=$XDG_CACHE_HOME/quillion
+"$BIN" --output "$WORK/cold.png" ABC-123456 || fail "cold run: exit status $?"
+GLYPHS=$(ls "$HOSTILE"/glyphs-*)
+mkfifo "$WORK/fifo"
+for row in "font-faces FIFO" "glyph file FIFO" "font-faces link to a FIFO"; do
+    rm -f "$HOSTILE/font-faces" "$GLYPHS"
+    case $row in
+    "font-faces FIFO") mkfifo "$HOSTILE/font-faces" ;;
+    "glyph file FIFO") mkfifo "$GLYPHS" ;;
+    *) ln -s "$WORK/fifo" "$HOSTILE/font-faces" ;;
+    esac
+    timeout 20 "$BIN" --output "$WORK/hostile.png" ABC-123456 || fail "$row: exit status $?"
+    cmp -s "$WORK/hostile.png" "$WORK/cold.png" || fail "$row: other pixels than a cold run"
+done
+# A batch with a FIFO there stops at once on SIGTERM.
+rm -f "$HOSTILE/font-faces"
+mkfifo "$HOSTILE/font-faces"
+seq 100000 200000 >"$WORK/many.txt"
+"$BIN" --batch "$WORK/many.txt" --out-dir "$WORK/many" --jobs 2 2>/dev/null &
+job=$!
+sleep 1
+kill -TERM "$job"
+sent=$(date +%s%N)
+wait "$job"
+status=$?
+took=$((($(date +%s%N) - sent) / 1000000))
+[ "$status" -eq 143 ] || fail "SIGTERM with a FIFO in the cache: exit status $status"
+[ "$took" -lt 1000 ] || fail "SIGTERM with a FIFO in the cache: ended after $took ms"
+
+# A folder that others may write, or that is not the user's, is not used.
+rm -f "$HOSTILE/font-faces" "$GLYPHS"
+chmod 777 "$HOSTILE"
+"$BIN" --output "$WORK/open.png" ABC-123456 || fail "open folder: exit status $?"
+[ -z "$(ls "$HOSTILE")" ] || fail "a folder others may write was used: $(ls "$HOSTILE")"
+chmod 700 "$HOSTILE"
+if [ "$(id -u)" = 0 ]; then
+    chown nobody "$HOSTILE"
+    "$BIN" --output "$WORK/theirs.png" ABC-123456 || fail "another user's folder: exit status $?"
+    [ -z "$(ls "$HOSTILE")" ] || fail "another user's folder was used"
+    chown root "$HOSTILE"
+fi
+
+# Leftovers: stale temporaries, glyph files of programs gone or unused for 30 days go when the
+# cache is next written; young temporaries, the current program's file and other files stay.
+stale() { printf 'x\n' >"$HOSTILE/$1" && touch -d "${2:-2 minutes ago}" "$HOSTILE/$1"; }
+stale font-faces.AbC123
+stale glyphs-0123456789abcdef.XyZ987
+stale notes.AbC123
+stale font-faces.young1 now
+printf 'quillion glyphs 2\nB\t%s\n' "$WORK/gone" >"$HOSTILE/glyphs-00000000000000aa"
+printf 'quillion glyphs 2\nB\t%s\n' "$BIN" >"$HOSTILE/glyphs-00000000000000bb"
+printf 'quillion glyphs 2\nB\t%s\n' "$BIN" >"$HOSTILE/glyphs-00000000000000cc"
+touch -d '40 days ago' "$HOSTILE/glyphs-00000000000000cc"
+"$BIN" --output "$WORK/swept.png" ABC-123456 || fail "sweep: exit status $?"
+printf '%s\n' font-faces "$(basename "$GLYPHS")" font-faces.young1 notes.AbC123 \
+    glyphs-00000000000000bb | sort >"$WORK/kept.want"
+ls "$HOSTILE" | sort >"$WORK/kept.have"
+cmp -s "$WORK/kept.want" "$WORK/kept.have" ||
+    fail "after the sweep: $(tr '\n' ' ' <"$WORK/kept.have")"
+
+# A copy under another name gets the faces fontconfig gives that name; an ignore_missing
+# include that appears later is read.
+PRG=$WORK/prg
+mkdir -p "$PRG"
+rule() {
+    printf '<match target="pattern">%s<test name="family"><string>Courier New</string></test>' "$1"
+    printf '<edit name="family" mode="assign" binding="strong"><string>%s</string></edit></match>\n' "$2"
+}
+{
+    printf '<?xml version="1.0"?>\n<fontconfig><dir>%s</dir><cachedir>%s</cachedir>\n' \
+        "$LIBERATION" "$WORK/fontconfig-cache"
+    printf '<include ignore_missing="yes">%s</include>\n' "$PRG/later.conf"
+    rule '<test name="prgname"><string>quillion-render</string></test>' "Liberation Serif"
+    printf '</fontconfig>\n'
+} >"$PRG/fonts.conf"
+export FONTCONFIG_FILE=$PRG/fonts.conf
+sleep 2
+"$BIN" --output "$WORK/prg1.png" Coca-Cola || fail "prgname: exit status $?"
+cmp -s "$WORK/prg1.png" "$WORK/serif.png" || fail "the rule for the program's name was not used"
+cp "$BIN" "$PRG/renamed"
+"$PRG/renamed" --output "$WORK/prg2.png" Coca-Cola || fail "renamed: exit status $?"
+cmp -s "$WORK/prg2.png" "$WORK/mono.png" || fail "a renamed program got the first name's faces"
+{
+    printf '<?xml version="1.0"?>\n<fontconfig>\n'
+    rule "" "Liberation Sans"
+    printf '</fontconfig>\n'
+} >"$PRG/later.conf"
+"$BIN" --output "$WORK/later.png" Coca-Cola || fail "include appeared: exit status $?"
+XDG_CACHE_HOME=$WORK/fresh-later "$BIN" --output "$WORK/later-cold.png" Coca-Cola ||
+    fail "include appeared, cold: exit status $?"
+cmp -s "$WORK/later.png" "$WORK/later-cold.png" || fail "an include that appeared was not read"
+cmp -s "$WORK/later.png" "$WORK/prg1.png" && fail "the include's face was not used"
+
+# 7. A caption without a usable font is an error; a symbol without caption is not.
+mkdir -p "$WORK/nofonts"
+printf '<?xml version="1.0"?>\n<fontconfig><dir>%s</dir><cachedir>%s</cachedir></fontconfig>\n' \
+    "$WORK/nofonts" "$WORK/fontconfig-cache" >"$WORK/nofonts.conf"
+export FONTCONFIG_FILE=$WORK/nofonts.conf
+expect_run 1 "no font for the caption: " "no font" "$BIN" --output "$WORK/nofont.png" ABC-123
+[ ! -e "$WORK/nofont.png" ] || fail "no font: a file was written"
+expect_run 0 "" "no font, no caption" "$BIN" --no-caption --output "$WORK/nofont.png" ABC-123
+unset FONTCONFIG_FILE
+
 finish test_cli_fonts

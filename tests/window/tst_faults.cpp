@@ -20,6 +20,7 @@
 #include <QDir>
 #include <QElapsedTimer>
 #include <QFile>
+#include <QFileInfo>
 #include <QLineEdit>
 #include <QProcess>
 #include <QPushButton>
@@ -491,22 +492,20 @@ private slots:
         GeneratesAndScans();
     }
 
-    // Ten megabytes of stored text: the window starts with it, Code 128 refuses it with the
-    // overflow report of the engine, and the window goes on.
+    // Ten megabytes of stored text: a settings file that large is left alone, neither read nor
+    // written; the window starts without it and goes on.
     void tenMegabyteStoredText() {
         {
             QSettings ini(SettingsFilePath(), QSettings::IniFormat);
             ini.setValue("Quillion/Barcode", QString(10 << 20, QLatin1Char('7')));
         }
+        const qint64 size = QFileInfo(SettingsFilePath()).size();
         Load();
         QVERIFY(messages_.empty());
-        QCOMPARE(Child<QLineEdit>("Text1")->text().size(), qsizetype(10 << 20));
-        Click("Option1");
-        Click("PushButton2");
-        QCOMPARE(messages_.size(), std::size_t(1));
-        LastReportSays(u"PushButton2_Click", u"Overflow");
+        QCOMPARE(Child<QLineEdit>("Text1")->text().size(), qsizetype(0));
         messages_.clear();
         GeneratesAndScans();
+        QCOMPARE(QFileInfo(SettingsFilePath()).size(), size);
     }
 
     // A stored text that begins with U+FFFE or U+FEFF (pasted from a file with a byte-order
