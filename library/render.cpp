@@ -1,5 +1,6 @@
 // Render: the options checked, then the window's own generation for what the window offers,
 // or the Code 128 request with the caller's sizes and colours.
+#include "fonts/fonts.h"
 #include "generator.h"
 #include "picture_detail.h"
 #include "pixel_scale.h"
@@ -223,6 +224,14 @@ RenderResult Render(Symbology symbology, std::string_view utf8Text, const Option
     } catch (const RuntimeError& e) {
         return Fail(kErrorFailed, "Application Error: " + e.Description());
     }
+}
+
+void KeepFontsBetweenRuns() {
+    quillion::KeepFontsBetweenRuns();
+}
+
+void KeepRenderedGlyphs() {
+    quillion::KeepRenderedGlyphs();
 }
 
 const char* Version() {
