@@ -132,7 +132,7 @@ RenderResult RenderCode128(const std::u16string& text, const Options& o, Picture
     request.BackColor = ToColorRef(o.background);
     if (text.empty())
         return Fail(kErrorRejected, "nothing was painted (the text is empty)");
-    Code128Painting painting = PaintCode128(std::move(request), true);
+    Code128Picture painting = PaintCode128Picture(std::move(request), true);
     if (painting.code != 0)
         return Fail(painting.code, Code128ErrorText(painting.code));
     if (o.margin == 0) {

@@ -11,6 +11,7 @@
 #include <cctype>
 #include <cmath>
 #include <limits>
+#include <memory>
 #include <mutex>
 #include <optional>
 #include <set>
@@ -303,7 +304,9 @@ private:
         if (!faceOpened_)
             OpenFace();
         renderedNew_.store(true, std::memory_order_release);
-        auto* g = new Glyph;
+        // Owned here until it is stored: resizing its bits may throw.
+        auto glyph = std::make_unique<Glyph>();
+        Glyph* const g = glyph.get();
         if (!face_) {
             g->advance = metrics_.aveCharWidth;
         } else if (LoadOutline(byte)) {
@@ -332,7 +335,7 @@ private:
                 }
             }
         }
-        glyphs_[byte].store(g, std::memory_order_release);
+        glyphs_[byte].store(glyph.release(), std::memory_order_release);
         return *g;
     }
 

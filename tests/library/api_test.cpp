@@ -62,12 +62,12 @@ TEST(Render, DefaultsAreTheWindowsPictureAndScan) {
 }
 
 // The Code 128 path for the caller's sizes paints the window's picture from the window's request.
-TEST(Render, OwnCode128PaintingMatchesTheWindowAtItsValues) {
+TEST(Render, OwnCode128PictureMatchesTheWindowAtItsValues) {
     for (const char* text : {"AB", "Hello, World!", "WWWWWWWWWWWWWWWWWWWWWWWWWWWWWWWWWWWWW"}) {
         const std::u16string t(text, text + std::char_traits<char>::length(text));
         for (int position : {kCaptionBottom, kCaptionTop}) {
-            const Code128Painting own =
-                PaintCode128(WindowCode128Request(t, true, position, 1), false);
+            const Code128Picture own =
+                PaintCode128Picture(WindowCode128Request(t, true, position, 1), false);
             cli::Generator window({quillion::Symbology::Code128, true, position - 1, 1});
             ASSERT_EQ(own.code, 0);
             EXPECT_TRUE(own.picture == *window.Generate(t).picture) << text;
