@@ -23,35 +23,37 @@ for package in quillion libquillion0 libquillion-dev; do
     done
     dpkg-deb -x "$deb" "$WORK/$package" || fail "dpkg-deb -x $package failed"
     doc=$WORK/$package/usr/share/doc/$package
-    head -1 "$doc/copyright" 2>/dev/null | grep -q '^Format: https://www.debian.org/doc/packaging-manuals/copyright-format/1.0/' ||
+    [ "$(head -1 "$doc/copyright" 2>/dev/null)" = \
+        "Format: https://www.debian.org/doc/packaging-manuals/copyright-format/1.0/" ] ||
         fail "$package: no DEP-5 copyright"
-    zcat "$doc/changelog.gz" 2>/dev/null | head -1 | grep -q "^$package ($version)" ||
+    [[ "$(zcat "$doc/changelog.gz" 2>/dev/null)" == "$package ($version) "* ]] ||
         fail "$package: no changelog of version $version"
     # A static quillion-render embeds its libraries (lintian's embedded-library errors): the
     # packages are built with it linked shared (README), so lintian is asked only then.
     if command -v lintian >/dev/null && { [ "$package" != quillion ] ||
-        ! file "$WORK/quillion/usr/bin/quillion-render" | grep -q static; }; then
-        lintian "$deb" 2>/dev/null | grep '^E:' >"$WORK/lintian" && fail "lintian: $(cat "$WORK/lintian")"
+        [[ "$(file "$WORK/quillion/usr/bin/quillion-render")" != *static* ]]; }; then
+        lintian "$deb" >"$WORK/lintian" 2>/dev/null
+        grep '^E:' "$WORK/lintian" && fail "lintian errors on $package"
     fi
 done
 lib=$WORK/pkg/libquillion0_${version}_$arch.deb
-dpkg-deb -f "$WORK/pkg/libquillion-dev_${version}_$arch.deb" Depends | grep -q "libquillion0 (= $version)" ||
+[[ "$(dpkg-deb -f "$WORK/pkg/libquillion-dev_${version}_$arch.deb" Depends)" == *"libquillion0 (= $version)"* ]] ||
     fail "libquillion-dev does not depend on libquillion0 (= $version)"
-dpkg-deb -f "$lib" Depends | grep -q libfreetype6 || fail "libquillion0: Depends: $(dpkg-deb -f "$lib" Depends)"
+[[ "$(dpkg-deb -f "$lib" Depends)" == *libfreetype6* ]] || fail "libquillion0: Depends: $(dpkg-deb -f "$lib" Depends)"
 dpkg-deb -e "$lib" "$WORK/control"
 grep -q "^libquillion 0 libquillion0" "$WORK/control/shlibs" || fail "libquillion0: no shlibs"
 grep -qx "activate-noawait ldconfig" "$WORK/control/triggers" || fail "libquillion0: no ldconfig trigger"
 # A postrm would leave the package behind as "config-files" after apt remove.
 [ ! -e "$WORK/control/postrm" ] || fail "libquillion0 has a postrm"
-find "$WORK/libquillion-dev" -name quillion.hpp -o -name quillion.pc -o -name QuillionConfig.cmake |
-    wc -l | grep -qx 3 || fail "libquillion-dev lacks the header, quillion.pc or QuillionConfig.cmake"
+[ "$(find "$WORK/libquillion-dev" -name quillion.hpp -o -name quillion.pc -o -name QuillionConfig.cmake |
+    wc -l)" -eq 3 ] || fail "libquillion-dev lacks the header, quillion.pc or QuillionConfig.cmake"
 deb=$WORK/pkg/quillion_${version}_$arch.deb
 
 field() { dpkg-deb -f "$deb" "$1"; }
 [ "$(field Package)" = quillion ] || fail "Package: $(field Package)"
 [ "$(field Version)" = "$version" ] || fail "Version: $(field Version)"
-field Maintainer | grep -q '<.*@.*>' || fail "Maintainer: $(field Maintainer)"
-field Description | grep -q 'barcode' || fail "Description: $(field Description)"
+grep -q '<.*@.*>' <<<"$(field Maintainer)" || fail "Maintainer: $(field Maintainer)"
+[[ "$(field Description)" == *barcode* ]] || fail "Description: $(field Description)"
 # Rows 1-5: libraries the programs link, found by dpkg-shlibdeps; fonts and Qt's platform
 # plugins, named by hand.
 row=0
