@@ -2,6 +2,7 @@
 // the 427 x 73 picture area.
 #include "draw/surface.h"
 #include "symbols/Special128.h"
+#include "symbols/code128_window_request.h"
 
 #include <benchmark/benchmark.h>
 
@@ -9,25 +10,7 @@ namespace {
 
 quillion::BarcodeRequest WindowRequest(std::u16string text, std::int32_t position,
                                        std::int32_t style) {
-    quillion::BarcodeRequest r;
-    r.Text = text;
-    r.Caption = text;
-    r.FontName = u"Courier New";
-    r.Symbology = 16;
-    r.CaptionAlignment = 1;
-    r.CaptionPosition = position;
-    r.FontSize = 10;
-    r.FontStyle = style;
-    r.BarHeight = 40;
-    r.ModuleWidth = 1;
-    r.CaptionGap = 4;
-    r.Reserved3 = 1;
-    r.Reserved4 = 1;
-    r.BarColor = quillion::kBlack;
-    r.BackColor = quillion::kWhite;
-    r.CaptionColor = quillion::kBlack;
-    r.CheckCharacter = 1;
-    return r;
+    return quillion::WindowCode128Request(text, true, position, style);
 }
 
 void DrawCode128WithCaption(benchmark::State& state) {

@@ -5,6 +5,8 @@
 
 #include "draw/surface.h"
 #include "symbols/Special128.h"
+#include "symbols/code128_caption.h"
+#include "symbols/code128_window_request.h"
 
 #include <benchmark/benchmark.h>
 
@@ -15,19 +17,8 @@ namespace {
 
 quillion::Image Code128Picture() {
     quillion::DrawingSurface surface(427, 73);
-    quillion::BarcodeRequest request;
-    request.Text = u"Coca Cola 12pk $6.99";
-    request.Caption = request.Text;
-    request.FontName = u"Courier New";
-    request.Symbology = 16;
-    request.CaptionAlignment = 1;
-    request.CaptionPosition = 1;
-    request.FontSize = 10;
-    request.BarHeight = 40;
-    request.ModuleWidth = 1;
-    request.CaptionGap = 4;
-    request.BackColor = quillion::kWhite;
-    request.CheckCharacter = 1;
+    quillion::BarcodeRequest request =
+        quillion::WindowCode128Request(u"Coca Cola 12pk $6.99", true, quillion::kCaptionBottom, 0);
     quillion::DrawCode128(request, surface.hDC());
     // Keep the window's area size: the whole picture box is saved.
     return surface.GetImage();

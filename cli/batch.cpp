@@ -271,6 +271,26 @@ bool OpenDestination(const RenderOptions& options, std::size_t lineCount, Destin
     return true;
 }
 
+// Reports how the batch ended (read error, memory, interruption, the folder's sync, the
+// summary) and returns its exit status. The folder is synced unless a signal stopped the batch.
+int FinishBatch(BatchOutcome outcome, std::size_t written, std::size_t lastTaken,
+                const std::string& inputName, const std::string& outDir, int folderFd,
+                Reporter& reporter) {
+    if (outcome.readError != 0)
+        reporter.Message("cannot read " + inputName + ": " + ErrnoText(outcome.readError));
+    if (outcome.outOfMemory)
+        reporter.Message("out of memory");
+    const std::string summary = BatchSummary(written, outcome.failedLines);
+    if (outcome.signal != 0) {
+        reporter.Message("interrupted after line " + std::to_string(lastTaken));
+    } else if ((outcome.syncError = SyncFolder(folderFd)) != 0) {
+        reporter.Message("cannot write " + outDir +
+                         " to the disk: " + ErrnoText(outcome.syncError));
+    }
+    reporter.Line(summary);
+    return BatchExitStatus(outcome);
+}
+
 } // namespace
 
 void SetStandardInputClosed(bool closed) {
@@ -402,29 +422,17 @@ int RunBatchFrom(ByteSource& input, const std::string& inputName, std::size_t li
         t.join();
     reporter.Progress(done, lines.Taken(), true);
     reporter.Finish();
-    const int readError = lines.Error();
+    return FinishBatch(BatchOutcome{failed, lines.Error(), outOfMemory, InterruptWatch::Received()},
+                       done - failed, lines.DoneUpTo(), inputName, options.outDir, to.folderFd,
+                       reporter);
+}
 
-    int status = failed > 0 ? 1 : 0;
-    if (readError != 0) {
-        reporter.Message("cannot read " + inputName + ": " + ErrnoText(readError));
-        status = 1;
-    }
-    if (outOfMemory) {
-        reporter.Message("out of memory");
-        status = 1;
-    }
-    const std::string summary = BatchSummary(done - failed, failed);
-    if (const int signal = InterruptWatch::Received(); signal != 0) {
-        reporter.Message("interrupted after line " + std::to_string(lines.DoneUpTo()));
-        reporter.Line(summary);
-        return kExitAfterSignal + signal;
-    }
-    if (const int error = SyncFolder(to.folderFd); error != 0) {
-        reporter.Message("cannot write " + options.outDir + " to the disk: " + ErrnoText(error));
-        status = 1;
-    }
-    reporter.Line(summary);
-    return status;
+int BatchExitStatus(const BatchOutcome& outcome) {
+    if (outcome.signal != 0)
+        return kExitAfterSignal + outcome.signal;
+    const bool anyFailure = outcome.failedLines > 0 || outcome.readError != 0 ||
+                            outcome.outOfMemory || outcome.syncError != 0;
+    return anyFailure ? 1 : 0;
 }
 
 } // namespace quillion::cli

@@ -18,6 +18,17 @@ std::string BatchFileName(std::size_t lineNumber, std::size_t lineCount, OutputF
 // the input, the folder or the sync did): 128 + the signal that stopped it.
 inline constexpr int kExitAfterSignal = 128;
 
+// How a batch ended, and the exit status that gives: 128 + the signal that stopped it, else 1
+// when a line, the input, the memory or the folder's sync failed, else 0.
+struct BatchOutcome {
+    std::size_t failedLines = 0;
+    int readError = 0; // errno of a failed read of the input
+    bool outOfMemory = false;
+    int signal = 0;    // the signal that stopped the batch
+    int syncError = 0; // errno of the folder's sync
+};
+int BatchExitStatus(const BatchOutcome& outcome);
+
 // Renders every line of options.batch ("-": standard input) into options.outDir (created when
 // missing). The input is read as a stream in a fixed amount of memory; failing lines are
 // reported on err as "line N: message" as they happen and the batch goes on. Each file is

@@ -1,6 +1,6 @@
 // quillion-render: generates barcodes as the window does, without a window, and writes what
 // "Save As JPG" would write (or the same pixels as PNG); one barcode or a batch of them.
-#include "fonts/fonts.h"
+#include "quillion/quillion.hpp"
 #include "renderer.h"
 
 #include <csignal>
@@ -27,7 +27,7 @@ struct StandardStream {
 
 int main(int argc, char** argv) {
     quillion::cli::GuardStandardDescriptors();
-    quillion::KeepFontsBetweenRuns(); // one barcode per run: start-up is most of the time
+    quillion::api::KeepFontsBetweenRuns(); // one barcode per run: start-up is most of the time
     // A reader that goes away is a write error (EPIPE), reported like any other.
     std::signal(SIGPIPE, SIG_IGN);
     const std::vector<std::string> args(argv + 1, argv + argc);
@@ -43,6 +43,6 @@ int main(int argc, char** argv) {
             return stream;
         },
         ::isatty(STDERR_FILENO) == 1);
-    quillion::KeepRenderedGlyphs(); // the next run paints known captions without FreeType
+    quillion::api::KeepRenderedGlyphs(); // the next run paints known captions without FreeType
     return status;
 }

@@ -1,5 +1,6 @@
 // Render: the options checked, then the window's own generation for what the window offers,
 // or the Code 128 request with the caller's sizes and colours.
+#include "fonts/fonts.h"
 #include "generator.h"
 #include "picture_detail.h"
 #include "pixel_scale.h"
@@ -131,7 +132,7 @@ RenderResult RenderCode128(const std::u16string& text, const Options& o, Picture
     request.BackColor = ToColorRef(o.background);
     if (text.empty())
         return Fail(kErrorRejected, "nothing was painted (the text is empty)");
-    Code128Painting painting = PaintCode128(std::move(request), true);
+    Code128Picture painting = PaintCode128Picture(std::move(request), true);
     if (painting.code != 0)
         return Fail(painting.code, Code128ErrorText(painting.code));
     if (o.margin == 0) {
@@ -223,6 +224,14 @@ RenderResult Render(Symbology symbology, std::string_view utf8Text, const Option
     } catch (const RuntimeError& e) {
         return Fail(kErrorFailed, "Application Error: " + e.Description());
     }
+}
+
+void KeepFontsBetweenRuns() {
+    quillion::KeepFontsBetweenRuns();
+}
+
+void KeepRenderedGlyphs() {
+    quillion::KeepRenderedGlyphs();
 }
 
 const char* Version() {

@@ -7,8 +7,8 @@
 
 namespace quillion::api {
 
-Code128Painting PaintCode128(BarcodeRequest request, bool keepRecord) {
-    Code128Painting out;
+Code128Picture PaintCode128Picture(BarcodeRequest request, bool keepRecord) {
+    Code128Picture out;
     DrawingSurface surface(FormCore::kCode128AreaWidth / kTwipsPerPixel,
                            FormCore::kCode128AreaHeight / kTwipsPerPixel);
     surface.SetAutoRedraw(true);

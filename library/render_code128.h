@@ -11,7 +11,7 @@
 
 namespace quillion::api {
 
-struct Code128Painting {
+struct Code128Picture {
     std::int32_t code = 0; // the engine's result; the picture is valid only for 0
     Image picture;         // the request's Width x Height
     PaintRecord record;
@@ -19,6 +19,6 @@ struct Code128Painting {
 
 // Paints request on a surface of the window's Code 128 area, enlarged to the painted size
 // when the symbol needs more, as the window does. The record is kept when keepRecord is set.
-Code128Painting PaintCode128(BarcodeRequest request, bool keepRecord);
+Code128Picture PaintCode128Picture(BarcodeRequest request, bool keepRecord);
 
 } // namespace quillion::api

@@ -14,6 +14,7 @@
 #include <cstring>
 #include <fcntl.h>
 #include <limits>
+#include <memory>
 #include <mutex>
 #include <optional>
 #include <set>
@@ -358,7 +359,9 @@ private:
         if (!faceOpened_)
             OpenFace();
         renderedNew_.store(true, std::memory_order_release);
-        auto* g = new Glyph;
+        // Owned here until it is stored: resizing its bits may throw.
+        auto glyph = std::make_unique<Glyph>();
+        Glyph* const g = glyph.get();
         if (!face_) {
             g->advance = metrics_.aveCharWidth;
         } else if (LoadOutline(byte)) {
@@ -387,7 +390,7 @@ private:
                 }
             }
         }
-        glyphs_[byte].store(g, std::memory_order_release);
+        glyphs_[byte].store(glyph.release(), std::memory_order_release);
         return *g;
     }
 

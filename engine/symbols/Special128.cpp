@@ -22,7 +22,7 @@ std::int32_t DrawCode128(BarcodeRequest& request, DeviceContext& surface) {
     Code128Sequence sequence;
     const Code128Extent extent = MeasureCode128(copy, surface, sequence);
     const Code128Painting painting = PaintCode128(copy, surface, sequence, extent);
-    if (!painting.complete)
+    if (copy.Orientation != 0)
         return kCode128Ok; // another orientation: background only, record untouched
     copy.Width = painting.Width;
     copy.Height = painting.Height;

@@ -21,7 +21,7 @@ constexpr std::uint8_t VARIABLE_PITCH = 2;
 constexpr std::array<std::int32_t, 4> kEscapements = {3600, 900, 1800, 2700};
 
 std::size_t OrientationIndex(std::int32_t orientation) {
-    if (orientation < 0 || orientation > 3)
+    if (orientation < 0 || orientation > kMaxOrientation)
         RaiseSubscriptOutOfRange();
     return static_cast<std::size_t>(orientation);
 }
@@ -78,6 +78,11 @@ CaptionExtent MeasureCaption(std::string_view ansiCaption, DeviceContext& dc) {
     return result;
 }
 
+std::int32_t WideCaptionRight(std::int32_t left, std::int32_t captionWidth,
+                              std::int32_t internalLeading) {
+    return Add32(Add32(left, captionWidth), Mul32(2, internalLeading));
+}
+
 RECT CaptionRect(const BarcodeRequest& request, const CaptionLayout& layout) {
     const std::int32_t cx = layout.extent.cx;
     const std::int32_t cy = layout.extent.cy;
@@ -91,8 +96,7 @@ RECT CaptionRect(const BarcodeRequest& request, const CaptionLayout& layout) {
         r.bottom = Add32(Add32(request.Top, cy), request.CaptionGap);
     } else {
         r.top = Add32(Add32(layout.yTop, request.BarHeight), request.CaptionGap);
-        r.right =
-            wider ? Add32(Add32(request.Left, cx), Mul32(2, layout.internalLeading)) : layout.endX;
+        r.right = wider ? WideCaptionRight(request.Left, cx, layout.internalLeading) : layout.endX;
         r.bottom = Add32(r.top, cy);
     }
     return r;

@@ -12,7 +12,10 @@ namespace quillion {
 
 inline constexpr std::int32_t kCaptionBottom = 1; // caption below the bars
 inline constexpr std::int32_t kCaptionTop = 2;    // caption above the bars
-inline constexpr std::int32_t kAlignJustify = 4;  // 1 left, 2 centre, 3 right: all drawn centred
+inline constexpr std::int32_t kAlignLeft = 1;
+inline constexpr std::int32_t kAlignJustify = 4;   // 1 left, 2 centre, 3 right: all drawn centred
+inline constexpr std::int32_t kMaxFontStyle = 15;  // bold 1, italic 2, underline 4, strike-out 8
+inline constexpr std::int32_t kMaxOrientation = 3; // quarter turns
 
 // GetDeviceCaps index of the resolution the font height is scaled by: vertical for upright and
 // upside-down captions (Orientation 0 and 2), horizontal for the quarter turns (1 and 3).
@@ -47,6 +50,11 @@ struct CaptionLayout {
     std::int32_t endX = 0;        // column after the last bar
     std::int32_t internalLeading = 0;
 };
+
+// The right edge of the painted area of a caption wider than the bars: the caption with its
+// internal leading on either side (checked 32-bit arithmetic).
+std::int32_t WideCaptionRight(std::int32_t left, std::int32_t captionWidth,
+                              std::int32_t internalLeading);
 
 // The rectangle the caption is drawn in, above or below the bars (checked 32-bit arithmetic).
 RECT CaptionRect(const BarcodeRequest& request, const CaptionLayout& layout);

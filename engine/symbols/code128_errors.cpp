@@ -1,5 +1,7 @@
 #include "symbols/code128_errors.h"
 
+#include "symbols/code128_caption.h"
+
 #include <array>
 #include <string_view>
 
@@ -10,15 +12,15 @@ std::int32_t ValidateCode128Request(const BarcodeRequest& r) {
         return kCode128InvalidWidth;
     if (r.BarHeight <= 0)
         return kCode128InvalidHeight;
-    if (r.CaptionAlignment < 1 || r.CaptionAlignment > 4)
+    if (r.CaptionAlignment < kAlignLeft || r.CaptionAlignment > kAlignJustify)
         return kCode128InvalidAlignment;
     // Size, face, style and orientation all describe the caption font.
-    if (r.FontSize <= 0 || r.FontName.empty() || r.FontStyle < 0 || r.FontStyle > 15 ||
-        r.Orientation < 0 || r.Orientation > 3)
+    if (r.FontSize <= 0 || r.FontName.empty() || r.FontStyle < 0 || r.FontStyle > kMaxFontStyle ||
+        r.Orientation < 0 || r.Orientation > kMaxOrientation)
         return kCode128FontError;
     if (r.Symbology != kSymbologyCode128)
         return kCode128UnknownSymbology;
-    if (r.CaptionPosition != 1 && r.CaptionPosition != 2)
+    if (r.CaptionPosition != kCaptionBottom && r.CaptionPosition != kCaptionTop)
         return kCode128InvalidPosition;
     return kCode128Ok;
 }

@@ -173,7 +173,7 @@ Code128Painting PaintCode128(const BarcodeRequest& request, DeviceContext& dc,
         area.right = Add32(request.Left, symbolWidth);
         area.bottom = Add32(Add32(request.Top, measured.Height), 1);
     } else {
-        area.right = captionWider ? Add32(Add32(request.Left, cx), Mul32(2, tm.tmInternalLeading))
+        area.right = captionWider ? WideCaptionRight(request.Left, cx, tm.tmInternalLeading)
                                   : Add32(request.Left, symbolWidth);
         const std::int32_t band = request.CaptionPosition == kCaptionBottom ? tm.tmHeight : cy;
         area.bottom =
@@ -209,7 +209,7 @@ Code128Painting PaintCode128(const BarcodeRequest& request, DeviceContext& dc,
         layout.internalLeading = tm.tmInternalLeading;
         DrawCaption(request, caption, dc, layout);
     }
-    return {true, Sub32(area.right, area.left), Sub32(area.bottom, area.top)};
+    return {Sub32(area.right, area.left), Sub32(area.bottom, area.top)};
 }
 
 } // namespace quillion

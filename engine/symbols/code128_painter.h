@@ -24,14 +24,14 @@ Code128Extent MeasureCode128(const BarcodeRequest& request, DeviceContext& dc,
 Code128Extent MeasureCode128(const BarcodeRequest& request, DeviceContext& dc);
 
 struct Code128Painting {
-    bool complete = false; // bars and caption painted (Orientation 0)
     std::int32_t Width = 0;
     std::int32_t Height = 0;
 };
 
 // The painting pass: caption font, painted area and background, then, for Orientation 0, the
-// bars of `sequence` and the caption. Every drawing object it creates is released before it
-// returns, also when a RuntimeError leaves it midway.
+// bars of `sequence` and the caption (with the painted size; zero for another orientation). Every
+// drawing object it creates is released before it returns, also when a RuntimeError leaves it
+// midway.
 Code128Painting PaintCode128(const BarcodeRequest& request, DeviceContext& dc,
                              const Code128Sequence& sequence, Code128Extent measured);
 

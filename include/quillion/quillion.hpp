@@ -129,6 +129,14 @@ QUILLION_API std::vector<std::uint8_t> EncodeJpeg(const Picture& picture, int qu
                                                   Error* error = nullptr);
 QUILLION_API std::vector<std::uint8_t> EncodeSvg(const Picture& picture, Error* error = nullptr);
 
+// For programs that paint a few barcodes and exit, where start-up is most of the time: call
+// KeepFontsBetweenRuns before the first Render to keep the font lookups in the user's cache
+// folder ($XDG_CACHE_HOME/quillion), and KeepRenderedGlyphs before exiting to keep the caption
+// glyphs painted so far. Both are safe to leave out; a cache that cannot be written only costs
+// time.
+QUILLION_API void KeepFontsBetweenRuns();
+QUILLION_API void KeepRenderedGlyphs();
+
 // "0.1.0"
 QUILLION_API const char* Version();
 

@@ -9,6 +9,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cerrno>
 #include <chrono>
 #include <csignal>
 #include <filesystem>
@@ -39,6 +40,24 @@ Outcome Render(const std::vector<std::string>& args) {
     std::ostringstream out, err;
     const int status = RunRenderer(args, out, err, false);
     return {status, out.str(), err.str()};
+}
+
+TEST(BatchExitStatus, ASignalWinsThenAnyFailureIsOne) {
+    const struct {
+        int row;
+        BatchOutcome outcome;
+        int status;
+    } rows[] = {
+        {1, {}, 0},
+        {2, {1, 0, false, 0, 0}, 1},
+        {3, {0, EIO, false, 0, 0}, 1},
+        {4, {0, 0, true, 0, 0}, 1},
+        {5, {0, 0, false, 0, ENOSPC}, 1},
+        {6, {0, 0, false, SIGTERM, 0}, 128 + SIGTERM},
+        {7, {3, EIO, true, SIGINT, 0}, 128 + SIGINT},
+    };
+    for (const auto& r : rows)
+        EXPECT_EQ(BatchExitStatus(r.outcome), r.status) << "row " << r.row;
 }
 
 TEST(RunRenderer, ExitStatuses) {

@@ -3,6 +3,8 @@
 #include "draw/surface.h"
 #include "symbols/Special128.h"
 #include "symbols/bar39.h"
+#include "symbols/code128_caption.h"
+#include "symbols/code128_window_request.h"
 #include "symbols/mBarcode.h"
 
 #include <stdexcept>
@@ -11,23 +13,7 @@ namespace quillion::testing {
 
 Image PaintCode128(const std::u16string& text) {
     DrawingSurface surface(427, 73);
-    BarcodeRequest request;
-    request.Text = text;
-    request.Caption = text;
-    request.FontName = u"Courier New";
-    request.Symbology = 16;
-    request.CaptionAlignment = 1;
-    request.CaptionPosition = 1;
-    request.FontSize = 10;
-    request.BarHeight = 40;
-    request.ModuleWidth = 1;
-    request.CaptionGap = 4;
-    request.Reserved3 = 1;
-    request.Reserved4 = 1;
-    request.BarColor = kBlack;
-    request.BackColor = kWhite;
-    request.CaptionColor = kBlack;
-    request.CheckCharacter = 1;
+    BarcodeRequest request = WindowCode128Request(text, true, kCaptionBottom, 0);
     if (DrawCode128(request, surface.hDC()) != 0) {
         throw std::runtime_error("DrawCode128 failed");
     }

@@ -6,6 +6,7 @@
 #include "runtime/runtime.h"
 #include "symbols/Special128.h"
 #include "symbols/code128_caption.h"
+#include "symbols/code128_window_request.h"
 
 #include <gtest/gtest.h>
 
@@ -16,28 +17,11 @@ namespace quillion::testing {
 inline constexpr int kWindowWidth = 427; // the window's picture area in pixels
 inline constexpr int kWindowHeight = 73;
 
-// The request values the window puts in for a text, with caption, position and style.
+// The request the window sends for a text, with caption, position and style.
 inline BarcodeRequest WindowRequest(std::u16string text, bool caption = false,
-                                    std::int32_t position = 1, std::int32_t style = 0) {
-    BarcodeRequest r;
-    r.Text = text;
-    r.Caption = caption ? text : u"";
-    r.FontName = u"Courier New";
-    r.Symbology = 16;
-    r.CaptionAlignment = 1;
-    r.CaptionPosition = position;
-    r.FontSize = 10;
-    r.FontStyle = style;
-    r.BarHeight = 40;
-    r.ModuleWidth = 1;
-    r.CaptionGap = 4;
-    r.Reserved3 = 1;
-    r.Reserved4 = 1;
-    r.BarColor = kBlack;
-    r.BackColor = kWhite;
-    r.CaptionColor = kBlack;
-    r.CheckCharacter = 1;
-    return r;
+                                    std::int32_t position = kCaptionBottom,
+                                    std::int32_t style = 0) {
+    return WindowCode128Request(text, caption, position, style);
 }
 
 // DrawCode128 with the checks every call must pass: the live-object count and the selected

@@ -11,6 +11,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <climits>
 #include <thread>
 
@@ -62,12 +63,12 @@ TEST(Render, DefaultsAreTheWindowsPictureAndScan) {
 }
 
 // The Code 128 path for the caller's sizes paints the window's picture from the window's request.
-TEST(Render, OwnCode128PaintingMatchesTheWindowAtItsValues) {
+TEST(Render, OwnCode128PictureMatchesTheWindowAtItsValues) {
     for (const char* text : {"AB", "Hello, World!", "WWWWWWWWWWWWWWWWWWWWWWWWWWWWWWWWWWWWW"}) {
         const std::u16string t(text, text + std::char_traits<char>::length(text));
         for (int position : {kCaptionBottom, kCaptionTop}) {
-            const Code128Painting own =
-                PaintCode128(WindowCode128Request(t, true, position, 1), false);
+            const Code128Picture own =
+                PaintCode128Picture(WindowCode128Request(t, true, position, 1), false);
             cli::Generator window({quillion::Symbology::Code128, true, position - 1, 1});
             ASSERT_EQ(own.code, 0);
             EXPECT_TRUE(own.picture == *window.Generate(t).picture) << text;
@@ -98,6 +99,65 @@ TEST(Render, Code128SizesColoursAndMarginScan) {
     EXPECT_EQ(r.picture().Dpi(), 192);
     const std::vector<std::uint8_t> svg = EncodeSvg(r.picture());
     EXPECT_NE(std::string(svg.begin(), svg.end()).find("fill=\"#000080\""), std::string::npos);
+}
+
+// The caller's caption position and style reach the painting of their own Code 128 too.
+TEST(Render, Code128WithOwnSizesKeepsCaptionPositionAndStyle) {
+    const auto dark = [](const Image& p, int y) {
+        for (int x = 0; x < p.width; ++x)
+            if (p.At(x, y) == 0xFF000000u)
+                return true;
+        return false;
+    };
+    Options o;
+    o.moduleWidth = 2;
+    const Image below = Pixels(Render(Symbology::Code128, "Ab", o).picture());
+    o.caption = CaptionPosition::Above;
+    const Image above = Pixels(Render(Symbology::Code128, "Ab", o).picture());
+    o.captionStyle = CaptionStyle::Bold;
+    const Image bold = Pixels(Render(Symbology::Code128, "Ab", o).picture());
+    EXPECT_TRUE(dark(below, 0));  // the bars begin at the top
+    EXPECT_FALSE(dark(above, 0)); // the caption's white rows first
+    EXPECT_FALSE(bold == above);
+}
+
+// Every field of the C options reaches Render; JPEG takes the quality asked for.
+TEST(CApi, OptionsAndQualityAreTheCppOnes) {
+    quillion_options c;
+    quillion_options_init(&c);
+    c.caption = QUILLION_CAPTION_ABOVE;
+    c.caption_style = QUILLION_STYLE_ITALIC;
+    c.module_width = 2;
+    c.bar_height = 30;
+    c.margin = 3;
+    c.foreground = {10, 20, 30, 255};
+    c.background = {250, 240, 230, 255};
+    c.scale = 2;
+    Options o;
+    o.caption = CaptionPosition::Above;
+    o.captionStyle = CaptionStyle::Italic;
+    o.moduleWidth = 2;
+    o.barHeight = 30;
+    o.margin = 3;
+    o.foreground = {10, 20, 30, 255};
+    o.background = {250, 240, 230, 255};
+    o.scale = 2;
+    quillion_result* picture = quillion_render(QUILLION_CODE128, "C-API", &c);
+    const Picture expected = Render(Symbology::Code128, "C-API", o).picture();
+    ASSERT_EQ(quillion_error_code(picture), 0) << quillion_error_message(picture);
+    ASSERT_EQ(quillion_width(picture), expected.Width());
+    ASSERT_EQ(quillion_height(picture), expected.Height());
+    EXPECT_TRUE(std::equal(expected.Rgba().begin(), expected.Rgba().end(), quillion_rgba(picture)));
+    quillion_result* low = quillion_encode(picture, QUILLION_JPEG, 20);
+    quillion_result* high = quillion_encode(picture, QUILLION_JPEG, 95);
+    size_t lowSize = 0, highSize = 0;
+    quillion_bytes(low, &lowSize);
+    quillion_bytes(high, &highSize);
+    EXPECT_GT(lowSize, 100u);
+    EXPECT_LT(lowSize, highSize);
+    quillion_free(high);
+    quillion_free(low);
+    quillion_free(picture);
 }
 
 TEST(Render, ConcurrentRendersGiveTheSamePixels) {

@@ -17,7 +17,9 @@ for path in bin/quillion bin/quillion-render \
     share/applications/$ID.desktop share/metainfo/$ID.metainfo.xml \
     share/icons/hicolor/scalable/apps/$ID.svg \
     share/icons/hicolor/{16x16,32x32,48x48,64x64,128x128,256x256}/apps/$ID.png \
-    share/man/man1/quillion.1.gz share/man/man1/quillion-render.1.gz; do
+    share/man/man1/quillion.1.gz share/man/man1/quillion-render.1.gz \
+    share/man/man1/quillion-render-verify.1.gz include/quillion/quillion.hpp \
+    include/quillion/quillion.h share/doc/libquillion-dev/library.md; do
     row=$((row + 1))
     [ -s "$ROOT/usr/$path" ] || fail "row $row: $path not installed"
 done
@@ -37,7 +39,7 @@ render_page=$(gzip -dc "$ROOT/usr/share/man/man1/quillion-render.1.gz")
 grep -q "Quillion $version" <<<"$render_page" ||
     fail "manual page is not of version $version"
 
-for page in quillion quillion-render; do
+for page in quillion quillion-render quillion-render-verify; do
     warnings=$(man --warnings -l "$ROOT/usr/share/man/man1/$page.1.gz" 2>&1 >/dev/null)
     [ -z "$warnings" ] || fail "man $page: $warnings"
     grep -q '@PROJECT_VERSION@' <<<"$(gzip -dc "$ROOT/usr/share/man/man1/$page.1.gz")" && fail "man $page: version not filled in"
@@ -56,6 +58,21 @@ rsvg-convert -w 64 -h 64 "$svg" -o "$WORK/icon64.png" || fail "rsvg-convert cann
 differ=$(compare -metric AE -fuzz 20% "$WORK/icon64.png" \
     "$ROOT/usr/share/icons/hicolor/64x64/apps/$ID.png" null: 2>&1)
 [ "${differ%%.*}" -le 32 ] 2>/dev/null || fail "SVG and 64 px icon differ in $differ pixels"
+
+# The library: its SONAME, only the API exported, its pkg-config and CMake files.
+so=$(find "$ROOT/usr/lib" -name libquillion.so.0 | head -1)
+[ -n "$so" ] || fail "libquillion.so.0 not installed"
+if [ -n "$so" ]; then
+    objdump -p "$so" >"$WORK/objdump"
+    grep -q 'SONAME *libquillion.so.0$' "$WORK/objdump" || fail "libquillion.so.0 has no SONAME"
+    nm -D --defined-only "$so" | c++filt >"$WORK/symbols"
+    others=$(awk '{$1 = $2 = ""; print}' "$WORK/symbols" |
+        grep -v '^ *quillion_\|^ *quillion::api::\|^ *QUILLION_0$')
+    [ -z "$others" ] || fail "libquillion.so.0 exports more than the API: $others"
+    for f in pkgconfig/quillion.pc cmake/Quillion/QuillionConfig.cmake; do
+        [ -s "$(dirname "$so")/$f" ] || fail "$f not installed"
+    done
+fi
 
 # The installed renderer renders.
 "$ROOT/usr/bin/quillion-render" --output "$WORK/a.png" AB 2>"$WORK/err" || fail "installed renderer: $(cat "$WORK/err")"
