@@ -172,8 +172,8 @@ std::string RenderLine(Generator& generator, PictureWriter& writer, const WorkIt
     const Generation generation = generator.Generate(*text);
     if (generation.picture == nullptr)
         return generation.message;
-    const std::string error =
-        writer.WriteInFolder(*generation.picture, to.folderFd, line.name, to.format);
+    const std::string error = writer.WriteInFolder(*generation.picture, to.folderFd, line.name,
+                                                   to.format, generation.finish);
     return error.empty() ? error : "cannot write " + to.folderPath + line.name + ": " + error;
 }
 
@@ -336,8 +336,8 @@ int RunBatchFrom(ByteSource& input, const std::string& inputName, std::size_t li
         if (pin)
             StayOnProcessor(started++);
         try {
-            Generator generator(options.controls, options.verify, svg);
-            PictureWriter writer(options.scale, generator.Record());
+            Generator generator(options.controls, options.verify, svg, options.label);
+            PictureWriter writer(options.scale, generator.Record(), options.label);
             WorkItem item;
             while (lines.Take(item))
                 process(generator, writer, item);

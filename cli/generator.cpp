@@ -2,7 +2,11 @@
 
 #include "runtime/ansi.h"
 #include "step_runner.h"
+#include "text_checks.h"
 #include "verify.h"
+
+#include <algorithm>
+#include <climits>
 
 namespace quillion::cli {
 
@@ -32,12 +36,67 @@ MsgBoxResult CollectingInterface::ShowMessage(const MessageBoxRequest& box) {
     return MsgBoxResult::Ok;
 }
 
-Generator::Generator(const ControlSettings& settings, bool verify, bool recordPainting)
-    : recording_(recordPainting), core_(controls_, ui_), verify_(verify) {
+namespace {
+
+// The module the renderers paint without a module width of their own: Code 128 and Code 39 (at
+// the window's height) one pixel, UPC two.
+int UsualModule(Symbology type) {
+    return type == Symbology::UpcA || type == Symbology::UpcE ? 2 : 1;
+}
+
+} // namespace
+
+Generator::Generator(const ControlSettings& settings, bool verify, bool recordPainting,
+                     const LabelSettings& label)
+    : label_(label), recording_(recordPainting || label.quietZones), core_(controls_, ui_),
+      verify_(verify) {
     controls_.settings = settings;
 }
 
-Generation Generator::Generate(const std::u16string& text) {
+Generation Generator::Generate(const std::u16string& typed) {
+    const std::u16string text =
+        controls_.settings.type == Symbology::UpcA ? WithUpcACheckDigit(typed) : typed;
+    SymbolLook look;
+    look.moduleWidth = label_.moduleWidth;
+    look.barHeight = label_.barHeight;
+    look.caption = controls_.settings.caption;
+    if (label_.fitWidth > 0)
+        return Fit(text, look);
+    core_.SetSymbolLook(look);
+    return Paint(text, verify_);
+}
+
+Generation Generator::Fit(const std::u16string& text, SymbolLook look) {
+    Generation failed;
+    int narrowest = 0;
+    const int module = FitModuleWidth(label_.fitWidth, kMaxModulePixels, [&](int m) {
+        look.moduleWidth = m;
+        core_.SetSymbolLook(look);
+        const Generation g = Paint(text, false);
+        if (g.picture == nullptr) {
+            failed = g;
+            return INT_MAX;
+        }
+        const auto width = FinishedSize(g.picture->width, g.picture->height, g.finish).first;
+        if (m == 1)
+            narrowest = static_cast<int>(std::min<std::int64_t>(width, INT_MAX));
+        return static_cast<int>(std::min<std::int64_t>(width, INT_MAX));
+    });
+    if (!failed.message.empty())
+        return failed;
+    if (module == 0) {
+        failed.message = "--fit-width: at one pixel per module the picture is " +
+                         std::to_string(narrowest) + " pixels wide, more than the " +
+                         std::to_string(label_.fitWidth) + " that fit at " +
+                         std::to_string(label_.dpi) + " dpi; no file written";
+        return failed;
+    }
+    look.moduleWidth = module;
+    core_.SetSymbolLook(look);
+    return Paint(text, verify_);
+}
+
+Generation Generator::Paint(const std::u16string& text, bool verify) {
     controls_.text = text;
     ui_.messages.clear();
     // Every renderer paints Picture1; the exported picture is Picture1 or its copy.
@@ -67,10 +126,27 @@ Generation Generator::Generate(const std::u16string& text) {
         result.message = "nothing was painted (the text is empty); no file written";
         return result;
     }
-    if (verify_) {
+    if (verify) {
         result.message = VerifyPicture(picture, controls_.settings.type, text);
         if (!result.message.empty())
             return result;
+    }
+    LabelFinish& f = result.finish;
+    f.left = f.top = f.right = f.bottom = label_.margin;
+    f.foreground = label_.foreground;
+    f.background = label_.background;
+    f.rotation = label_.rotation;
+    if (label_.quietZones) {
+        // The quiet zones are the symbology's white modules from the bars outwards, of which
+        // the picture may already hold some (the UPC margins with their printed digits).
+        const SymbolLook& look = core_.Look();
+        const int m =
+            look.moduleWidth > 0 ? look.moduleWidth : UsualModule(controls_.settings.type);
+        const QuietZone q = StandardQuietZone(controls_.settings.type);
+        if (const auto bars = BarColumns(record_, picture)) {
+            f.left += std::max(0, q.left * m - bars->first);
+            f.right += std::max(0, q.right * m - (picture.width - bars->second));
+        }
     }
     result.picture = &picture;
     return result;

@@ -33,6 +33,7 @@ struct Generation {
     // (a message was shown, or nothing was painted). Valid until the next Generate.
     const Image* picture = nullptr;
     std::string message; // why it failed: the window's messages, "; " between them
+    LabelFinish finish;  // what the writer adds: quiet zones and margin, colours, turn
 };
 
 // The window's controls as the command line sets them. (FixedControls does the same, but lives
@@ -58,9 +59,11 @@ class Generator {
 public:
     // With verify, a picture that does not read back as its text is not handed out: the
     // generation fails with the reader's verdict (see verify.h). With recordPainting, the
-    // generation also keeps what the renderer painted (Record()).
+    // generation also keeps what the renderer painted (Record()). label: the module width (or
+    // the width to fit), bar height, quiet zones, margin, colours and turn of every picture; a
+    // UPC-A of eleven digits gets its check digit.
     explicit Generator(const ControlSettings& settings, bool verify = false,
-                       bool recordPainting = false);
+                       bool recordPainting = false, const LabelSettings& label = {});
     Generator(const Generator&) = delete;
     Generator& operator=(const Generator&) = delete;
 
@@ -71,6 +74,12 @@ public:
     const PaintRecord* Record() const { return recording_ ? &record_ : nullptr; }
 
 private:
+    // One generation with the look set; verify as asked or not at all.
+    Generation Paint(const std::u16string& text, bool verify);
+    // The widest module with which the finished picture fits label_.fitWidth.
+    Generation Fit(const std::u16string& text, SymbolLook look);
+
+    LabelSettings label_;
     bool recording_;
     PaintRecord record_;
     CommandLineControls controls_;

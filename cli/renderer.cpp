@@ -54,21 +54,23 @@ int RenderOne(const RenderOptions& options, LazyStream& out, LazyStream& err) {
         err() << "quillion-render: the text is not valid UTF-8\n";
         return kExitFailed;
     }
-    Generator generator(options.controls, options.verify, options.format == OutputFormat::Svg);
+    Generator generator(options.controls, options.verify, options.format == OutputFormat::Svg,
+                        options.label);
     const Generation generation = generator.Generate(*text);
     if (generation.picture == nullptr) {
         err() << generation.message << '\n';
         return kExitFailed;
     }
-    PictureWriter writer(options.scale, generator.Record());
+    PictureWriter writer(options.scale, generator.Record(), options.label);
     std::string error;
     if (options.ToStandardOutput()) {
         const std::vector<std::uint8_t>* bytes =
-            writer.Encode(*generation.picture, options.format, error);
+            writer.Encode(*generation.picture, options.format, error, generation.finish);
         if (bytes != nullptr)
             error = WriteToStream(*bytes, out());
     } else {
-        error = writer.Write(*generation.picture, options.output, options.format);
+        error =
+            writer.Write(*generation.picture, options.output, options.format, generation.finish);
     }
     if (!error.empty()) {
         err() << "quillion-render: cannot write "
@@ -86,11 +88,13 @@ int Run(const std::vector<std::string>& args, LazyStream& out, LazyStream& err, 
         return kExitUsage;
     }
     if (parsed.options->help || parsed.options->version) {
-        out() << (parsed.options->help ? Usage() : VersionLine()) << '\n';
+        out() << (parsed.options->help ? Help() : VersionLine()) << '\n';
         return kExitOk;
     }
     if (parsed.options->verify && !ReaderLinkedIn())
         return RunWithReader(args, err());
+    for (const std::string& warning : parsed.warnings)
+        err() << "quillion-render: " << warning << '\n';
     try {
         if (parsed.options->IsBatch())
             return RunBatch(*parsed.options, err(), progress);

@@ -170,7 +170,7 @@ void FormCore::GenerateCode39(StepRunner& step, const std::u16string& text) {
     step(148, [&] { picture1_.Cls(); });
     step(150, [&] { ui_.DoEvents(); });
     step(152, [&] { ui_.DoEvents(); });
-    step(154, [&] { DrawCode39(text, picture1_); });
+    step(154, [&] { DrawCode39(text, picture1_, look_); });
     step(156, [&] { CopyPicture1ToPicture2(); });
 }
 
@@ -192,24 +192,27 @@ void FormCore::GenerateUpc(StepRunner& step, UpcVariant variant, int first,
         });
         return;
     }
-    step(first + 14, [&] { DrawUpc(picture1_, text, variant); });
+    step(first + 14, [&] { DrawUpc(picture1_, text, variant, look_); });
 }
 
 void FormCore::FillRequest() {
     request_.Text = controls_.Text();
     request_.Reserved1.clear();
     request_.Reserved2.clear();
-    request_.Caption = controls_.CaptionTicked() ? controls_.Text() : std::u16string();
+    request_.Caption =
+        controls_.CaptionTicked() && look_.caption ? controls_.Text() : std::u16string();
     request_.FontName = u"Courier New";
     request_.Symbology = 16;
     request_.CaptionAlignment = 1;
     request_.CaptionPosition = controls_.CaptionPositionIndex() + 1;
-    request_.FontSize = 10;
+    // A wider module makes the whole symbol larger, its caption with it.
+    const std::int32_t module = look_.moduleWidth > 0 ? look_.moduleWidth : 1;
+    request_.FontSize = Mul32(10, module);
     request_.FontStyle = controls_.FontStyleIndex();
-    request_.BarHeight = 40;
+    request_.BarHeight = look_.barHeight > 0 ? look_.barHeight : Mul32(40, module);
     request_.Left = 0;
     request_.Top = 0;
-    request_.ModuleWidth = 1;
+    request_.ModuleWidth = module;
     request_.CaptionGap = 4;
     request_.Reserved3 = 1;
     request_.Reserved4 = 1;

@@ -1,0 +1,56 @@
+// Sizes of a label: whole pixels or lengths (mm, in, mil) at a resolution, the largest module
+// that fits a width, and the quiet zones the symbologies ask for.
+#pragma once
+
+#include "seams.h"
+
+#include <functional>
+#include <optional>
+#include <string>
+#include <string_view>
+
+namespace quillion {
+
+enum class LengthUnit { Pixel, Millimetre, Inch, Mil };
+
+struct Length {
+    double value = 0;
+    LengthUnit unit = LengthUnit::Pixel;
+    bool operator==(const Length&) const = default;
+};
+
+// The largest module and the largest other size in pixels.
+inline constexpr int kMaxModulePixels = 100;
+inline constexpr int kMaxLengthPixels = 10000;
+
+// "3" or "3px" (whole pixels), "0.33mm", "0.5in", "13mil" (a thousandth of an inch); unit in
+// any case. Nothing for any other text, a negative or non-finite value, or part of a pixel.
+std::optional<Length> ParseLength(std::string_view text);
+
+// "0.33mm", "3px": the length as the user wrote it, for messages.
+std::string LengthText(const Length& length);
+
+// A length as whole pixels at dpi: the nearest number, at least minimum. off is set when that
+// differs from the exact figure by more than a tenth of it.
+struct PixelLength {
+    int pixels = 0;
+    double exact = 0;
+    bool off = false;
+};
+PixelLength ToPixels(const Length& length, double dpi, int minimum);
+
+// The largest module width from 1 to maxModule whose picture, as widthAt gives it, is at most
+// maxWidth pixels wide; 0 when not even 1 fits. widthAt must grow with the module.
+int FitModuleWidth(int maxWidth, int maxModule, const std::function<int(int)>& widthAt);
+
+// The standard quiet zones in modules: Code 128 and Code 39 10 on each side, UPC-A 9, UPC-E 9
+// left and 7 right.
+struct QuietZone {
+    int left = 0;
+    int right = 0;
+};
+QuietZone StandardQuietZone(Symbology symbology);
+
+double PixelsToMillimetres(double pixels, double dpi);
+
+} // namespace quillion
