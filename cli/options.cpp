@@ -319,7 +319,7 @@ std::string Resolve(const std::optional<Length>& length, int& pixels, int code, 
                     int minimum, int maximum, std::vector<std::string>& warnings) {
     if (!length)
         return {};
-    const PixelLength p = ToPixels(*length, dpi, minimum);
+    const PixelLength p = ToPixels(*length, dpi, minimum, code == kFitWidth);
     if (p.pixels > maximum)
         return NameOf(code) + " " + LengthText(*length) + " is more than " +
                std::to_string(maximum) + " pixels at " + std::to_string(dpi) + " dpi";

@@ -76,14 +76,16 @@ std::string LengthText(const Length& length) {
     return number;
 }
 
-PixelLength ToPixels(const Length& length, double dpi, int minimum) {
+PixelLength ToPixels(const Length& length, double dpi, int minimum, bool down) {
     PixelLength result;
     result.exact = length.unit == LengthUnit::Pixel ? length.value : Inches(length) * dpi;
-    const double nearest = std::floor(result.exact + 0.5);
+    // Rounding down adds a hair, so that a whole number of pixels (25.4mm at 300 dpi) is not one
+    // short after the division's rounding.
+    const double nearest = std::floor(result.exact + (down ? 1e-9 : 0.5));
     result.pixels = nearest < minimum            ? minimum
                     : nearest > kMaxLengthPixels ? kMaxLengthPixels + 1
                                                  : static_cast<int>(nearest);
-    result.off = std::abs(result.pixels - result.exact) > 0.1 * result.exact;
+    result.off = !down && std::abs(result.pixels - result.exact) > 0.1 * result.exact;
     return result;
 }
 

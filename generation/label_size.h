@@ -30,14 +30,15 @@ std::optional<Length> ParseLength(std::string_view text);
 // "0.33mm", "3px": the length as the user wrote it, for messages.
 std::string LengthText(const Length& length);
 
-// A length as whole pixels at dpi: the nearest number, at least minimum. off is set when that
-// differs from the exact figure by more than a tenth of it.
+// A length as whole pixels at dpi: the nearest number (with down, the largest not beyond it), at
+// least minimum. off is set when the nearest differs from the exact figure by more than a tenth
+// of it.
 struct PixelLength {
     int pixels = 0;
     double exact = 0;
     bool off = false;
 };
-PixelLength ToPixels(const Length& length, double dpi, int minimum);
+PixelLength ToPixels(const Length& length, double dpi, int minimum, bool down = false);
 
 // The largest module width from 1 to maxModule whose picture, as widthAt gives it, is at most
 // maxWidth pixels wide; 0 when not even 1 fits. widthAt must grow with the module.
