@@ -9,7 +9,9 @@
 #include <gtest/gtest.h>
 #include <png.h>
 
+#include <algorithm>
 #include <sstream>
+#include <tuple>
 
 namespace quillion::cli {
 namespace {
@@ -53,10 +55,11 @@ Image OverWhite(const Image& picture) {
     return flat;
 }
 
-int RunLength(const Image& picture, int y, int x, int step) {
+// The pixels of the first one's colour from (x, y) on, stepping by (dx, dy).
+int RunLength(const Image& picture, int y, int x, int dx, int dy = 0) {
     const Pixel first = picture.At(x, y);
     int n = 0;
-    for (; x >= 0 && x < picture.width && picture.At(x, y) == first; x += step)
+    for (; picture.Contains(x, y) && picture.At(x, y) == first; x += dx, y += dy)
         ++n;
     return n;
 }
@@ -126,6 +129,24 @@ TEST(Label, ColoursAndTransparency) {
     const Outcome clear = RenderPng({"--bg", "transparent", "--margin", "2"}, "AB");
     EXPECT_EQ(clear.picture.At(0, 0) >> 24, 0u);
     EXPECT_EQ(clear.picture.At(2, 2), 0xFF000000u);
+    const Outcome half = RenderPng({"--bg", "ffffff80"}, "AB");
+    EXPECT_EQ(half.picture.At(0, 45), 0x80FFFFFFu);
+}
+
+TEST(Label, BarHeightAndGuardExtension) {
+    for (const auto& [type, text, guards] :
+         {std::tuple{"code128", "AB", 30}, std::tuple{"code39", "AB", 30},
+          std::tuple{"upca", "036000291452", 44}, std::tuple{"upce", "123456", 44}}) {
+        const Outcome run = RenderPng({"-t", type, "--height", "30", "--no-caption"}, text);
+        int shortest = run.picture.height, longest = 0;
+        for (int x = 0; x < run.picture.width; ++x)
+            if (run.picture.At(x, 0) == 0xFF000000u) {
+                shortest = std::min(shortest, RunLength(run.picture, 0, x, 0, 1));
+                longest = std::max(longest, RunLength(run.picture, 0, x, 0, 1));
+            }
+        EXPECT_EQ(shortest, 30) << type;
+        EXPECT_EQ(longest, guards) << type;
+    }
 }
 
 TEST(Label, QuietZonesArePixelExact) {
@@ -195,13 +216,15 @@ TEST(Label, LengthsAsWholePixels) {
     EXPECT_FALSE(pixels("0.25mm", 203).off);
     EXPECT_EQ(pixels("0.1mm", 96).pixels, 1);
     EXPECT_TRUE(pixels("0.1mm", 96).off);
+    EXPECT_TRUE(pixels("0.3mm", 96).off);   // 1.13 pixels: 1 is 12% off
+    EXPECT_FALSE(pixels("0.28mm", 96).off); // 1.06 pixels
     EXPECT_EQ(pixels("1in", 300, true).pixels, 300);
     EXPECT_EQ(pixels("40mm", 300, true).pixels, 472);
     EXPECT_EQ(pixels("0.995in", 100, true).pixels, 99); // the nearest, 100, is too wide
     EXPECT_EQ(pixels("10MIL", 600).pixels, 6);
     for (const char* bad : {"", "mm", "1.5", "-1mm", "1cm", "1e3mm", "3 mm", "1.2.3in"})
         EXPECT_FALSE(ParseLength(bad)) << bad;
-    EXPECT_EQ(FitModuleWidth(100, 50, [](int m) { return 30 * m + 5; }), 3);
+    EXPECT_EQ(FitModuleWidth(95, 50, [](int m) { return 30 * m + 5; }), 3);
     EXPECT_EQ(FitModuleWidth(30, 50, [](int m) { return 30 * m + 5; }), 0);
 }
 
