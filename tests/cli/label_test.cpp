@@ -133,6 +133,28 @@ TEST(Label, ColoursAndTransparency) {
     EXPECT_EQ(half.picture.At(0, 45), 0x80FFFFFFu);
 }
 
+// Clockwise: a quarter turn takes (x, y) of a picture h rows high to (h - 1 - y, x).
+TEST(Label, TurnsClockwise) {
+    const Image flat = RenderPng({"--quiet-zones", "--fg", "003366"}, "Turn").picture;
+    for (const int quarters : {1, 2, 3}) {
+        const Image turned = RenderPng({"--quiet-zones", "--fg", "003366", "--rotate",
+                                        std::to_string(90 * quarters)},
+                                       "Turn")
+                                 .picture;
+        int mismatches = 0;
+        for (int y = 0; y < flat.height; ++y)
+            for (int x = 0; x < flat.width; ++x) {
+                int tx = x, ty = y, h = flat.height, w = flat.width;
+                for (int q = 0; q < quarters; ++q) {
+                    std::tie(tx, ty) = std::pair{h - 1 - ty, tx};
+                    std::swap(w, h);
+                }
+                mismatches += !turned.Contains(tx, ty) || turned.At(tx, ty) != flat.At(x, y);
+            }
+        EXPECT_EQ(mismatches, 0) << quarters;
+    }
+}
+
 TEST(Label, BarHeightAndGuardExtension) {
     for (const auto& [type, text, guards] :
          {std::tuple{"code128", "AB", 30}, std::tuple{"code39", "AB", 30},
