@@ -43,6 +43,9 @@ done
 read -r w h < <(identify -format '%w %h\n' "$WORK/s.png")
 want=$(awk -v w="$w" -v h="$h" 'BEGIN { printf "width=\"%.4fmm\" height=\"%.4fmm\"", w * 25.4 / 300, h * 25.4 / 300 }')
 grep -q "$want viewBox=\"0 0 $w $h\"" "$WORK/s.svg" || fail "SVG size: $(grep -o 'width="[^"]*" height="[^"]*"' "$WORK/s.svg" | head -1), expected $want"
+# The scale adds pixels, not millimetres.
+"$BIN" --dpi 300 --module-width 4 --quiet-zones --scale 3 -o "$WORK/s3.svg" ABC-12345 &&
+    grep -q "$want viewBox=\"0 0 $w $h\"" "$WORK/s3.svg" || fail "SVG at scale 3 changes its size"
 rsvg-convert --dpi-x 300 --dpi-y 300 "$WORK/s.svg" -o "$WORK/s2.png" && [ "$(read_raw "$WORK/s2.png")" = ABC-12345 ] ||
     fail "SVG at 300 dpi does not read back"
 
