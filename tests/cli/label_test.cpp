@@ -156,18 +156,31 @@ TEST(Label, TurnsClockwise) {
 }
 
 TEST(Label, BarHeightAndGuardExtension) {
-    for (const auto& [type, text, guards] :
-         {std::tuple{"code128", "AB", 30}, std::tuple{"code39", "AB", 30},
-          std::tuple{"upca", "036000291452", 44}, std::tuple{"upce", "123456", 44}}) {
-        const Outcome run = RenderPng({"-t", type, "--height", "30", "--no-caption"}, text);
+    struct Bars {
+        std::vector<std::string> args;
+        std::string text;
+        int shortest, longest; // rows from the top
+    };
+    const Bars rows[] = {
+        {{"--height", "30"}, "AB", 30, 30},
+        {{"--module-width", "2"}, "AB", 80, 80},
+        {{"-t", "code39", "--height", "30"}, "AB", 30, 30},
+        {{"-t", "upca", "--height", "30"}, "036000291452", 30, 44},
+        {{"-t", "upca", "--module-width", "4"}, "036000291452", 190, 219},
+        {{"-t", "upce", "--height", "30"}, "123456", 30, 44},
+    };
+    for (const Bars& row : rows) {
+        std::vector<std::string> args = row.args;
+        args.push_back("--no-caption");
+        const Outcome run = RenderPng(args, row.text);
         int shortest = run.picture.height, longest = 0;
         for (int x = 0; x < run.picture.width; ++x)
             if (run.picture.At(x, 0) == 0xFF000000u) {
                 shortest = std::min(shortest, RunLength(run.picture, 0, x, 0, 1));
                 longest = std::max(longest, RunLength(run.picture, 0, x, 0, 1));
             }
-        EXPECT_EQ(shortest, 30) << type;
-        EXPECT_EQ(longest, guards) << type;
+        EXPECT_EQ(shortest, row.shortest) << row.args[1];
+        EXPECT_EQ(longest, row.longest) << row.args[1];
     }
 }
 

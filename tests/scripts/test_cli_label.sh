@@ -36,6 +36,9 @@ for format in png jpg svg; do
         [ "$(read_raw "$file")" = "$text" ] || fail "batch $format line $line does not read back"
     done
 done
+# 300 dpi at scale 2: 600 pixels to the inch.
+density=$(identify -units PixelsPerInch -format '%x' "$WORK/jpg/00001.jpg")
+[ "${density%%.*}" = 600 ] || fail "JPEG density $density, expected 600"
 
 "$BIN" --dpi 300 --module-width 4 --quiet-zones -o "$WORK/s.png" ABC-12345 &&
     "$BIN" --dpi 300 --module-width 4 --quiet-zones -o "$WORK/s.svg" ABC-12345 ||
