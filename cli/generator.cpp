@@ -36,16 +36,6 @@ MsgBoxResult CollectingInterface::ShowMessage(const MessageBoxRequest& box) {
     return MsgBoxResult::Ok;
 }
 
-namespace {
-
-// The module the renderers paint without a module width of their own: Code 128 and Code 39 (at
-// the window's height) one pixel, UPC two.
-int UsualModule(Symbology type) {
-    return type == Symbology::UpcA || type == Symbology::UpcE ? 2 : 1;
-}
-
-} // namespace
-
 Generator::Generator(const ControlSettings& settings, bool verify, bool recordPainting,
                      const LabelSettings& label)
     : label_(label), recording_(recordPainting || label.quietZones), core_(controls_, ui_),
@@ -137,16 +127,9 @@ Generation Generator::Paint(const std::u16string& text, bool verify) {
     f.background = label_.background;
     f.rotation = label_.rotation;
     if (label_.quietZones) {
-        // The quiet zones are the symbology's white modules from the bars outwards, of which
-        // the picture may already hold some (the UPC margins with their printed digits).
-        const SymbolLook& look = core_.Look();
-        const int m =
-            look.moduleWidth > 0 ? look.moduleWidth : UsualModule(controls_.settings.type);
-        const QuietZone q = StandardQuietZone(controls_.settings.type);
-        if (const auto bars = BarColumns(record_, picture)) {
-            f.left += std::max(0, q.left * m - bars->first);
-            f.right += std::max(0, q.right * m - (picture.width - bars->second));
-        }
+        const int m = core_.Look().moduleWidth > 0 ? core_.Look().moduleWidth
+                                                   : UsualModuleWidth(controls_.settings.type);
+        AddQuietZones(f, controls_.settings.type, m, record_, picture);
     }
     result.picture = &picture;
     return result;

@@ -1,5 +1,7 @@
 #include "label_finish.h"
 
+#include "label_size.h"
+
 #include <algorithm>
 #include <array>
 #include <iterator>
@@ -58,6 +60,15 @@ std::optional<std::pair<int, int>> BarColumns(const PaintRecord& record, const I
             return std::pair{static_cast<int>(first - row), static_cast<int>(last - row)};
     }
     return std::nullopt;
+}
+
+void AddQuietZones(LabelFinish& finish, Symbology symbology, int moduleWidth,
+                   const PaintRecord& record, const Image& picture) {
+    const QuietZone q = StandardQuietZone(symbology);
+    if (const auto bars = BarColumns(record, picture)) {
+        finish.left += std::max(0, q.left * moduleWidth - bars->first);
+        finish.right += std::max(0, q.right * moduleWidth - (picture.width - bars->second));
+    }
 }
 
 Pixel Recolour(Pixel painted, Pixel foreground, Pixel background) {

@@ -5,6 +5,7 @@
 
 #include "draw/color.h"
 #include "draw/paint_record.h"
+#include "seams.h"
 
 #include <optional>
 #include <string>
@@ -36,6 +37,12 @@ std::pair<std::int64_t, std::int64_t> FinishedSize(int width, int height, const 
 // row where the record's first dark fill (a bar: the renderers paint bars as black boxes)
 // begins; nothing without one.
 std::optional<std::pair<int, int>> BarColumns(const PaintRecord& record, const Image& picture);
+
+// Widens the finish's sides by what the picture lacks of the symbology's quiet zones at this
+// module width (pixels): the white modules from the bars outwards, of which the picture may
+// already hold some (the UPC margins with their printed digits).
+void AddQuietZones(LabelFinish& finish, Symbology symbology, int moduleWidth,
+                   const PaintRecord& record, const Image& picture);
 
 // The colour a painted pixel takes: black becomes the foreground, white the background and a
 // grey (a glyph's edge) the mix in between, alpha included.

@@ -111,6 +111,10 @@ QuietZone StandardQuietZone(Symbology symbology) {
     return {};
 }
 
+int UsualModuleWidth(Symbology symbology) {
+    return symbology == Symbology::UpcA || symbology == Symbology::UpcE ? 2 : 1;
+}
+
 double PixelsToMillimetres(double pixels, double dpi) {
     return pixels * kMillimetresPerInch / dpi;
 }

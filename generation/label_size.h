@@ -52,6 +52,10 @@ struct QuietZone {
 };
 QuietZone StandardQuietZone(Symbology symbology);
 
+// The module the renderers paint without a module width of their own: Code 128 and Code 39 (at
+// the window's height) one pixel, UPC two.
+int UsualModuleWidth(Symbology symbology);
+
 double PixelsToMillimetres(double pixels, double dpi);
 
 } // namespace quillion
