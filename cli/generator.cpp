@@ -1,5 +1,6 @@
 #include "generator.h"
 
+#include "pixel_scale.h"
 #include "runtime/ansi.h"
 #include "step_runner.h"
 #include "text_checks.h"
@@ -116,11 +117,6 @@ Generation Generator::Paint(const std::u16string& text, bool verify) {
         result.message = "nothing was painted (the text is empty); no file written";
         return result;
     }
-    if (verify) {
-        result.message = VerifyPicture(picture, controls_.settings.type, text);
-        if (!result.message.empty())
-            return result;
-    }
     LabelFinish& f = result.finish;
     f.left = f.top = f.right = f.bottom = label_.margin;
     f.foreground = label_.foreground;
@@ -130,6 +126,21 @@ Generation Generator::Paint(const std::u16string& text, bool verify) {
         const int m = core_.Look().moduleWidth > 0 ? core_.Look().moduleWidth
                                                    : UsualModuleWidth(controls_.settings.type);
         AddQuietZones(f, controls_.settings.type, m, record_, picture);
+    }
+    if (verify) {
+        // What is read is the picture as it will be written, colours and sides included (the
+        // turn changes nothing a reader sees; the reader scans rows).
+        const Image* checked = &picture;
+        LabelFinish unturned = f;
+        unturned.rotation = 0;
+        if (!unturned.IsNone()) {
+            result.message = FinishPicture(picture, unturned, kMaxScaledPixels, finished_);
+            checked = &finished_;
+        }
+        if (result.message.empty())
+            result.message = VerifyPicture(*checked, controls_.settings.type, text);
+        if (!result.message.empty())
+            return result;
     }
     result.picture = &picture;
     return result;

@@ -82,6 +82,7 @@ private:
     LabelSettings label_;
     bool recording_;
     PaintRecord record_;
+    Image finished_; // the picture as it is written, read back by --verify
     CommandLineControls controls_;
     CollectingInterface ui_;
     FormCore core_;

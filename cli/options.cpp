@@ -359,7 +359,7 @@ std::string CheckCombination(RenderOptions& o, const std::vector<std::string>& t
     const int dpi = l.dpi;
     for (const auto& [length, pixels, code, minimum, maximum] :
          {std::tuple{&l.moduleLength, &l.moduleWidth, int(kModuleWidth), 1, kMaxModulePixels},
-          std::tuple{&l.heightLength, &l.barHeight, int(kHeight), 1, kMaxLengthPixels},
+          std::tuple{&l.heightLength, &l.barHeight, int(kHeight), 1, kMaxBarHeightPixels},
           std::tuple{&l.fitLength, &l.fitWidth, int(kFitWidth), 1, kMaxLengthPixels},
           std::tuple{&l.marginLength, &l.margin, int(kMargin), 0, kMaxLengthPixels}})
         if (std::string error = Resolve(*length, *pixels, code, dpi, minimum, maximum, warnings);

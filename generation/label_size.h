@@ -19,8 +19,10 @@ struct Length {
     bool operator==(const Length&) const = default;
 };
 
-// The largest module and the largest other size in pixels.
-inline constexpr int kMaxModulePixels = 100;
+// The largest module, bar height and other size in pixels: a Code 128 symbol of 21 characters
+// at the largest module and height is painted in a quarter of a gigabyte.
+inline constexpr int kMaxModulePixels = 50;
+inline constexpr int kMaxBarHeightPixels = 4000;
 inline constexpr int kMaxLengthPixels = 10000;
 
 // "3" or "3px" (whole pixels), "0.33mm", "0.5in", "13mil" (a thousandth of an inch); unit in

@@ -133,6 +133,14 @@ TEST(Label, ColoursAndTransparency) {
     EXPECT_EQ(half.picture.At(0, 45), 0x80FFFFFFu);
 }
 
+// --verify reads the picture as it is written: bars too pale to scan are not written.
+TEST(Label, VerifyReadsTheColoursWritten) {
+    EXPECT_EQ(RenderPng({"--verify", "--fg", "eeeeee"}, "AB").status, kExitFailed);
+    EXPECT_EQ(
+        RenderPng({"--verify", "--fg", "003366", "--rotate", "90", "--quiet-zones"}, "AB").status,
+        kExitOk);
+}
+
 // Clockwise: a quarter turn takes (x, y) of a picture h rows high to (h - 1 - y, x).
 TEST(Label, TurnsClockwise) {
     const Image flat = RenderPng({"--quiet-zones", "--fg", "003366"}, "Turn").picture;
@@ -226,7 +234,8 @@ TEST(Label, ContradictionsAreUsageErrorsNamingBoth) {
         {{"--bg", "12345"}, {"--bg"}},
         {{"--rotate", "45"}, {"rotation"}},
         {{"--dpi", "3201"}, {"--dpi"}},
-        {{"--module-width", "101"}, {"--module-width"}},
+        {{"--module-width", "51"}, {"--module-width"}},
+        {{"--height", "4001"}, {"--height"}},
     };
     for (const Refusal& r : refusals) {
         std::vector<std::string> args = r.args;
