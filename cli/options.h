@@ -4,6 +4,7 @@
 #include "label_finish.h"
 #include "label_size.h"
 #include "seams.h"
+#include "window_controls.h"
 
 #include <cstdint>
 #include <optional>
@@ -18,14 +19,6 @@ enum class OutputFormat { Png, Jpeg, Svg };
 enum class NameRule { Line, Text };
 
 inline constexpr int kMaxScale = 20;
-
-// What the window's controls hold when the barcode is generated.
-struct ControlSettings {
-    Symbology type = Symbology::Code128;
-    bool caption = true;
-    int captionPositionIndex = 0; // the window's list: 0 bottom, 1 top
-    int fontStyleIndex = 0;       // 0 regular, 1 bold, 2 italic, 3 bold italic, 4 underline
-};
 
 inline constexpr int kMaxDpi = 3200;
 

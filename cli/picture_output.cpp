@@ -1,80 +1,148 @@
 #include "picture_output.h"
 
-#include "SaveAsJPG.h"
 #include "atomic_file.h"
 #include "form_core.h"
-#include "pixel_scale.h"
-#include "runtime/runtime.h"
-#include "svg_writer.h"
+#include "picture_detail.h"
+#include "text_checks.h"
+#include "verify.h"
+
+#include <climits>
 
 namespace quillion::cli {
 
-PictureWriter::PictureWriter(int scale, const PaintRecord* record, const LabelSettings& label)
-    : scale_(scale), record_(record), dpi_(label.dpi), dpiGiven_(label.dpiGiven) {}
+api::Symbology ApiSymbology(Symbology type) {
+    switch (type) {
+    case Symbology::Code39:
+        return api::Symbology::Code39;
+    case Symbology::UpcA:
+        return api::Symbology::UpcA;
+    case Symbology::UpcE:
+        return api::Symbology::UpcE;
+    default:
+        return api::Symbology::Code128;
+    }
+}
 
-const std::vector<std::uint8_t>* PictureWriter::Encode(const Image& picture, OutputFormat format,
-                                                       std::string& error,
-                                                       const LabelFinish& finish) {
-    bytes_.clear();
-    if (picture.width <= 0 || picture.height <= 0) {
-        error = "the picture has no pixels";
-        return nullptr;
-    }
-    if (format == OutputFormat::Svg) {
-        if (record_ == nullptr) {
-            error = "SVG needs the painting of the picture, which was not recorded";
-            return nullptr;
+api::Colour ApiColour(Pixel p) {
+    return {std::uint8_t(p >> 16), std::uint8_t(p >> 8), std::uint8_t(p), std::uint8_t(p >> 24)};
+}
+
+api::Options ApiOptions(const RenderOptions& options) {
+    api::Options o;
+    o.scale = options.scale;
+    const LabelSettings& l = options.label;
+    o.moduleWidth = l.moduleWidth;
+    o.barHeight = l.barHeight;
+    o.quietZones = l.quietZones;
+    o.margin = l.margin;
+    o.foreground = ApiColour(l.foreground);
+    o.background = ApiColour(l.background);
+    o.rotation = l.rotation;
+    o.dpi = l.dpi;
+    // --no-caption is for every type; as in the window, position and style for Code 128 only.
+    const ControlSettings& c = options.controls;
+    if (!c.caption)
+        o.caption = api::CaptionPosition::None;
+    if (c.type != Symbology::Code128)
+        return o;
+    o.caption = !c.caption                    ? api::CaptionPosition::None
+                : c.captionPositionIndex == 1 ? api::CaptionPosition::Above
+                                              : api::CaptionPosition::Below;
+    o.captionStyle = api::CaptionStyle(c.fontStyleIndex);
+    return o;
+}
+
+namespace {
+
+// With --fit-width, the widest module with which the picture fits (at scale 1), else the
+// module asked for.
+std::string ChooseModule(const RenderOptions& options, std::string_view utf8Text, api::Options& o) {
+    if (options.label.fitWidth <= 0)
+        return {};
+    const api::Symbology type = ApiSymbology(options.controls.type);
+    api::Options trial = o;
+    trial.scale = 1;
+    std::string failure;
+    int narrowest = 0;
+    o.moduleWidth = FitModuleWidth(options.label.fitWidth, api::kMaxModuleWidth, [&](int m) {
+        trial.moduleWidth = m;
+        const api::RenderResult r = api::Render(type, utf8Text, trial);
+        if (!r) {
+            failure = r.error().message;
+            return INT_MAX;
         }
-        error = EncodeSvg(*record_, picture.width, picture.height, scale_, svg_, finish,
-                          dpiGiven_ ? dpi_ : 0);
-        if (!error.empty())
-            return nullptr;
-        bytes_.assign(svg_.begin(), svg_.end());
-        return &bytes_;
+        if (m == 1)
+            narrowest = r.picture().Width();
+        return r.picture().Width();
+    });
+    if (!failure.empty())
+        return failure;
+    if (o.moduleWidth == 0)
+        return "--fit-width: at one pixel per module the picture is " + std::to_string(narrowest) +
+               " pixels wide, more than the " + std::to_string(options.label.fitWidth) +
+               " that fit at " + std::to_string(options.label.dpi) + " dpi; no file written";
+    return {};
+}
+
+} // namespace
+
+std::string RenderText(const RenderOptions& options, const std::u16string& text,
+                       std::string_view utf8Text, api::Picture& out) {
+    api::Options o = ApiOptions(options);
+    if (std::string failure = ChooseModule(options, utf8Text, o); !failure.empty())
+        return failure;
+    const api::RenderResult rendered =
+        api::Render(ApiSymbology(options.controls.type), utf8Text, o);
+    if (!rendered)
+        return rendered.error().message;
+    if (options.verify) {
+        // The picture as it is written is read: colours, quiet zones and margin included; the
+        // reader is told when it is turned.
+        const std::u16string expected =
+            options.controls.type == Symbology::UpcA ? WithUpcACheckDigit(text) : text;
+        std::string verdict = VerifyPicture(rendered.picture().Internal().image,
+                                            options.controls.type, expected, o.rotation != 0);
+        if (!verdict.empty())
+            return verdict;
     }
-    const Image* pixels = &picture;
-    if (!finish.IsNone()) {
-        error = FinishPicture(picture, finish, kMaxScaledPixels, finished_);
-        if (!error.empty())
-            return nullptr;
-        pixels = &finished_;
+    out = rendered.picture();
+    return {};
+}
+
+const std::vector<std::uint8_t>* PictureWriter::Encode(const api::Picture& picture,
+                                                       OutputFormat format, std::string& error) {
+    api::Error failure;
+    switch (format) {
+    case OutputFormat::Svg:
+        bytes_ = api::EncodeSvg(picture, &failure);
+        break;
+    case OutputFormat::Jpeg:
+        bytes_ = api::EncodeJpeg(picture, FormCore::kJpegQuality, &failure);
+        break;
+    case OutputFormat::Png:
+        bytes_ = api::EncodePng(picture, &failure);
+        break;
     }
-    if (scale_ > 1) {
-        error = ScalePicture(*pixels, scale_, scaled_);
-        if (!error.empty())
-            return nullptr;
-        pixels = &scaled_;
-    }
-    if (format == OutputFormat::Jpeg) {
-        try {
-            EncodePictureAsJpeg(*pixels, FormCore::kJpegQuality, bytes_, DotsPerInch(scale_, dpi_));
-        } catch (const RuntimeError& e) {
-            error = e.Description();
-            return nullptr;
-        }
-        return &bytes_;
-    }
-    if (!png_.Encode(*pixels, bytes_, PixelsPerMetre(scale_, dpi_), finish.HasAlpha())) {
-        error = "the picture has no pixels";
+    if (failure.number != 0) {
+        error = failure.message;
         return nullptr;
     }
     return &bytes_;
 }
 
-std::string PictureWriter::Write(const Image& picture, const std::string& path, OutputFormat format,
-                                 const LabelFinish& finish) {
+std::string PictureWriter::Write(const api::Picture& picture, const std::string& path,
+                                 OutputFormat format) {
     std::string error;
-    const std::vector<std::uint8_t>* bytes = Encode(picture, format, error, finish);
+    const std::vector<std::uint8_t>* bytes = Encode(picture, format, error);
     if (bytes == nullptr)
         return error;
     return FileErrorText(WriteFileContents(path, bytes->data(), bytes->size()));
 }
 
-std::string PictureWriter::WriteInFolder(const Image& picture, int folderFd,
-                                         const std::string& name, OutputFormat format,
-                                         const LabelFinish& finish) {
+std::string PictureWriter::WriteInFolder(const api::Picture& picture, int folderFd,
+                                         const std::string& name, OutputFormat format) {
     std::string error;
-    const std::vector<std::uint8_t>* bytes = Encode(picture, format, error, finish);
+    const std::vector<std::uint8_t>* bytes = Encode(picture, format, error);
     if (bytes == nullptr)
         return error;
     return FileErrorText(ReplaceInFolder(folderFd, name, bytes->data(), bytes->size()));

@@ -6,6 +6,8 @@
 #include "runtime/ansi.h"
 #include "runtime/runtime.h"
 #include "symbols/bar39.h"
+#include "symbols/code128_caption.h"
+#include "symbols/code128_window_request.h"
 #include "text_checks.h"
 
 #include <algorithm>
@@ -196,33 +198,15 @@ void FormCore::GenerateUpc(StepRunner& step, UpcVariant variant, int first,
 }
 
 void FormCore::FillRequest() {
-    request_.Text = controls_.Text();
-    request_.Reserved1.clear();
-    request_.Reserved2.clear();
-    request_.Caption =
-        controls_.CaptionTicked() && look_.caption ? controls_.Text() : std::u16string();
-    request_.FontName = u"Courier New";
-    request_.Symbology = 16;
-    request_.CaptionAlignment = 1;
-    request_.CaptionPosition = controls_.CaptionPositionIndex() + 1;
+    const std::u16string text = controls_.Text();
+    request_ = WindowCode128Request(text, controls_.CaptionTicked() && look_.caption,
+                                    controls_.CaptionPositionIndex() + kCaptionBottom,
+                                    controls_.FontStyleIndex());
     // A wider module makes the whole symbol larger, its caption with it.
     const std::int32_t module = look_.moduleWidth > 0 ? look_.moduleWidth : 1;
-    request_.FontSize = Mul32(10, module);
-    request_.FontStyle = controls_.FontStyleIndex();
-    request_.BarHeight = look_.barHeight > 0 ? look_.barHeight : Mul32(40, module);
-    request_.Left = 0;
-    request_.Top = 0;
     request_.ModuleWidth = module;
-    request_.CaptionGap = 4;
-    request_.Reserved3 = 1;
-    request_.Reserved4 = 1;
-    request_.Width = 0;
-    request_.Height = 0;
-    request_.Orientation = 0;
-    request_.BarColor = RGB(0, 0, 0);
-    request_.BackColor = RGB(255, 255, 255);
-    request_.CaptionColor = RGB(0, 0, 0);
-    request_.CheckCharacter = 1;
+    request_.FontSize = Mul32(request_.FontSize, module);
+    request_.BarHeight = look_.barHeight > 0 ? look_.barHeight : Mul32(request_.BarHeight, module);
 }
 
 void FormCore::MakeCode128(DrawingSurface& surface) {

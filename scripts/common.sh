@@ -31,7 +31,7 @@ install_packages() {
   local missing=()
   local p
   for p in "$@"; do
-    if ! dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed"; then
+    if [[ "$(dpkg-query -W -f='${Status}' "$p" 2>/dev/null)" != *"install ok installed"* ]]; then
       missing+=("$p")
     fi
   done

@@ -35,8 +35,11 @@ PictureArea::PictureArea(FormCore& core, QWidget* parent) : QWidget(parent), cor
     strip_->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     strip_->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     strip_->setWidgetResizable(false);
-    QPalette white = strip_->viewport()->palette();
+    // The strip and its viewport both white: under a skin's style sheet the style paints the
+    // scroll area's own background, in its palette, where the viewport's no longer shows.
+    QPalette white = strip_->palette();
     white.setColor(QPalette::Window, Qt::white);
+    strip_->setPalette(white);
     strip_->viewport()->setPalette(white);
     strip_->viewport()->setBackgroundRole(QPalette::Window);
     strip_->move(kPictureLeft, kPictureTop);

@@ -28,6 +28,7 @@ QMessageBox::Icon IconOf(MsgBoxIcon icon) {
 } // namespace
 
 QString MessageBoxMarkup(const QString& text) {
+    constexpr char16_t kWordJoiner = 0x2060;
     // The host's line ends (CR LF, lone CR) become line breaks; blanks stay as they are.
     QString lines = text;
     lines.replace(QStringLiteral("\r\n"), QStringLiteral("\n")).replace(u'\r', u'\n');
@@ -37,9 +38,17 @@ QString MessageBoxMarkup(const QString& text) {
     for (auto it = address.globalMatch(lines); it.hasNext();) {
         const QRegularExpressionMatch match = it.next();
         markup += lines.mid(done, match.capturedStart() - done).toHtmlEscaped();
-        // An address is never broken across lines.
-        markup += QStringLiteral("<span style=\"white-space:nowrap\">") +
-                  match.captured().toHtmlEscaped() + QStringLiteral("</span>");
+        // An address is never broken across lines. Qt's rich text ignores white-space on a span
+        // and breaks after "/" and before "." like any line breaker, so a word joiner (U+2060,
+        // zero width, no break on either side) stands between each two characters.
+        const QString whole = match.captured();
+        QString joined;
+        for (qsizetype i = 0; i < whole.size(); ++i) {
+            if (i > 0 && !whole[i].isLowSurrogate() && !whole[i].isMark())
+                joined += QChar(kWordJoiner);
+            joined += whole[i];
+        }
+        markup += joined.toHtmlEscaped();
         done = match.capturedEnd();
     }
     markup += lines.mid(done).toHtmlEscaped();

@@ -1,5 +1,6 @@
 // The host's ANSI code page: Windows-1252, with the best-fit mapping the host applies when it
-// converts 16-bit text (fullwidth forms U+FF01..U+FF5E become their ASCII characters; anything
+// converts 16-bit text (fullwidth forms U+FF01..U+FF5E become their ASCII characters, and so do
+// the other characters of its best-fit table, e.g. U+0100 "A", U+2080 "0", U+221E "8"; anything
 // else without a Windows-1252 byte becomes "?").
 #pragma once
 

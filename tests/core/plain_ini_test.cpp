@@ -2,7 +2,9 @@
 // not a plain string absent, other sections kept byte for byte, and what is written read back
 // the same by Qt's own reader.
 #include "plain_ini.h"
+#include "settings.h"
 
+#include <QFile>
 #include <QSettings>
 #include <QTemporaryDir>
 
@@ -35,6 +37,7 @@ TEST(IniDocument, ReadsValuesAsPlainStrings) {
         {12, "x, @Rect(1 2 3 4)", std::nullopt},
         {13, "\\x40Variant(", std::nullopt}, // the "@" may come from an escape
         {14, "", QString()},
+        {15, "abc ;note", QStringLiteral("abc")}, // a comment after an unquoted value
     };
     for (const Row& r : rows) {
         const IniDocument doc = IniDocument::Parse(
@@ -67,6 +70,7 @@ TEST(IniDocument, QtReadsBackWhatIsWritten) {
         QString::fromUtf16(u"A\u0001B\n\tC\u0000D", 8),
         QString::fromUtf16(u"\x1\x41\x7f\x62", 4), // hex digits after a \x escape
         QString::fromUtf16(u"\U0001F600 \u00E9", 4),
+        QStringLiteral("  lead"), // blanks at the start only
     };
     QTemporaryDir folder;
     int row = 0;
@@ -82,6 +86,27 @@ TEST(IniDocument, QtReadsBackWhatIsWritten) {
         EXPECT_EQ(IniDocument::Parse(bytes, kSection).Value(QStringLiteral("Barcode")), value)
             << "row " << row;
     }
+}
+
+// Two windows share the file: each save starts from what is on disk, so the second window's
+// save keeps what the first one saved.
+TEST(UserSettings, ASaveKeepsWhatAnotherWindowSaved) {
+    QTemporaryDir home;
+    const QByteArray saved = qgetenv("XDG_CONFIG_HOME");
+    qputenv("XDG_CONFIG_HOME", QFile::encodeName(home.path()));
+    {
+        const auto first = CreateUserSettings();
+        const auto second = CreateUserSettings();
+        first->SaveSetting(kKeyBarcode, u"from the first");
+        second->SaveSetting(kKeyWithCaption, u"0");
+    }
+    const auto later = CreateUserSettings();
+    EXPECT_EQ(ReadStoredBarcode(*later), u"from the first");
+    EXPECT_FALSE(ReadStoredWithCaption(*later));
+    if (saved.isNull())
+        qunsetenv("XDG_CONFIG_HOME");
+    else
+        qputenv("XDG_CONFIG_HOME", saved);
 }
 
 } // namespace

@@ -14,13 +14,16 @@ TEST(Ansi, BestFitToWindows1252) {
         char16_t in;
         unsigned char out;
     };
+    // Rows 12, 20 and 24-29: the host's best-fit table beyond the fullwidth forms.
     const Row rows[] = {
         {1, u'A', 'A'},    {2, 0x0000, 0x00},  {3, 0x007F, 0x7F},  {4, 0x00E9, 0xE9},
         {5, 0x00FF, 0xFF}, {6, 0x00A0, 0xA0},  {7, 0x20AC, 0x80},  {8, 0x0178, 0x9F},
-        {9, 0x2122, 0x99}, {10, 0x0081, 0x81}, {11, 0x0080, '?'},  {12, 0x0100, '?'},
+        {9, 0x2122, 0x99}, {10, 0x0081, 0x81}, {11, 0x0080, '?'},  {12, 0x0100, 'A'},
         {13, 0xFF11, '1'}, {14, 0xFF01, '!'},  {15, 0xFF5E, '~'},  {16, 0xFF5F, '?'},
-        {17, 0xFF00, '?'}, {18, 0xD800, '?'},  {19, 0xDFFF, '?'},  {20, 0x3000, '?'},
-        {21, 0xFFFD, '?'}, {22, 0x0152, 0x8C}, {23, 0x2014, 0x97},
+        {17, 0xFF00, '?'}, {18, 0xD800, '?'},  {19, 0xDFFF, '?'},  {20, 0x3000, ' '},
+        {21, 0xFFFD, '?'}, {22, 0x0152, 0x8C}, {23, 0x2014, 0x97}, {24, 0x2080, '0'},
+        {25, 0x2074, '4'}, {26, 0x221E, '8'},  {27, 0x301B, ']'},  {28, 0x0101, 'a'},
+        {29, 0x4E00, '?'},
     };
     for (const Row& r : rows)
         EXPECT_EQ(static_cast<unsigned char>(ToAnsiChar(r.in)), r.out) << "row " << r.row;

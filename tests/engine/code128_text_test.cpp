@@ -66,6 +66,7 @@ TEST(Code128Encode, FullwidthDigitsAndLettersEncodeAsTheirAnsiForm) {
         {2, u"A\uFF22", u"AB"},
         {3, u"\uFF10\uFF19\uFF21\uFF3A\uFF41\uFF5A", u"09AZaz"},
         {4, u"x\uFF45y", u"xey"},
+        {5, u"\u0100\u2080\u2074\u221E\u0107", u"A048c"}, // the rest of the best-fit table
     };
     for (const auto& r : rows) {
         EXPECT_TRUE(CheckCode128Text(r.fullwidth)) << "row " << r.row;
@@ -101,7 +102,7 @@ TEST(Code128Check, RejectsEverythingElse) {
         {13, u"\u00FF"},       //
         {14, u"\uFF01"},       // fullwidth "!": punctuation is compared exactly
         {15, u"\uFF20"},       // fullwidth "@"
-        {16, u"\u0100"},       //
+        {16, u"\u0400"},       // no best fit
         {17, u"\uFFFD"},       //
         {18, u"\xD800"},       // lone high surrogate
         {19, u"\xDC00"},       // lone low surrogate

@@ -5,8 +5,10 @@
 #include "fonts/face_finder.h"
 #include "temp_folder.h"
 
+#include <fontconfig/fontconfig.h>
 #include <gtest/gtest.h>
 
+#include <csignal>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
@@ -14,6 +16,7 @@
 #include <memory>
 #include <optional>
 #include <string>
+#include <sys/resource.h>
 #include <unistd.h>
 
 namespace quillion {
@@ -153,6 +156,56 @@ TEST_F(FaceCacheTest, AFinderWithAValidFileAsksFontconfigNothing) {
     third.Find(mono);
     third.Find(bold);
     EXPECT_EQ(third.FontconfigQueries(), 0);
+}
+
+TEST_F(FaceCacheTest, AWriteThatFailsKeepsTheEarlierFile) {
+    const FaceCache cache(File());
+    ASSERT_TRUE(cache.Save(Answers(), Watched(), WallClockNs() + kLater));
+    FaceAnswers more = Answers();
+    more[{"courier new", 400, true}] = {(dir_ / "Face-Regular.ttf").string(), 1, false};
+    // Files may grow to 16 bytes only: the new file's write fails part way.
+    struct rlimit old {};
+    ASSERT_EQ(::getrlimit(RLIMIT_FSIZE, &old), 0);
+    struct rlimit small = old;
+    small.rlim_cur = 16;
+    const auto oldHandler = std::signal(SIGXFSZ, SIG_IGN);
+    ASSERT_EQ(::setrlimit(RLIMIT_FSIZE, &small), 0);
+    const bool saved = cache.Save(more, Watched(), WallClockNs() + kLater);
+    ::setrlimit(RLIMIT_FSIZE, &old);
+    std::signal(SIGXFSZ, oldHandler);
+    EXPECT_FALSE(saved);
+    EXPECT_EQ(cache.Load(), Answers());
+    EXPECT_EQ(std::distance(fs::directory_iterator(fs::path(File()).parent_path()),
+                            fs::directory_iterator{}),
+              1)
+        << "the new file is left beside the cache";
+}
+
+// A configuration written just before a run's first lookup may have changed while fontconfig
+// read it: nothing of that run is kept, however long the run goes on asking.
+TEST_F(FaceCacheTest, ARunThatStartedOnAChangingConfigurationKeepsNothing) {
+    const fs::path conf = dir_ / "fonts.conf";
+    Write(conf,
+          "<?xml version=\"1.0\"?>\n<fontconfig><dir>/usr/share/fonts/truetype/liberation</dir>"
+          "<cachedir>" +
+              (dir_ / "fc-cache").string() + "</cachedir></fontconfig>\n");
+    const char* saved = std::getenv("FONTCONFIG_FILE");
+    const std::optional<std::string> savedConf =
+        saved ? std::optional<std::string>(saved) : std::nullopt;
+    ::setenv("FONTCONFIG_FILE", conf.c_str(), 1);
+    ASSERT_TRUE(FcInitReinitialize());
+    FaceFinder finder{FaceCache(File())};
+    EXPECT_FALSE(finder.Find({"courier new", 400, false}).path.empty());
+    EXPECT_FALSE(fs::exists(File()));
+    ::usleep(1'200'000); // the configuration is now more than a second old
+    EXPECT_FALSE(finder.Find({"courier new", 700, false}).path.empty());
+    EXPECT_EQ(finder.FontconfigQueries(), 2);
+    EXPECT_FALSE(fs::exists(File())) << "kept although the configuration changed as the run began";
+    if (savedConf)
+        ::setenv("FONTCONFIG_FILE", savedConf->c_str(), 1);
+    else
+        ::unsetenv("FONTCONFIG_FILE");
+    FcInitReinitialize();
 }
 
 } // namespace

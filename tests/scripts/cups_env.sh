@@ -39,7 +39,9 @@ cups_env_start() {
         }
     done
     local ppd
-    ppd=$(ls /usr/share/ppd/cups-pdf/CUPS-PDF_opt.ppd /usr/share/ppd/cups-pdf/*.ppd 2>/dev/null | head -n 1)
+    local found
+    found=$(ls /usr/share/ppd/cups-pdf/CUPS-PDF_opt.ppd /usr/share/ppd/cups-pdf/*.ppd 2>/dev/null) || true
+    ppd=${found%%$'\n'*}
     [ -n "$ppd" ] || {
         echo "cups_env: no cups-pdf PPD in /usr/share/ppd/cups-pdf" >&2
         return 1

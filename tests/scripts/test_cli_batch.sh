@@ -106,15 +106,19 @@ done
 [ "$(identify -format '%m %Q' "$WORK/jpg/00002.jpg")" = "JPEG 80" ] || fail "JPEG batch format"
 [ "$(decode "$WORK/jpg/00002.jpg")" = 'Coca Cola 12pk $6.99' ] || fail "JPEG batch read-back"
 
-# Names get a sixth digit when the input has 100000 lines or more.
-{
-    printf 'CD\n'
-    printf '\n%.0s' $(seq 99998)
-    printf 'AB\n'
-} >"$WORK/wide.txt"
-"$BIN" --batch "$WORK/wide.txt" --out-dir "$WORK/wide" || fail "wide batch failed"
-[ "$(ls "$WORK/wide" | tr '\n' ' ')" = "000001.png 100000.png " ] ||
-    fail "wide names: $(ls "$WORK/wide" | tr '\n' ' ')"
+# Names get a sixth digit when the input has 100000 lines or more, the last line counted with
+# or without its newline.
+for end in '\n' ''; do
+    {
+        printf 'CD\n'
+        printf '\n%.0s' $(seq 99998)
+        printf "AB$end"
+    } >"$WORK/wide.txt"
+    rm -rf "$WORK/wide"
+    "$BIN" --batch "$WORK/wide.txt" --out-dir "$WORK/wide" || fail "wide batch failed"
+    [ "$(ls "$WORK/wide" | tr '\n' ' ')" = "000001.png 100000.png " ] ||
+        fail "wide names (last line ending [$end]): $(ls "$WORK/wide" | tr '\n' ' ')"
+done
 
 # A file that cannot be written (a folder stands in its way) fails that line only.
 mkdir -p "$WORK/blocked/00002.png"

@@ -150,6 +150,25 @@ else
 fi
 good_render "Ctrl+C"
 
+# A batch started with SIGINT ignored (as nohup and a shell's background jobs start it) goes on
+# to the end when SIGINT comes.
+lines C 3000 >"$WORK/ignored.txt"
+(
+    trap '' INT
+    exec "$BIN" --batch "$WORK/ignored.txt" --out-dir "$WORK/ignored" 2>"$WORK/ignored.err"
+) &
+job=$!
+for _ in $(seq 600); do
+    [ -n "$(find "$WORK/ignored" -name '*.png' -print -quit 2>/dev/null)" ] && break
+    sleep 0.05
+done
+kill -INT "$job" 2>/dev/null || fail "SIGINT ignored: the batch ended before the signal"
+wait "$job"
+status=$?
+[ "$status" -eq 0 ] || fail "SIGINT ignored: exit status $status ($(cat "$WORK/ignored.err"))"
+[ "$(ls "$WORK/ignored" | wc -l)" -eq 3000 ] || fail "SIGINT ignored: not every file written"
+good_render "SIGINT ignored"
+
 # --- Two batches into one folder at once --------------------------------------------------
 lines A 600 >"$WORK/a.txt"
 lines B 600 >"$WORK/b.txt"

@@ -169,4 +169,50 @@ printf 'quillion font faces 1\nF\tcourier new\t400\t0\t0\t0\t-\t/nowhere.ttf\n' 
 cmp -s "$WORK/damaged.png" "$WORK/first.png" || fail "damaged cache: other pixels"
 grep -q nowhere "$KEPT" && fail "the damaged cache was not replaced"
 
+# 5. What reaches the disk, as strace shows it: a single file's data before the file replaces
+# the old one; a batch's files with one syncfs of their folder at the end; a block device written
+# as a target, flushed before the run ends.
+# synced NAME ARGS...: runs quillion-render under strace; its sync, rename and link calls go to
+# $WORK/NAME.calls (one a line), its exit status is returned.
+synced() {
+    local name=$1
+    shift
+    ASAN_OPTIONS=${ASAN_OPTIONS:+$ASAN_OPTIONS:}detect_leaks=0 \
+        strace -f -qq -e trace=fdatasync,fsync,syncfs,rename,renameat,renameat2,linkat \
+        -o "$WORK/$name.calls" "$BIN" "$@" 2>"$WORK/$name.err"
+}
+# first_line NAME PATTERN: the number of the first call matching PATTERN, or 0 (last_line: last).
+first_line() { awk -v re="$2" '$0 ~ re && !n { n = NR } END { print n + 0 }' "$WORK/$1.calls"; }
+last_line() { awk -v re="$2" '$0 ~ re { n = NR } END { print n + 0 }' "$WORK/$1.calls"; }
+mkdir -p "$WORK/durable"
+for run in new replaced; do
+    synced "single-$run" --no-caption --output "$WORK/durable/one.png" AB ||
+        fail "single file: exit status $?"
+    data=$(first_line "single-$run" 'fdatasync[(]')
+    rename=$(first_line "single-$run" 'rename(at2?)?[(]')
+    [ "$data" -gt 0 ] && [ "$rename" -gt "$data" ] ||
+        fail "single file ($run): no fdatasync before the rename: $(cat "$WORK/single-$run.calls")"
+done
+printf 'AB\nCD\nEF\n' >"$WORK/durable.txt"
+synced batch --no-caption --batch "$WORK/durable.txt" --out-dir "$WORK/durable/batch" ||
+    fail "batch: exit status $?"
+last_file=$(last_line batch '(linkat|rename(at2?)?)[(]')
+syncs=$(grep -c 'syncfs(' "$WORK/batch.calls")
+[ "$last_file" -gt 0 ] && [ "$syncs" -eq 1 ] &&
+    [ "$(first_line batch 'syncfs[(]')" -gt "$last_file" ] ||
+    fail "batch: not one syncfs after the last file: $(cat "$WORK/batch.calls")"
+# A loop device over a file of this test's own, reached through a node made here.
+if [ "$(id -u)" -eq 0 ] && command -v losetup >/dev/null && truncate -s 1M "$WORK/disk.img" &&
+    loop=$(losetup --find --show "$WORK/disk.img" 2>/dev/null); then
+    trap 'losetup -d "$loop" 2>/dev/null; rm -rf "$WORK"' EXIT
+    mknod "$WORK/disk" b "$((16#$(stat -c %t "$loop")))" "$((16#$(stat -c %T "$loop")))"
+    synced block --no-caption --format png --output "$WORK/disk" AB ||
+        fail "block device: exit status $?"
+    grep -q 'fsync(' "$WORK/block.calls" ||
+        fail "block device: not flushed: $(cat "$WORK/block.calls")"
+    cmp -s -n "$(stat -c %s "$WORK/durable/one.png")" "$WORK/disk.img" "$WORK/durable/one.png" ||
+        fail "block device: other bytes written"
+    losetup -d "$loop"
+fi
+
 finish test_cli_fonts

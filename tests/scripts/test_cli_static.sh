@@ -10,8 +10,10 @@ export XDG_CACHE_HOME=$WORK/cache
 HELPER=$(dirname "$BIN")/quillion-render-verify
 [ -x "$HELPER" ] || { echo "quillion-render is linked shared here (no $HELPER): skipped"; exit 77; }
 
-readelf -l "$BIN" | grep -q 'INTERP' && fail "quillion-render asks for a program interpreter"
-readelf -d "$BIN" | grep -q 'NEEDED' && fail "quillion-render needs shared libraries"
+headers=$(readelf -l "$BIN") || fail "readelf -l failed"
+dynamic=$(readelf -d "$BIN") || fail "readelf -d failed"
+grep -q 'INTERP' <<<"$headers" && fail "quillion-render asks for a program interpreter"
+grep -q 'NEEDED' <<<"$dynamic" && fail "quillion-render needs shared libraries"
 
 "$BIN" --output "$WORK/plain.png" Coca-Cola || fail "plain run: exit status $?"
 "$BIN" --verify --output "$WORK/verified.png" Coca-Cola || fail "--verify: exit status $?"

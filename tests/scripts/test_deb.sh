@@ -17,14 +17,17 @@ deb=$WORK/pkg/quillion_${version}_$(dpkg --print-architecture).deb
 field() { dpkg-deb -f "$deb" "$1"; }
 [ "$(field Package)" = quillion ] || fail "Package: $(field Package)"
 [ "$(field Version)" = "$version" ] || fail "Version: $(field Version)"
-field Maintainer | grep -q '<.*@.*>' || fail "Maintainer: $(field Maintainer)"
-field Description | grep -q 'barcode' || fail "Description: $(field Description)"
+# Each field is captured before it is matched: under pipefail, grep -q leaving a pipeline early
+# would fail the writer with SIGPIPE.
+[[ "$(field Maintainer)" == *"<"*@*">"* ]] || fail "Maintainer: $(field Maintainer)"
+[[ "$(field Description)" == *barcode* ]] || fail "Description: $(field Description)"
+depends=$(field Depends)
 # Rows 1-5: libraries the programs link, found by dpkg-shlibdeps; fonts and Qt's platform
 # plugins, named by hand.
 row=0
 for dep in libc6 libfreetype6 libqt6widgets6 fonts-liberation qt6-qpa-plugins; do
     row=$((row + 1))
-    field Depends | tr ',' '\n' | grep -q "^ *$dep\b" || fail "row $row: Depends lacks $dep: $(field Depends)"
+    grep -qE "(^|,) *$dep\b" <<<"$depends" || fail "row $row: Depends lacks $dep: $depends"
 done
 
 ROOT=$WORK/root

@@ -33,17 +33,19 @@ appstreamcli validate --no-net "$ROOT/usr/share/metainfo/$ID.metainfo.xml" >"$WO
 version=$("$ROOT/usr/bin/quillion-render" --version | sed -n 's/^quillion-render //p')
 grep -q "<release version=\"$version\"" "$ROOT/usr/share/metainfo/$ID.metainfo.xml" ||
     fail "metainfo release is not the program's version $version"
-zgrep -q "Quillion $version" "$ROOT/usr/share/man/man1/quillion-render.1.gz" ||
+render_page=$(gzip -dc "$ROOT/usr/share/man/man1/quillion-render.1.gz")
+grep -q "Quillion $version" <<<"$render_page" ||
     fail "manual page is not of version $version"
 
 for page in quillion quillion-render; do
     warnings=$(man --warnings -l "$ROOT/usr/share/man/man1/$page.1.gz" 2>&1 >/dev/null)
     [ -z "$warnings" ] || fail "man $page: $warnings"
-    zgrep -q '@PROJECT_VERSION@' "$ROOT/usr/share/man/man1/$page.1.gz" && fail "man $page: version not filled in"
+    grep -q '@PROJECT_VERSION@' <<<"$(gzip -dc "$ROOT/usr/share/man/man1/$page.1.gz")" && fail "man $page: version not filled in"
 done
 # Every long option the renderer's usage names is in its manual page.
+rendered=$(MANWIDTH=200 man -l "$ROOT/usr/share/man/man1/quillion-render.1.gz" 2>/dev/null)
 for opt in $("$ROOT/usr/bin/quillion-render" --help | grep -o -- '--[a-z-]*' | sort -u); do
-    MANWIDTH=200 man -l "$ROOT/usr/share/man/man1/quillion-render.1.gz" 2>/dev/null | grep -q -- "$opt" ||
+    grep -q -- "$opt" <<<"$rendered" ||
         fail "man quillion-render does not document $opt"
 done
 

@@ -31,7 +31,9 @@
 #include <QScrollBar>
 #include <QTemporaryDir>
 #include <QTest>
+#include <QTextBlock>
 #include <QTextDocument>
+#include <QTextLayout>
 #include <QTimer>
 
 #include <unistd.h>
@@ -153,7 +155,10 @@ private slots:
             QVERIFY2(!r.clicked(), qPrintable(QString("row %1 before").arg(r.row)));
             auto* button = Child<QPushButton>(r.button);
             button->setFocus(Qt::TabFocusReason);
-            QTest::keyClick(button, Qt::Key_Return);
+            // Even rows press the keypad's Enter.
+            const bool keypad = r.row % 2 == 0;
+            QTest::keyClick(button, keypad ? Qt::Key_Enter : Qt::Key_Return,
+                            keypad ? Qt::KeypadModifier : Qt::NoModifier);
             QVERIFY2(r.clicked(), qPrintable(QString("row %1: %2").arg(r.row).arg(r.button)));
         }
     }
@@ -288,7 +293,7 @@ private slots:
             auto* label = box->findChild<QLabel*>("qt_msgbox_label");
             QTextDocument read;
             read.setHtml(label->text());
-            shownText = read.toPlainText();
+            shownText = read.toPlainText().remove(QChar(0x2060)); // the address's word joiners
             labelWidth = label->contentsRect().width();
             addressWidth = label->fontMetrics().horizontalAdvance(
                 QStringLiteral("https://velmorrow.example/contact"));
@@ -300,6 +305,22 @@ private slots:
         QCOMPARE(shownText, help);
         QVERIFY2(labelWidth >= addressWidth,
                  qPrintable(QStringLiteral("%1 < %2").arg(labelWidth).arg(addressWidth)));
+        // Laid out just wider than the address, the text wraps before it, never inside it.
+        QTextDocument laid;
+        laid.setDocumentMargin(0);
+        laid.setHtml(MessageBoxMarkup(help));
+        laid.setTextWidth(
+            QFontMetrics(laid.defaultFont())
+                .horizontalAdvance(QStringLiteral("https://velmorrow.example/contact")) +
+            4);
+        QVERIFY(laid.size().height() > 0); // laid out
+        const QTextBlock block = laid.firstBlock();
+        const QString plain = block.text();
+        QTextLayout* layout = block.layout();
+        const int first = int(plain.indexOf(u'h', plain.indexOf(QStringLiteral(" at ")) + 1));
+        QVERIFY(layout->lineCount() > 1);
+        QCOMPARE(layout->lineForTextPosition(first).lineNumber(),
+                 layout->lineForTextPosition(int(plain.size()) - 1).lineNumber());
     }
 
     void skinGivesOneEvenBackground() {
@@ -332,6 +353,13 @@ private slots:
                                 QPoint(option.right() + 6, option.center().y()),
                                 QPoint(option.center().x(), option.bottom() + 3)})
             QCOMPARE(QColor(frame.pixel(p)), face);
+        // The white backing stays white, right of a picture narrower than it as well.
+        Generate("Option1", "AB");
+        auto* strip = Child<QScrollArea>("PictureStrip");
+        QVERIFY(Child("Picture1")->width() < strip->width() - 4);
+        const QImage shown = form_->grab().toImage();
+        const QPoint right = strip->mapTo(form_.get(), QPoint(strip->width() - 3, 3));
+        QCOMPARE(QColor(shown.pixel(right * shown.devicePixelRatio())), QColor(Qt::white));
     }
 
     void skinThatCannotBeRead_data() {

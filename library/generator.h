@@ -4,9 +4,10 @@
 #pragma once
 
 #include "form_core.h"
-#include "options.h"
+#include "window_controls.h"
 
 #include <string>
+#include <utility>
 #include <vector>
 
 namespace quillion::cli {
@@ -33,7 +34,6 @@ struct Generation {
     // (a message was shown, or nothing was painted). Valid until the next Generate.
     const Image* picture = nullptr;
     std::string message; // why it failed: the window's messages, "; " between them
-    LabelFinish finish;  // what the writer adds: quiet zones and margin, colours, turn
 };
 
 // The window's controls as the command line sets them. (FixedControls does the same, but lives
@@ -57,36 +57,29 @@ public:
 // One window's worth of state; one per thread.
 class Generator {
 public:
-    // With verify, a picture that does not read back as its text is not handed out: the
-    // generation fails with the reader's verdict (see verify.h). With recordPainting, the
-    // generation also keeps what the renderer painted (Record()). label: the module width (or
-    // the width to fit), bar height, quiet zones, margin, colours and turn of every picture; a
-    // UPC-A of eleven digits gets its check digit.
-    explicit Generator(const ControlSettings& settings, bool verify = false,
-                       bool recordPainting = false, const LabelSettings& label = {});
+    // With recordPainting, the generation also keeps what the renderer painted (Record()).
+    explicit Generator(const ControlSettings& settings, bool recordPainting = false);
     Generator(const Generator&) = delete;
     Generator& operator=(const Generator&) = delete;
 
     Generation Generate(const std::u16string& text);
 
+    // The module width, bar height and caption the next generations paint with (see
+    // FormCore::SetSymbolLook); the window's look unless set.
+    void SetLook(const SymbolLook& look) { core_.SetSymbolLook(look); }
+
     // What the last generation painted into the picture it returned, as fills and texts; null
     // without recordPainting. Valid while the generator lives, updated by Generate.
     const PaintRecord* Record() const { return recording_ ? &record_ : nullptr; }
+    // Hands over that record; the next generation starts a new one.
+    PaintRecord TakeRecord() { return std::exchange(record_, PaintRecord{}); }
 
 private:
-    // One generation with the look set; verify as asked or not at all.
-    Generation Paint(const std::u16string& text, bool verify);
-    // The widest module with which the finished picture fits label_.fitWidth.
-    Generation Fit(const std::u16string& text, SymbolLook look);
-
-    LabelSettings label_;
     bool recording_;
     PaintRecord record_;
-    Image finished_; // the picture as it is written, read back by --verify
     CommandLineControls controls_;
     CollectingInterface ui_;
     FormCore core_;
-    bool verify_;
 };
 
 } // namespace quillion::cli
