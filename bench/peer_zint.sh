@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Peer comparison: quillion-render's batch mode against Debian's zint on the same 2000 Code 128
 # texts, both writing PNG files to tmpfs. Runs alternate; the medians are compared. The cost of
-# --verify (every picture read back before it is written) is measured in the same runs.
+# --verify (every picture read back before it is written) and of a 300-dpi label (--quiet-zones
+# --dpi 300 --module-width 0.33mm, 4-pixel modules) are measured in the same runs.
 #
 #   bench/peer_zint.sh [BUILD_DIR] [RUNS]
 #
@@ -67,6 +68,8 @@ run_once() {
 median() { sort -n | awk '{ v[NR] = $1 } END { print (NR % 2) ? v[(NR + 1) / 2] : (v[NR / 2] + v[NR / 2 + 1]) / 2 }'; }
 
 names=(zint qpng qjpg qvfy)
+# A renderer without the label options (an older build, for comparison) skips that run.
+"$BIN" --help | grep -q -- --quiet-zones && names+=(qlbl)
 declare -A wall cpu
 for ((r = 0; r < RUNS; r++)); do
     for name in "${names[@]}"; do
@@ -75,6 +78,8 @@ for ((r = 0; r < RUNS; r++)); do
         qpng) cmd=("$BIN" --batch "$INPUT" --out-dir "$WORK/qpng" --format png) ;;
         qjpg) cmd=("$BIN" --batch "$INPUT" --out-dir "$WORK/qjpg" --format jpg) ;;
         qvfy) cmd=("$BIN" --batch "$INPUT" --out-dir "$WORK/qvfy" --format png --verify) ;;
+        qlbl) cmd=("$BIN" --batch "$INPUT" --out-dir "$WORK/qlbl" --format png --quiet-zones --dpi 300
+            --module-width 0.33mm) ;;
         esac
         read -r w c < <(run_once "$WORK/$name" "${cmd[@]}")
         wall[$name]+="$w "
@@ -99,6 +104,7 @@ report "zint PNG (1-pixel modules)" zint
 report "quillion-render PNG (caption)" qpng
 report "quillion-render JPEG q80 (caption)" qjpg
 report "quillion-render PNG --verify" qvfy
+[ -z "${wall[qlbl]:-}" ] || report "quillion-render PNG 300-dpi label" qlbl
 awk -v q="$(med "${wall[qpng]}")" -v z="$(med "${wall[zint]}")" \
     'BEGIN { printf "ratio quillion PNG / zint PNG (median wall time): %.2f (target <= 0.5)\n", q / z }'
 awk -v v="$(med "${wall[qvfy]}")" -v q="$(med "${wall[qpng]}")" \

@@ -6,8 +6,10 @@
 #include <algorithm>
 #include <array>
 #include <charconv>
+#include <cstdio>
 #include <getopt.h>
 #include <string_view>
+#include <tuple>
 
 namespace quillion::cli {
 namespace {
@@ -39,6 +41,8 @@ constexpr std::array<Symbology, 6> kTypeValues = {Symbology::Code128, Symbology:
 constexpr std::array<std::string_view, 4> kFormats = {"png", "jpg", "jpeg", "svg"};
 constexpr std::array<OutputFormat, 4> kFormatValues = {OutputFormat::Png, OutputFormat::Jpeg,
                                                        OutputFormat::Jpeg, OutputFormat::Svg};
+constexpr std::array<std::string_view, 4> kRotations = {"0", "90", "180", "270"};
+constexpr std::array<int, 4> kRotationValues = {0, 90, 180, 270};
 constexpr std::array<std::string_view, 2> kNameRules = {"line", "text"};
 constexpr std::array<NameRule, 2> kNameRuleValues = {NameRule::Line, NameRule::Text};
 
@@ -59,6 +63,15 @@ enum Code : int {
     kScale,
     kNames,
     kVerify,
+    kDpi,
+    kModuleWidth,
+    kHeight,
+    kFitWidth,
+    kQuietZones,
+    kMargin,
+    kForeground,
+    kBackground,
+    kRotate,
 };
 
 constexpr char kShortOptions[] = ":t:o:hV";
@@ -71,6 +84,15 @@ const option kLongOptions[] = {
     {"output", required_argument, nullptr, kOutput},
     {"format", required_argument, nullptr, kFormat},
     {"scale", required_argument, nullptr, kScale},
+    {"dpi", required_argument, nullptr, kDpi},
+    {"module-width", required_argument, nullptr, kModuleWidth},
+    {"height", required_argument, nullptr, kHeight},
+    {"fit-width", required_argument, nullptr, kFitWidth},
+    {"quiet-zones", no_argument, nullptr, kQuietZones},
+    {"margin", required_argument, nullptr, kMargin},
+    {"fg", required_argument, nullptr, kForeground},
+    {"bg", required_argument, nullptr, kBackground},
+    {"rotate", required_argument, nullptr, kRotate},
     {"batch", required_argument, nullptr, kBatch},
     {"out-dir", required_argument, nullptr, kOutDir},
     {"names", required_argument, nullptr, kNames},
@@ -136,6 +158,47 @@ std::string Number(int& target, std::string_view v, int max, int code, std::stri
     return {};
 }
 
+// Sets target to a length (pixels, mm, in, mil), above zero unless zero is allowed.
+std::string LengthOption(std::optional<Length>& target, std::string_view v, int code,
+                         bool zeroAllowed) {
+    const std::optional<Length> length = ParseLength(v);
+    if (!length || (!zeroAllowed && length->value <= 0))
+        return NameOf(code) + " takes " + (zeroAllowed ? "" : "more than 0 ") +
+               "whole pixels (3) or a length (0.33mm, 0.013in, 13mil), not \"" + std::string(v) +
+               "\"";
+    target = length;
+    return {};
+}
+
+int HexDigit(char c) {
+    if (c >= '0' && c <= '9')
+        return c - '0';
+    c = static_cast<char>(c | 0x20);
+    return c >= 'a' && c <= 'f' ? c - 'a' + 10 : -1;
+}
+
+// Sets target to RRGGBB or RRGGBBAA (a "#" in front allowed), or "transparent" where allowed.
+std::string ColourOption(Pixel& target, std::string_view v, int code, bool transparentAllowed) {
+    if (transparentAllowed && IndexOf(std::array<std::string_view, 1>{"transparent"}, v)) {
+        target = 0x00FFFFFFu;
+        return {};
+    }
+    std::string_view hex = v.substr(!v.empty() && v.front() == '#' ? 1 : 0);
+    Pixel value = 0;
+    bool good = hex.size() == 6 || hex.size() == 8;
+    for (std::size_t i = 0; good && i < hex.size(); ++i) {
+        const int d = HexDigit(hex[i]);
+        good = d >= 0;
+        value = (value << 4) | Pixel(d < 0 ? 0 : d);
+    }
+    if (!good)
+        return NameOf(code) + " takes a colour RRGGBB or RRGGBBAA" +
+               (transparentAllowed ? " or transparent" : "") + ", not \"" + std::string(v) + "\"";
+    // RRGGBB[AA] to the pixels' 0xAARRGGBB.
+    target = hex.size() == 6 ? 0xFF000000u | value : (value >> 8) | (value << 24);
+    return {};
+}
+
 // Applies one option; returns an error message, "" when it is fine.
 std::string Apply(RenderOptions& o, int code, std::string_view v) {
     switch (code) {
@@ -168,6 +231,27 @@ std::string Apply(RenderOptions& o, int code, std::string_view v) {
     case kVerify:
         o.verify = true;
         return {};
+    case kDpi:
+        o.label.dpiGiven = true;
+        return Number(o.label.dpi, v, kMaxDpi, code, "a whole number");
+    case kModuleWidth:
+        return LengthOption(o.label.moduleLength, v, code, false);
+    case kHeight:
+        return LengthOption(o.label.heightLength, v, code, false);
+    case kFitWidth:
+        return LengthOption(o.label.fitLength, v, code, false);
+    case kMargin:
+        return LengthOption(o.label.marginLength, v, code, true);
+    case kQuietZones:
+        o.label.quietZones = true;
+        return {};
+    case kForeground:
+        return ColourOption(o.label.foreground, v, code, false);
+    case kBackground:
+        return ColourOption(o.label.background, v, code, true);
+    case kRotate:
+        return Choose(o.label.rotation, v, kRotations, kRotationValues, "rotation",
+                      "0, 90, 180 or 270");
     case kHelp:
         o.help = true;
         return {};
@@ -180,7 +264,7 @@ std::string Apply(RenderOptions& o, int code, std::string_view v) {
 }
 
 ParseResult Fail(std::string message) {
-    return {std::nullopt, std::move(message)};
+    return {std::nullopt, std::move(message), {}};
 }
 
 // What getopt_long refused: an unknown option, a missing value, or a value given to an option
@@ -199,8 +283,8 @@ std::string Refusal(int result, int badOption, std::string_view arg) {
 
 // The combinations that make sense: one barcode to --output, or a batch to --out-dir; the
 // format of one file comes from --format or the name's ending.
-std::string CheckCombination(RenderOptions& o, const std::vector<std::string>& texts,
-                             const std::vector<int>& given) {
+std::string CheckMode(RenderOptions& o, const std::vector<std::string>& texts,
+                      const std::vector<int>& given) {
     const auto was = [&](int code) {
         return std::find(given.begin(), given.end(), code) != given.end();
     };
@@ -230,17 +314,112 @@ std::string CheckCombination(RenderOptions& o, const std::vector<std::string>& t
     return {};
 }
 
+// One length as whole pixels at the resolution; a warning when they are far from it.
+std::string Resolve(const std::optional<Length>& length, int& pixels, int code, int dpi,
+                    int minimum, int maximum, std::vector<std::string>& warnings) {
+    if (!length)
+        return {};
+    const PixelLength p = ToPixels(*length, dpi, minimum, code == kFitWidth);
+    if (p.pixels > maximum)
+        return NameOf(code) + " " + LengthText(*length) + " is more than " +
+               std::to_string(maximum) + " pixels at " + std::to_string(dpi) + " dpi";
+    pixels = p.pixels;
+    if (p.off) {
+        char exact[32];
+        std::snprintf(exact, sizeof exact, "%.2f", p.exact);
+        warnings.push_back(NameOf(code) + " " + LengthText(*length) + " is " + exact +
+                           " pixels at " + std::to_string(dpi) + " dpi; using " +
+                           std::to_string(p.pixels) + (p.pixels == 1 ? " pixel" : " pixels"));
+    }
+    return {};
+}
+
+// The combinations that make sense, and the lengths as pixels.
+std::string CheckCombination(RenderOptions& o, const std::vector<std::string>& texts,
+                             const std::vector<int>& given, std::vector<std::string>& warnings) {
+    if (std::string error = CheckMode(o, texts, given); !error.empty())
+        return error;
+    const auto was = [&](int code) {
+        return std::find(given.begin(), given.end(), code) != given.end();
+    };
+    const auto both = [](int a, int b, std::string_view why) {
+        return NameOf(a) + " and " + NameOf(b) + " " + std::string(why);
+    };
+    LabelSettings& l = o.label;
+    if (l.moduleLength && l.fitLength)
+        return both(kModuleWidth, kFitWidth, "contradict each other: give one");
+    if ((l.foreground & 0xFFFFFFu) == (l.background & 0xFFFFFFu) && (l.background >> 24) == 0xFF)
+        return both(kForeground, kBackground, "are the same colour: the bars would not show");
+    if (o.format == OutputFormat::Jpeg && l.HasAlpha())
+        return NameOf(was(kBackground) && (l.background >> 24) != 0xFF ? kBackground
+                                                                       : kForeground) +
+               " asks for transparency, which " +
+               (was(kFormat) ? "--format jpg" : "--output " + o.output) +
+               " cannot hold (JPEG has no alpha): write PNG or SVG";
+    const int dpi = l.dpi;
+    for (const auto& [length, pixels, code, minimum, maximum] :
+         {std::tuple{&l.moduleLength, &l.moduleWidth, int(kModuleWidth), 1, kMaxModulePixels},
+          std::tuple{&l.heightLength, &l.barHeight, int(kHeight), 1, kMaxBarHeightPixels},
+          std::tuple{&l.fitLength, &l.fitWidth, int(kFitWidth), 1, kMaxLengthPixels},
+          std::tuple{&l.marginLength, &l.margin, int(kMargin), 0, kMaxLengthPixels}})
+        if (std::string error = Resolve(*length, *pixels, code, dpi, minimum, maximum, warnings);
+            !error.empty())
+            return error;
+    return {};
+}
+
 } // namespace
 
 std::string Usage() {
     return "usage: quillion-render [-t|--type code128|code39|upca|upce|upc-a|upc-e]\n"
            "                       [--caption|--no-caption] [--position bottom|top]\n"
            "                       [--style regular|bold|italic|bolditalic|underline]\n"
+           "                       [--dpi N] [--module-width SIZE|--fit-width LENGTH]\n"
+           "                       [--height SIZE] [--quiet-zones] [--margin SIZE]\n"
+           "                       [--fg COLOUR] [--bg COLOUR|transparent] [--rotate "
+           "0|90|180|270]\n"
            "                       [--format png|jpg|svg] [--scale 1-20] [--verify]\n"
            "                       -o|--output FILE|- [--] TEXT\n"
            "       quillion-render [options] --batch FILE|- --out-dir DIR\n"
            "                       [--names line|text] [--jobs N]\n"
            "       quillion-render -h|--help | -V|--version";
+}
+
+std::string Help() {
+    return Usage() +
+           "\n\n"
+           "What to encode:\n"
+           "  -t, --type NAME         code128 (default), code39, upca (11 or 12 digits), upce\n"
+           "  --caption               print the text with the bars (default)\n"
+           "  --no-caption            bars only, for every type\n"
+           "  --position bottom|top   where the Code 128 caption stands\n"
+           "  --style NAME            Code 128 caption: regular, bold, italic, bolditalic, "
+           "underline\n"
+           "Size (SIZE: whole pixels, or a length: 0.33mm, 0.013in, 13mil):\n"
+           "  --dpi N                 the printer's dots per inch (default 96), kept in the file\n"
+           "  --module-width SIZE     the narrow bar's width, rounded to whole pixels at --dpi\n"
+           "  --height SIZE           the bars' height (UPC guard bars reach further down)\n"
+           "  --fit-width LENGTH      the widest module with which the picture fits LENGTH\n"
+           "  --quiet-zones           the standard white space each side (10 modules; UPC-A 9;\n"
+           "                          UPC-E 9 left, 7 right)\n"
+           "  --margin SIZE           background all round, outside the quiet zones\n"
+           "Look:\n"
+           "  --fg COLOUR             bars and text: RRGGBB or RRGGBBAA (default 000000)\n"
+           "  --bg COLOUR             background: RRGGBB, RRGGBBAA or transparent (PNG, SVG)\n"
+           "  --rotate DEGREES        0, 90, 180 or 270, clockwise\n"
+           "Output:\n"
+           "  -o, --output FILE|-     the file (.png, .jpg, .jpeg, .svg) or standard output\n"
+           "  --format png|jpg|svg    the format, when the name's ending does not give it\n"
+           "  --scale N               every pixel becomes N x N (1-20), applied last\n"
+           "  --verify                read each barcode back before it is written\n"
+           "Batch:\n"
+           "  --batch FILE|-          one barcode per line of FILE (- for standard input)\n"
+           "  --out-dir DIR           the folder the batch's files go to\n"
+           "  --names line|text       files named by line number (default) or after the text\n"
+           "  --jobs N                worker threads (default: one per processor)\n"
+           "Other:\n"
+           "  -h, --help              this help\n"
+           "  -V, --version           the version";
 }
 
 std::string VersionLine() {
@@ -301,15 +480,16 @@ ParseResult ParseArguments(const std::vector<std::string>& args) {
         given.push_back(code);
     }
     if (options.help || options.version)
-        return {options, {}};
+        return {options, {}, {}};
     std::vector<std::string> texts;
     for (int i = optind; i < argc; ++i)
         texts.emplace_back(argv[std::size_t(i)]);
-    if (std::string error = CheckCombination(options, texts, given); !error.empty())
+    std::vector<std::string> warnings;
+    if (std::string error = CheckCombination(options, texts, given, warnings); !error.empty())
         return Fail(std::move(error));
     if (!options.IsBatch())
         options.text = texts.front();
-    return {options, {}};
+    return {options, {}, std::move(warnings)};
 }
 
 } // namespace quillion::cli

@@ -1,6 +1,8 @@
 // Command-line options of quillion-render.
 #pragma once
 
+#include "label_finish.h"
+#include "label_size.h"
 #include "seams.h"
 #include "window_controls.h"
 
@@ -18,6 +20,26 @@ enum class NameRule { Line, Text };
 
 inline constexpr int kMaxScale = 20;
 
+inline constexpr int kMaxDpi = 3200;
+
+// The label's size, look and resolution beyond the window's. The lengths as given are made
+// whole pixels at dpi once all options are read.
+struct LabelSettings {
+    std::optional<Length> moduleLength, heightLength, fitLength, marginLength;
+    int moduleWidth = 0; // pixels per module; 0: the symbology's usual
+    int barHeight = 0;   // pixels; 0: the usual for the module
+    int fitWidth = 0;    // pixels the picture may take at most; 0: no limit
+    int margin = 0;      // pixels of background all round
+    bool quietZones = false;
+    Pixel foreground = kOpaqueBlack;
+    Pixel background = kOpaqueWhite;
+    int rotation = 0;
+    int dpi = 96;
+    bool dpiGiven = false;
+
+    bool HasAlpha() const { return (foreground >> 24) != 0xFF || (background >> 24) != 0xFF; }
+};
+
 struct RenderOptions {
     ControlSettings controls;
     // One barcode: the file ("-" for standard output) and the text (UTF-8).
@@ -31,6 +53,7 @@ struct RenderOptions {
     // The files' format: --format, else the output name's ending; PNG for standard output and
     // batches without --format.
     OutputFormat format = OutputFormat::Png;
+    LabelSettings label;
     int scale = 1;       // every picture pixel becomes scale x scale pixels
     bool verify = false; // read every picture back before it is written
     bool help = false;
@@ -43,6 +66,7 @@ struct RenderOptions {
 struct ParseResult {
     std::optional<RenderOptions> options; // empty when the arguments are bad
     std::string error;                    // why, when they are
+    std::vector<std::string> warnings;    // lengths far from their whole pixels
 };
 
 // Parses the arguments after the program name (getopt_long's rules): short options ("-t upca",
@@ -52,6 +76,8 @@ ParseResult ParseArguments(const std::vector<std::string>& args);
 
 // The usage lines.
 std::string Usage();
+// --help: every option, one line each, by group.
+std::string Help();
 // "quillion-render VERSION".
 std::string VersionLine();
 

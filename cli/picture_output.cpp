@@ -3,7 +3,10 @@
 #include "atomic_file.h"
 #include "form_core.h"
 #include "picture_detail.h"
+#include "text_checks.h"
 #include "verify.h"
+
+#include <climits>
 
 namespace quillion::cli {
 
@@ -20,11 +23,26 @@ api::Symbology ApiSymbology(Symbology type) {
     }
 }
 
+api::Colour ApiColour(Pixel p) {
+    return {std::uint8_t(p >> 16), std::uint8_t(p >> 8), std::uint8_t(p), std::uint8_t(p >> 24)};
+}
+
 api::Options ApiOptions(const RenderOptions& options) {
     api::Options o;
     o.scale = options.scale;
-    // As in the window, the caption settings apply to Code 128 only.
+    const LabelSettings& l = options.label;
+    o.moduleWidth = l.moduleWidth;
+    o.barHeight = l.barHeight;
+    o.quietZones = l.quietZones;
+    o.margin = l.margin;
+    o.foreground = ApiColour(l.foreground);
+    o.background = ApiColour(l.background);
+    o.rotation = l.rotation;
+    o.dpi = l.dpi;
+    // --no-caption is for every type; as in the window, position and style for Code 128 only.
     const ControlSettings& c = options.controls;
+    if (!c.caption)
+        o.caption = api::CaptionPosition::None;
     if (c.type != Symbology::Code128)
         return o;
     o.caption = !c.caption                    ? api::CaptionPosition::None
@@ -34,15 +52,56 @@ api::Options ApiOptions(const RenderOptions& options) {
     return o;
 }
 
+namespace {
+
+// With --fit-width, the widest module with which the picture fits (at scale 1), else the
+// module asked for.
+std::string ChooseModule(const RenderOptions& options, std::string_view utf8Text, api::Options& o) {
+    if (options.label.fitWidth <= 0)
+        return {};
+    const api::Symbology type = ApiSymbology(options.controls.type);
+    api::Options trial = o;
+    trial.scale = 1;
+    std::string failure;
+    int narrowest = 0;
+    o.moduleWidth = FitModuleWidth(options.label.fitWidth, api::kMaxModuleWidth, [&](int m) {
+        trial.moduleWidth = m;
+        const api::RenderResult r = api::Render(type, utf8Text, trial);
+        if (!r) {
+            failure = r.error().message;
+            return INT_MAX;
+        }
+        if (m == 1)
+            narrowest = r.picture().Width();
+        return r.picture().Width();
+    });
+    if (!failure.empty())
+        return failure;
+    if (o.moduleWidth == 0)
+        return "--fit-width: at one pixel per module the picture is " + std::to_string(narrowest) +
+               " pixels wide, more than the " + std::to_string(options.label.fitWidth) +
+               " that fit at " + std::to_string(options.label.dpi) + " dpi; no file written";
+    return {};
+}
+
+} // namespace
+
 std::string RenderText(const RenderOptions& options, const std::u16string& text,
                        std::string_view utf8Text, api::Picture& out) {
+    api::Options o = ApiOptions(options);
+    if (std::string failure = ChooseModule(options, utf8Text, o); !failure.empty())
+        return failure;
     const api::RenderResult rendered =
-        api::Render(ApiSymbology(options.controls.type), utf8Text, ApiOptions(options));
+        api::Render(ApiSymbology(options.controls.type), utf8Text, o);
     if (!rendered)
         return rendered.error().message;
     if (options.verify) {
-        std::string verdict =
-            VerifyPicture(rendered.picture().Internal().image, options.controls.type, text);
+        // The picture as it is written is read: colours, quiet zones and margin included; the
+        // reader is told when it is turned.
+        const std::u16string expected =
+            options.controls.type == Symbology::UpcA ? WithUpcACheckDigit(text) : text;
+        std::string verdict = VerifyPicture(rendered.picture().Internal().image,
+                                            options.controls.type, expected, o.rotation != 0);
         if (!verdict.empty())
             return verdict;
     }

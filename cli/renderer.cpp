@@ -84,11 +84,13 @@ int Run(const std::vector<std::string>& args, LazyStream& out, LazyStream& err, 
         return kExitUsage;
     }
     if (parsed.options->help || parsed.options->version) {
-        out() << (parsed.options->help ? Usage() : VersionLine()) << '\n';
+        out() << (parsed.options->help ? Help() : VersionLine()) << '\n';
         return kExitOk;
     }
     if (parsed.options->verify && !ReaderLinkedIn())
         return RunWithReader(args, err());
+    for (const std::string& warning : parsed.warnings)
+        err() << "quillion-render: " << warning << '\n';
     try {
         if (parsed.options->IsBatch())
             return RunBatch(*parsed.options, err(), progress);

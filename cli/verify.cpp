@@ -127,7 +127,8 @@ void SetVerifyTamperForTesting(VerifyTamper tamper) {
 // grey copy: it converts only the rows it scans. The edge of the picture stands for the white
 // around a printed label. The picture holds one straight symbol and its caption, so one scan
 // line through the bars is read, as a hand scanner reads it.
-std::string VerifyPicture(const Image& picture, Symbology type, std::u16string_view text) {
+std::string VerifyPicture(const Image& picture, Symbology type, std::u16string_view text,
+                          bool turned) {
     const Image* read = &picture;
     Image tampered;
     if (const auto& tamper = Tamper()) {
@@ -137,7 +138,7 @@ std::string VerifyPicture(const Image& picture, Symbology type, std::u16string_v
     }
     ZXing::DecodeHints hints;
     hints.setFormats(ReaderFormat(type));
-    hints.setTryRotate(false);
+    hints.setTryRotate(turned);
     hints.setTryDownscale(false);
     hints.setIsPure(true);
     hints.setMinLineCount(1);

@@ -17,7 +17,9 @@ namespace quillion::cli {
 // "" when the lossless picture of text, generated as type, reads back as exactly
 // ExpectedReading(type, text); otherwise "does not scan as EXPECTED (read: WHAT)", WHAT being
 // "nothing" when no symbol was found.
-std::string VerifyPicture(const Image& picture, Symbology type, std::u16string_view text);
+// turned: the symbol may stand upright (the reader also tries the picture turned).
+std::string VerifyPicture(const Image& picture, Symbology type, std::u16string_view text,
+                          bool turned = false);
 
 // What a reader delivers for the symbol of text, as bytes: the text for Code 128 (digits and
 // letters in their ANSI form, DLE as byte 16; FNC1 as GS (29) except in first place, where it

@@ -8,7 +8,7 @@ bool ReaderLinkedIn() {
     return false;
 }
 
-std::string VerifyPicture(const Image&, Symbology, std::u16string_view) {
+std::string VerifyPicture(const Image&, Symbology, std::u16string_view, bool) {
     return "cannot be read back: this program has no barcode reader (quillion-render-verify has)";
 }
 

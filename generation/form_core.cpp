@@ -172,7 +172,7 @@ void FormCore::GenerateCode39(StepRunner& step, const std::u16string& text) {
     step(148, [&] { picture1_.Cls(); });
     step(150, [&] { ui_.DoEvents(); });
     step(152, [&] { ui_.DoEvents(); });
-    step(154, [&] { DrawCode39(text, picture1_); });
+    step(154, [&] { DrawCode39(text, picture1_, look_); });
     step(156, [&] { CopyPicture1ToPicture2(); });
 }
 
@@ -194,14 +194,19 @@ void FormCore::GenerateUpc(StepRunner& step, UpcVariant variant, int first,
         });
         return;
     }
-    step(first + 14, [&] { DrawUpc(picture1_, text, variant); });
+    step(first + 14, [&] { DrawUpc(picture1_, text, variant, look_); });
 }
 
 void FormCore::FillRequest() {
     const std::u16string text = controls_.Text();
-    request_ = WindowCode128Request(text, controls_.CaptionTicked(),
+    request_ = WindowCode128Request(text, controls_.CaptionTicked() && look_.caption,
                                     controls_.CaptionPositionIndex() + kCaptionBottom,
                                     controls_.FontStyleIndex());
+    // A wider module makes the whole symbol larger, its caption with it.
+    const std::int32_t module = look_.moduleWidth > 0 ? look_.moduleWidth : 1;
+    request_.ModuleWidth = module;
+    request_.FontSize = Mul32(request_.FontSize, module);
+    request_.BarHeight = look_.barHeight > 0 ? look_.barHeight : Mul32(request_.BarHeight, module);
 }
 
 void FormCore::MakeCode128(DrawingSurface& surface) {

@@ -79,6 +79,11 @@ public:
 
     MsgBoxResult MsgBox(std::u16string_view text, MsgBoxButtons buttons, MsgBoxIcon icon);
 
+    // The look the renderers paint with beyond the window's controls (module width, bar
+    // height, captions of every symbology); the window keeps the usual one.
+    void SetSymbolLook(const SymbolLook& look) { look_ = look; }
+    const SymbolLook& Look() const { return look_; }
+
     FormControls& Controls() { return controls_; }
     UserInterface& Ui() { return ui_; }
 
@@ -96,6 +101,7 @@ private:
     DrawingSurface picture1_;
     DrawingSurface picture2_;
     BarcodeRequest request_;
+    SymbolLook look_;
     ScaleMode windowScale_ = ScaleMode::Twips;
     std::u16string appTitle_;
     MousePointer pointer_ = MousePointer::Default;

@@ -25,6 +25,13 @@ std::optional<char16_t> WrongUpcACheckDigit(std::u16string_view text) {
     return static_cast<char16_t>(u'0' + right);
 }
 
+std::u16string WithUpcACheckDigit(std::u16string_view text) {
+    std::u16string result(text);
+    if (const auto digits = AsciiDigits<11>(text))
+        result += static_cast<char16_t>(u'0' + Gs1CheckDigit(*digits));
+    return result;
+}
+
 bool IsCode39Text(std::u16string_view text) {
     return std::all_of(text.begin(), text.end(), [](char16_t c) {
         return IsDigit(c) || (c >= u'A' && c <= u'Z') || (c >= u'a' && c <= u'z') ||

@@ -2,6 +2,7 @@
 #pragma once
 
 #include <optional>
+#include <string>
 #include <string_view>
 
 namespace quillion {
@@ -12,6 +13,9 @@ bool IsAllDigits(std::u16string_view text);
 // UPC-A input: for twelve ASCII digits whose last one is not the GS1 check digit of the first
 // eleven, the digit it must be; nothing otherwise (a right check digit, or any other text).
 std::optional<char16_t> WrongUpcACheckDigit(std::u16string_view text);
+
+// UPC-A input of eleven ASCII digits with its GS1 check digit appended; any other text as it is.
+std::u16string WithUpcACheckDigit(std::u16string_view text);
 
 // Code 39 input: every character has a Code 39 pattern (0-9, A-Z, a-z, which the renderer
 // upper-cases, space and - . $ / + %). The empty text passes.

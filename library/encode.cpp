@@ -63,7 +63,8 @@ std::vector<std::uint8_t> EncodePng(const Picture& picture, Error* error) {
         return Failed(error, kErrorTooLarge, why);
     thread_local cli::PngEncoder encoder;
     std::vector<std::uint8_t> bytes;
-    encoder.Encode(*pixels, bytes, static_cast<std::uint32_t>(d.dpi / kMetresPerInch + 0.5));
+    encoder.Encode(*pixels, bytes, static_cast<std::uint32_t>(d.dpi / kMetresPerInch + 0.5),
+                   d.finish.HasAlpha());
     return bytes;
 }
 
@@ -73,6 +74,8 @@ std::vector<std::uint8_t> EncodeJpeg(const Picture& picture, int quality, Error*
         return Failed(error, kErrorEncode, "the picture has no pixels");
     if (quality < 1 || quality > 100)
         return Failed(error, kErrorArgument, "the JPEG quality must be 1 to 100");
+    if (d.finish.HasAlpha())
+        return Failed(error, kErrorEncode, "JPEG has no transparency: encode PNG or SVG");
     const long dpi = std::lround(d.dpi);
     if (dpi < 1 || dpi > kMaxJpegDpi)
         return Failed(error, kErrorEncode, "JPEG records resolutions of 1 to 65535 dpi only");
@@ -100,7 +103,10 @@ std::vector<std::uint8_t> EncodeSvg(const Picture& picture, Error* error) {
                       "SVG needs the painting of the picture, which was "
                       "not recorded");
     std::string svg;
-    if (std::string why = cli::EncodeSvg(*d.record, d.image.width, d.image.height, d.scale, svg);
+    // At another resolution than the screen's the drawing has its size in millimetres.
+    const double screenDpi = 96.0 * d.scale;
+    if (std::string why = cli::EncodeSvg(*d.record, d.paintedWidth, d.paintedHeight, d.scale, svg,
+                                         d.finish, d.dpi != screenDpi ? d.dpi / d.scale : 0);
         !why.empty())
         return Failed(error, kErrorEncode, why);
     return std::vector<std::uint8_t>(svg.begin(), svg.end());

@@ -64,6 +64,10 @@ public:
 
     Generation Generate(const std::u16string& text);
 
+    // The module width, bar height and caption the next generations paint with (see
+    // FormCore::SetSymbolLook); the window's look unless set.
+    void SetLook(const SymbolLook& look) { core_.SetSymbolLook(look); }
+
     // What the last generation painted into the picture it returned, as fills and texts; null
     // without recordPainting. Valid while the generator lives, updated by Generate.
     const PaintRecord* Record() const { return recording_ ? &record_ : nullptr; }

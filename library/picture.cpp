@@ -55,7 +55,7 @@ const std::vector<std::uint8_t>& Picture::Rgba() const {
                     *out++ = std::uint8_t(p >> 16);
                     *out++ = std::uint8_t(p >> 8);
                     *out++ = std::uint8_t(p);
-                    *out++ = 255;
+                    *out++ = std::uint8_t(p >> 24);
                 }
             }
             for (int k = 1; k < scale; ++k)

@@ -4,6 +4,7 @@
 
 #include "draw/color.h"
 #include "draw/paint_record.h"
+#include "label_finish.h"
 #include "quillion/quillion.hpp"
 
 #include <memory>
@@ -13,8 +14,10 @@
 namespace quillion::api {
 
 struct Picture::Detail {
-    Image image;                               // the painted pixels, one per module pixel
+    Image image;                               // the finished pixels, one per module pixel
     std::shared_ptr<const PaintRecord> record; // null when the painting is not described whole
+    int paintedWidth = 0, paintedHeight = 0;   // the picture the record describes
+    LabelFinish finish;                        // what turned the painted picture into image
     int scale = 1;                             // every pixel of image becomes scale x scale
     double dpi = 96;                           // of the scaled picture
 

@@ -19,6 +19,7 @@ namespace {
 constexpr std::array<std::uint8_t, 8> kSignature = {0x89, 'P', 'N', 'G', '\r', '\n', 0x1A, '\n'};
 constexpr std::uint8_t kColourGrey = 0;
 constexpr std::uint8_t kColourRgb = 2;
+constexpr std::uint8_t kColourRgba = 6;
 constexpr std::uint8_t kFilterNone = 0;
 constexpr std::uint8_t kFilterUp = 2;
 constexpr Pixel kRgbMask = 0x00FFFFFFu;
@@ -26,7 +27,7 @@ constexpr Pixel kWhitePixel = 0x00FFFFFFu;
 
 constexpr std::size_t kMaxChunkData = std::size_t(1) << 30;
 
-enum class Form { Bilevel, Grey, Rgb };
+enum class Form { Bilevel, Grey, Rgb, Rgba };
 
 // Grey or RGB: the form of an image that is not purely black and white.
 Form GreyOrRgb(const Image& image) {
@@ -70,6 +71,8 @@ std::size_t RowBytes(int width, Form form) {
         return (std::size_t(width) + 7) / 8;
     case Form::Grey:
         return std::size_t(width);
+    case Form::Rgba:
+        return std::size_t(width) * 4;
     case Form::Rgb:
         break;
     }
@@ -124,6 +127,15 @@ void PackRow(const Pixel* row, int width, Form form, std::uint8_t* out) {
             out[x] = std::uint8_t(row[x]);
         return;
     }
+    if (form == Form::Rgba) {
+        for (int x = 0; x < width; ++x) {
+            out[4 * x] = std::uint8_t(row[x] >> 16);
+            out[4 * x + 1] = std::uint8_t(row[x] >> 8);
+            out[4 * x + 2] = std::uint8_t(row[x]);
+            out[4 * x + 3] = std::uint8_t(row[x] >> 24);
+        }
+        return;
+    }
     for (int x = 0; x < width; ++x) {
         out[3 * x] = std::uint8_t(row[x] >> 16);
         out[3 * x + 1] = std::uint8_t(row[x] >> 8);
@@ -163,13 +175,13 @@ PngEncoder::PngEncoder() = default;
 PngEncoder::~PngEncoder() = default;
 
 bool PngEncoder::Encode(const Image& image, std::vector<std::uint8_t>& out,
-                        std::uint32_t pixelsPerMetre) {
+                        std::uint32_t pixelsPerMetre, bool alpha) {
     out.clear();
     if (image.width <= 0 || image.height <= 0 ||
         image.pixels.size() != std::size_t(image.width) * std::size_t(image.height))
         return false;
     // Packed at one bit per pixel first; an image with any other colour is packed again.
-    Form form = Form::Bilevel;
+    Form form = alpha ? Form::Rgba : Form::Bilevel;
     if (!PackRows(image, form, raw_))
         PackRows(image, form = GreyOrRgb(image), raw_);
 
@@ -178,7 +190,7 @@ bool PngEncoder::Encode(const Image& image, std::vector<std::uint8_t>& out,
     PutU32(out, std::uint32_t(image.width));
     PutU32(out, std::uint32_t(image.height));
     out.push_back(form == Form::Bilevel ? 1 : 8);
-    out.push_back(form == Form::Rgb ? kColourRgb : kColourGrey);
+    out.push_back(form == Form::Rgba ? kColourRgba : form == Form::Rgb ? kColourRgb : kColourGrey);
     out.push_back(0); // deflate
     out.push_back(0); // adaptive filtering
     out.push_back(0); // no interlace

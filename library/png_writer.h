@@ -1,6 +1,7 @@
 // Encoding a raster image as PNG, in the smallest of three lossless forms: 1-bit greyscale when
 // every pixel is pure black or white (a barcode without grey), 8-bit greyscale when every pixel
-// is grey, 8-bit RGB otherwise. Each decodes to exactly the image's pixels.
+// is grey, 8-bit RGB otherwise; or, asked for, 8-bit RGBA. Each decodes to exactly the image's
+// pixels.
 #pragma once
 
 #include "draw/color.h"
@@ -18,10 +19,11 @@ public:
     PngEncoder& operator=(const PngEncoder&) = delete;
 
     // Encodes the image into out (replacing its content), with a pHYs chunk giving the
-    // resolution when pixelsPerMetre is above 0. Returns false for an image without pixels.
+    // resolution when pixelsPerMetre is above 0; with alpha, as 8-bit RGBA with the pixels'
+    // alpha (the top byte). Returns false for an image without pixels.
     // The encoder keeps its buffers for the next image.
     bool Encode(const Image& image, std::vector<std::uint8_t>& out,
-                std::uint32_t pixelsPerMetre = 0);
+                std::uint32_t pixelsPerMetre = 0, bool alpha = false);
 
 private:
     std::vector<std::uint8_t> raw_;        // filtered scanlines

@@ -2,13 +2,13 @@
 // or the Code 128 request with the caller's sizes and colours.
 #include "fonts/fonts.h"
 #include "generator.h"
+#include "label_finish.h"
+#include "label_size.h"
 #include "picture_detail.h"
 #include "pixel_scale.h"
 #include "quillion/quillion.hpp"
-#include "render_code128.h"
 #include "runtime/runtime.h"
-#include "symbols/code128_caption.h"
-#include "symbols/code128_window_request.h"
+#include "text_checks.h"
 #include "utf8_text.h"
 
 #include <algorithm>
@@ -22,9 +22,6 @@
 namespace quillion::api {
 namespace {
 
-constexpr int kWindowModuleWidth = 1;
-constexpr int kWindowBarHeight = 40;
-constexpr double kWindowDpi = 96;
 constexpr std::size_t kGeneratorsPerThread = 4;
 
 Error Fail(std::int32_t number, std::string message) {
@@ -44,10 +41,6 @@ std::optional<quillion::Symbology> WindowSymbology(Symbology s) {
     default:
         return std::nullopt;
     }
-}
-
-COLORREF ToColorRef(Colour c) {
-    return RGB(c.r, c.g, c.b);
 }
 
 // An Error for options out of range or not built yet; nothing when they can be painted.
@@ -76,18 +69,8 @@ std::optional<Error> CheckOptions(Symbology symbology, const Options& o) {
 
     if (!WindowSymbology(symbology))
         return Fail(kErrorUnsupported, "this symbology is not available yet");
-    if (o.quietZones || o.rotation != 0 || o.dpi != kWindowDpi || o.codeSet != CodeSet::B ||
-        o.checkDigit || o.foreground.a != 255 || o.background.a != 255)
-        return Fail(kErrorUnsupported, "quiet zones, rotation, resolution, code set, check "
-                                       "digit and transparent colours are not available yet");
-    const Options plain;
-    const bool windowLook = o.caption == CaptionPosition::Below &&
-                            o.captionStyle == CaptionStyle::Regular && o.moduleWidth == 0 &&
-                            o.barHeight == 0 && o.margin == 0 && o.foreground == plain.foreground &&
-                            o.background == plain.background;
-    if (symbology != Symbology::Code128 && !windowLook)
-        return Fail(kErrorUnsupported,
-                    "captions, sizes, margins and colours are available for Code 128 only");
+    if (o.codeSet != CodeSet::B || o.checkDigit)
+        return Fail(kErrorUnsupported, "code set and check digit are not available yet");
     return std::nullopt;
 }
 
@@ -121,89 +104,58 @@ cli::Generator& GeneratorFor(const cli::ControlSettings& settings) {
     return *kept.back().generator;
 }
 
-// Code 128 with the caller's sizes, colours and margin.
-RenderResult RenderCode128(const std::u16string& text, const Options& o, Picture::Detail& out) {
-    BarcodeRequest request = WindowCode128Request(
-        text, o.caption != CaptionPosition::None,
-        o.caption == CaptionPosition::Above ? kCaptionTop : kCaptionBottom, int(o.captionStyle));
-    request.ModuleWidth = o.moduleWidth > 0 ? o.moduleWidth : kWindowModuleWidth;
-    request.BarHeight = o.barHeight > 0 ? o.barHeight : kWindowBarHeight;
-    request.BarColor = request.CaptionColor = ToColorRef(o.foreground);
-    request.BackColor = ToColorRef(o.background);
-    if (text.empty())
-        return Fail(kErrorRejected, "nothing was painted (the text is empty)");
-    Code128Picture painting = PaintCode128Picture(std::move(request), true);
-    if (painting.code != 0)
-        return Fail(painting.code, Code128ErrorText(painting.code));
-    if (o.margin == 0) {
-        out.image = std::move(painting.picture);
-        out.record = std::make_shared<const PaintRecord>(std::move(painting.record));
-        return Picture();
-    }
-    const Image& p = painting.picture;
-    const std::int64_t w = std::int64_t{p.width} + 2 * o.margin;
-    const std::int64_t h = std::int64_t{p.height} + 2 * o.margin;
-    if (w * h > cli::kMaxScaledPixels)
-        return Fail(kErrorTooLarge, "the picture with its margin would be too large");
-    out.image = Image(int(w), int(h), ToPixel(request.BackColor));
-    for (int y = 0; y < p.height; ++y)
-        std::copy_n(p.pixels.begin() + std::ptrdiff_t(y) * p.width, p.width,
-                    out.image.pixels.begin() + std::ptrdiff_t(y + o.margin) * w + o.margin);
-    // The record moves with the picture: a background fill, then every operation shifted.
-    PaintRecord record;
-    record.operations.push_back(
-        PaintedFill{PixelBox{0, 0, int(w), int(h)}, ToPixel(request.BackColor)});
-    for (PaintOperation op : painting.record.operations) {
-        if (auto* fill = std::get_if<PaintedFill>(&op)) {
-            fill->box.left += o.margin;
-            fill->box.right += o.margin;
-            fill->box.top += o.margin;
-            fill->box.bottom += o.margin;
-        } else if (auto* run = std::get_if<PaintedText>(&op)) {
-            run->x += o.margin;
-            run->y += o.margin;
-            run->clip.left += o.margin;
-            run->clip.right += o.margin;
-            run->clip.top += o.margin;
-            run->clip.bottom += o.margin;
-        }
-        record.operations.push_back(std::move(op));
-    }
-    record.complete = painting.record.complete;
-    out.record = std::make_shared<const PaintRecord>(std::move(record));
-    return Picture();
+Pixel ToPixel(Colour c) {
+    return Pixel{c.a} << 24 | Pixel{c.r} << 16 | Pixel{c.g} << 8 | c.b;
+}
+
+// The sides, colours and turn the options add to the painted picture.
+LabelFinish FinishOf(Symbology symbology, const Options& o, const PaintRecord& record,
+                     const Image& painted) {
+    LabelFinish f;
+    f.left = f.top = f.right = f.bottom = o.margin;
+    f.foreground = ToPixel(o.foreground);
+    f.background = ToPixel(o.background);
+    f.rotation = o.rotation;
+    const quillion::Symbology s = *WindowSymbology(symbology);
+    if (o.quietZones)
+        AddQuietZones(f, s, o.moduleWidth > 0 ? o.moduleWidth : UsualModuleWidth(s), record,
+                      painted);
+    return f;
 }
 
 RenderResult RenderChecked(Symbology symbology, std::string_view utf8Text, const Options& o) {
-    const std::optional<std::u16string> text = cli::DecodeUtf8(utf8Text);
+    std::optional<std::u16string> text = cli::DecodeUtf8(utf8Text);
     if (!text)
         return Fail(kErrorArgument, "the text is not valid UTF-8");
+    if (symbology == Symbology::UpcA)
+        text = WithUpcACheckDigit(*text); // eleven digits get their check digit
     auto detail = std::make_shared<Picture::Detail>();
     detail->scale = o.scale;
     detail->dpi = o.dpi * o.scale;
     const cli::ControlSettings settings{
         *WindowSymbology(symbology), o.caption != CaptionPosition::None,
         o.caption == CaptionPosition::Above ? 1 : 0, int(o.captionStyle)};
-    const Options plain;
-    const bool windowRequest = o.moduleWidth <= kWindowModuleWidth && o.barHeight == 0 &&
-                               o.margin == 0 && o.foreground == plain.foreground &&
-                               o.background == plain.background;
-    if (windowRequest) {
-        cli::Generator& generator = GeneratorFor(settings);
-        const cli::Generation generation = generator.Generate(*text);
-        if (generation.picture == nullptr) {
-            generator.TakeRecord();
-            return FromMessage(generation.message);
-        }
-        detail->image = *generation.picture;
-        PaintRecord record = generator.TakeRecord();
-        if (record.complete)
-            detail->record = std::make_shared<const PaintRecord>(std::move(record));
-    } else {
-        RenderResult painted = RenderCode128(*text, o, *detail);
-        if (!painted)
-            return painted;
+    // The window's generation, with the module, bar height and caption asked for.
+    cli::Generator& generator = GeneratorFor(settings);
+    generator.SetLook(SymbolLook{o.moduleWidth, o.barHeight, o.caption != CaptionPosition::None});
+    const cli::Generation generation = generator.Generate(*text);
+    if (generation.picture == nullptr) {
+        generator.TakeRecord();
+        return FromMessage(generation.message);
     }
+    PaintRecord record = generator.TakeRecord();
+    const Image& painted = *generation.picture;
+    detail->paintedWidth = painted.width;
+    detail->paintedHeight = painted.height;
+    detail->finish = FinishOf(symbology, o, record, painted);
+    if (detail->finish.IsNone())
+        detail->image = painted;
+    else if (std::string why =
+                 FinishPicture(painted, detail->finish, cli::kMaxScaledPixels, detail->image);
+             !why.empty())
+        return Fail(kErrorTooLarge, why);
+    if (record.complete)
+        detail->record = std::make_shared<const PaintRecord>(std::move(record));
     const std::int64_t w = std::int64_t{detail->image.width} * o.scale;
     const std::int64_t h = std::int64_t{detail->image.height} * o.scale;
     if (w * h > cli::kMaxScaledPixels)

@@ -1,6 +1,7 @@
 // SVG is a small text format: written here by hand, so the renderer loads no XML library.
 #include "svg_writer.h"
 
+#include "label_size.h"
 #include "runtime/ansi.h"
 
 #include <algorithm>
@@ -17,6 +18,19 @@ void AppendColour(std::string& out, std::uint32_t rgb) {
     char buf[8];
     std::snprintf(buf, sizeof buf, "#%06x", unsigned(rgb & 0xFFFFFFu));
     out += buf;
+}
+
+// A fill attribute's value for a painted pixel in the label's colours, with its opacity after
+// the closing quote when it is not opaque.
+void AppendPaint(std::string& out, Pixel painted, const LabelFinish& look) {
+    const Pixel p =
+        look.Recolours() ? Recolour(painted, look.foreground, look.background) : painted;
+    AppendColour(out, p);
+    if (look.HasAlpha() && (p >> 24) != 0xFF) {
+        char buf[40];
+        std::snprintf(buf, sizeof buf, "\" fill-opacity=\"%.4g", (p >> 24) / 255.0);
+        out += buf;
+    }
 }
 
 // A Windows-1252 byte as XML character data; "" for the control characters XML 1.0 cannot hold.
@@ -65,20 +79,21 @@ void AppendBox(std::string& out, const PixelBox& b) {
     out += '"';
 }
 
-void AppendFill(std::string& out, const PaintedFill& fill, const PixelBox& picture) {
+void AppendFill(std::string& out, const PaintedFill& fill, const PixelBox& picture,
+                const LabelFinish& look) {
     const PixelBox b = Intersect(fill.box, picture);
     if (b.Empty())
         return;
     AppendBox(out, b);
     out += " fill=\"";
-    AppendColour(out, fill.pixel);
+    AppendPaint(out, fill.pixel, look);
     out += "\"/>\n";
 }
 
 // A character XML cannot hold (a control character, which the font paints as its missing-glyph
 // box) as the rectangles of the pixels the painter gave it, row run by row run, inside clip.
 void AppendGlyphPixels(std::string& out, const PaintedText& text, unsigned char byte,
-                       std::int64_t pen, const PixelBox& clip) {
+                       std::int64_t pen, const PixelBox& clip, const LabelFinish& look) {
     const Font& font = *text.font;
     const int margin = font.Metrics().height; // room for ink beyond the advance
     Image glyph(font.Advance(byte) + 2 * margin, font.Metrics().height, 0);
@@ -97,15 +112,15 @@ void AppendGlyphPixels(std::string& out, const PaintedText& text, unsigned char 
             const std::int64_t left = pen - margin;
             AppendFill(
                 out, PaintedFill{PixelBox{left + start, text.y + y, left + x, text.y + y + 1}, ink},
-                clip);
+                clip, look);
         }
 }
 
 // The text's characters at their painted pen positions, each in a tspan of its own (renderers
 // such as librsvg 2.54 take only the first of several x positions); a clip path when its clip
 // rectangle cuts the text cell.
-void AppendText(std::string& out, const PaintedText& text, const PixelBox& picture,
-                int& clipCount) {
+void AppendText(std::string& out, const PaintedText& text, const PixelBox& picture, int& clipCount,
+                const LabelFinish& look) {
     const Font& font = *text.font;
     const FontMetrics& m = font.Metrics();
     const PixelBox clip = Intersect(
@@ -116,7 +131,7 @@ void AppendText(std::string& out, const PaintedText& text, const PixelBox& pictu
         const auto byte = static_cast<unsigned char>(ch);
         const std::string xml = XmlCharacter(byte);
         if (xml.empty()) {
-            AppendGlyphPixels(out, text, byte, pen, clip);
+            AppendGlyphPixels(out, text, byte, pen, clip, look);
         } else {
             chars += "<tspan x=\"";
             AppendNumber(chars, pen);
@@ -154,38 +169,78 @@ void AppendText(std::string& out, const PaintedText& text, const PixelBox& pictu
                (key.underline && key.strikeout ? " " : "") + (key.strikeout ? "line-through" : "") +
                "\"";
     out += " fill=\"";
-    AppendColour(out, ToPixel(text.color));
+    AppendPaint(out, ToPixel(text.color), look);
     out += "\"" + clipAttribute + ">" + chars + "</text>\n";
+}
+
+// A size attribute: pixels times the scale, or millimetres at dpi.
+void AppendSize(std::string& out, std::int64_t pixels, int scale, double dpi) {
+    if (dpi <= 0) {
+        AppendNumber(out, pixels * scale);
+        return;
+    }
+    char buf[40];
+    std::snprintf(buf, sizeof buf, "%.4fmm", PixelsToMillimetres(double(pixels), dpi));
+    out += buf;
+}
+
+// The group's transform that puts the picture inside the finished one: moved by the sides,
+// then turned about the finished picture's corner.
+std::string Transform(const LabelFinish& look, int width, int height) {
+    const std::int64_t w = std::int64_t{width} + look.left + look.right;
+    const std::int64_t h = std::int64_t{height} + look.top + look.bottom;
+    std::string t;
+    switch (look.rotation) {
+    case 90:
+        t = "translate(" + std::to_string(h) + " 0) rotate(90) ";
+        break;
+    case 180:
+        t = "translate(" + std::to_string(w) + ' ' + std::to_string(h) + ") rotate(180) ";
+        break;
+    case 270:
+        t = "translate(0 " + std::to_string(w) + ") rotate(270) ";
+        break;
+    default:
+        break;
+    }
+    return t + "translate(" + std::to_string(look.left) + ' ' + std::to_string(look.top) + ')';
 }
 
 } // namespace
 
-std::string EncodeSvg(const PaintRecord& record, int width, int height, int scale,
-                      std::string& out) {
+std::string EncodeSvg(const PaintRecord& record, int width, int height, int scale, std::string& out,
+                      const LabelFinish& look, double dpi) {
     out.clear();
     if (!record.complete)
         return "the picture holds pixels that were not painted as shapes or text";
     if (width <= 0 || height <= 0)
         return "the picture has no pixels";
     const PixelBox picture{0, 0, width, height};
+    const auto [finishedWidth, finishedHeight] = FinishedSize(width, height, look);
     out += "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n"
            "<svg xmlns=\"http://www.w3.org/2000/svg\" version=\"1.1\" width=\"";
-    AppendNumber(out, std::int64_t{width} * scale);
+    AppendSize(out, finishedWidth, scale, dpi);
     out += "\" height=\"";
-    AppendNumber(out, std::int64_t{height} * scale);
+    AppendSize(out, finishedHeight, scale, dpi);
     out += "\" viewBox=\"0 0 ";
-    AppendNumber(out, width);
+    AppendNumber(out, finishedWidth);
     out += ' ';
-    AppendNumber(out, height);
+    AppendNumber(out, finishedHeight);
     out += "\" shape-rendering=\"crispEdges\">\n";
-    AppendFill(out, PaintedFill{picture, ToPixel(kWhite)}, picture);
+    const PixelBox whole{0, 0, finishedWidth, finishedHeight};
+    AppendFill(out, PaintedFill{whole, ToPixel(kWhite)}, whole, look);
+    const bool grouped = look.Pads() || look.Turns();
+    if (grouped)
+        out += "<g transform=\"" + Transform(look, width, height) + "\">\n";
     int clipCount = 0;
     for (const PaintOperation& op : record.operations) {
         if (const auto* fill = std::get_if<PaintedFill>(&op))
-            AppendFill(out, *fill, picture);
+            AppendFill(out, *fill, picture, look);
         else
-            AppendText(out, std::get<PaintedText>(op), picture, clipCount);
+            AppendText(out, std::get<PaintedText>(op), picture, clipCount, look);
     }
+    if (grouped)
+        out += "</g>\n";
     out += "</svg>\n";
     return {};
 }

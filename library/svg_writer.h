@@ -1,19 +1,22 @@
 // The picture as SVG: the white background, every filled rectangle the renderer painted at its
 // pixel position, and every text run as a text element in the font family, size and style it
 // was painted in, each character at its painted place. One user unit is one picture pixel; the
-// drawing's size is the picture's times the scale.
+// drawing's size is the picture's times the scale, or its physical size at a resolution.
 #pragma once
 
 #include "draw/color.h"
 #include "draw/paint_record.h"
+#include "label_finish.h"
 
 #include <string>
 
 namespace quillion::cli {
 
 // Writes the SVG of a picture of width x height pixels whose painting record is record into
-// out. Returns "" or, for a record that does not describe its picture, the reason.
-std::string EncodeSvg(const PaintRecord& record, int width, int height, int scale,
-                      std::string& out);
+// out, finished as look says (sides, colours with their opacity, turn), its size in
+// millimetres at dpi when dpi is above 0. Returns "" or, for a record that does not describe
+// its picture, the reason.
+std::string EncodeSvg(const PaintRecord& record, int width, int height, int scale, std::string& out,
+                      const LabelFinish& look = {}, double dpi = 0);
 
 } // namespace quillion::cli

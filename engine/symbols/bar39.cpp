@@ -23,6 +23,17 @@ void ScaleOuterWidthTo(DrawingSurface& surface, double widthPx) {
     }
 }
 
+// The same for the drawable height.
+void ScaleOuterHeightTo(DrawingSurface& surface, double heightPx) {
+    const double scaleHeight = surface.ScaleHeight();
+    if (scaleHeight > 0.0) {
+        surface.SetOuterHeight(surface.OuterHeight() * heightPx / scaleHeight);
+    } else {
+        const bool twips = surface.ContainerScaleMode() == ScaleMode::Twips;
+        surface.SetOuterHeight(twips ? heightPx * kTwipsPerPixel : heightPx);
+    }
+}
+
 // The code that selects a character's pattern: its Windows-1252 byte, 0 (empty pattern) above
 // the table.
 int PatternCode(char16_t c) {
@@ -64,7 +75,7 @@ private:
 
 } // namespace
 
-void DrawCode39(std::u16string_view text, DrawingSurface& surface) {
+void DrawCode39(std::u16string_view text, DrawingSurface& surface, const SymbolLook& look) {
     if (text.empty()) {
         surface.Cls();
         return;
@@ -78,12 +89,25 @@ void DrawCode39(std::u16string_view text, DrawingSurface& surface) {
     std::int16_t narrow = CInt(surface.ScaleHeight() / 40.0);
     if (narrow < 1)
         narrow = 1;
-    const float textHeight = static_cast<float>(surface.TextHeight(upper));
-    const float textWidth = static_cast<float>(surface.TextWidth(upper));
+    float textHeight = static_cast<float>(surface.TextHeight(upper));
+    float textWidth = static_cast<float>(surface.TextWidth(upper));
+    double captionBand = look.caption ? 1.5 * textHeight : 0.0;
+    if (!look.IsUsual()) {
+        const std::int16_t usualNarrow = narrow;
+        if (look.moduleWidth > 0)
+            narrow = To16(look.moduleWidth);
+        const double usualBars = surface.ScaleHeight() - 1.5 * textHeight;
+        // A wider module makes the whole symbol larger, its caption with it.
+        surface.SetFontSize(surface.Font().size * narrow / usualNarrow);
+        textHeight = static_cast<float>(surface.TextHeight(upper));
+        textWidth = static_cast<float>(surface.TextWidth(upper));
+        captionBand = look.caption ? 1.5 * textHeight : 0.0;
+        const double bars = look.barHeight > 0 ? look.barHeight : usualBars * narrow / usualNarrow;
+        ScaleOuterHeightTo(surface, bars + captionBand);
+    }
 
     const float y1 = static_cast<float>(surface.ScaleTop());
-    const float y2 =
-        static_cast<float>(surface.ScaleTop() + surface.ScaleHeight() - 1.5 * textHeight);
+    const float y2 = static_cast<float>(surface.ScaleTop() + surface.ScaleHeight() - captionBand);
 
     // Room before painting: 16.5 narrow widths per framed character (a character takes 13).
     // A text too long for the surface fails here with error 6, before anything is painted.
@@ -99,6 +123,8 @@ void DrawCode39(std::u16string_view text, DrawingSurface& surface) {
 
     ScaleOuterWidthTo(surface, static_cast<double>(painter.X() + narrow));
 
+    if (!look.caption)
+        return;
     surface.SetCurrentX((surface.ScaleWidth() - textWidth) / 2.0);
     surface.SetCurrentY(y2 + 0.25 * textHeight);
     surface.Print(upper);

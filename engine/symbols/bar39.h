@@ -3,11 +3,15 @@
 #pragma once
 
 #include "draw/surface.h"
+#include "symbols/symbol_look.h"
 
 #include <string_view>
 
 namespace quillion {
 
-void DrawCode39(std::u16string_view text, DrawingSurface& surface);
+// With a look other than the usual one, the narrow width is look.moduleWidth (else a fortieth
+// of the surface's height), the bars are look.barHeight high (else the usual height times the
+// narrow width) and the surface's height becomes the bars' and the caption's, if printed.
+void DrawCode39(std::u16string_view text, DrawingSurface& surface, const SymbolLook& look = {});
 
 } // namespace quillion

@@ -2,6 +2,7 @@
 #pragma once
 
 #include "draw/surface.h"
+#include "symbols/symbol_look.h"
 
 #include <string_view>
 
@@ -20,6 +21,12 @@ enum class UpcVariant { UpcA, UpcE };
 // A character without a decimal value raises RuntimeError 13 ("Type mismatch"): for UPC-A at
 // its position, what was painted before it staying; for UPC-E before any bar is painted (the
 // parities need every digit). The picture is not set then.
-void DrawUpc(DrawingSurface& surface, std::u16string_view digits, UpcVariant variant);
+//
+// A look other than the usual one sets the module (look.moduleWidth pixels, the printed digits
+// and the room for them growing with it), the height of the digit bars (look.barHeight, else the
+// usual height grown with the module; the side guards reach 15 rows further at the usual
+// module) and whether the digits are printed; the surface takes the symbol's height.
+void DrawUpc(DrawingSurface& surface, std::u16string_view digits, UpcVariant variant,
+             const SymbolLook& look = {});
 
 } // namespace quillion

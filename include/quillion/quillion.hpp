@@ -25,7 +25,7 @@ namespace quillion::api {
 enum class Symbology {
     Code128,         // ISO/IEC 15417 (code set per Options::codeSet)
     Code39,          // 0-9, A-Z (lower case is raised), space and - . $ / + %
-    UpcA,            // 12 digits, the last the check digit (verified)
+    UpcA,            // 11 digits (check digit appended) or 12 (check digit verified)
     UpcE,            // 6 digits, number system 0
     Ean13,           // 12 digits (check digit appended) or 13 (verified)
     Ean8,            // 7 digits or 8
@@ -41,9 +41,10 @@ inline constexpr std::int32_t kErrorFailed = 4;      // painting failed ("Applic
 inline constexpr std::int32_t kErrorTooLarge = 5;    // the picture would be too large
 inline constexpr std::int32_t kErrorEncode = 6;      // the file format cannot hold the picture
 
-// The largest module width, bar height, margin and scale Options take.
-inline constexpr int kMaxModuleWidth = 100;
-inline constexpr int kMaxBarHeight = 10000;
+// The largest module width, bar height, margin and scale Options take (a symbol of 21
+// characters at the largest module and height is painted in a quarter of a gigabyte).
+inline constexpr int kMaxModuleWidth = 50;
+inline constexpr int kMaxBarHeight = 4000;
 inline constexpr int kMaxMargin = 10000;
 inline constexpr int kMaxScale = 20;
 
@@ -61,7 +62,8 @@ struct Options {
     // The printed text (Code 128's caption; the digits of UPC/EAN; Code 39's text).
     CaptionPosition caption = CaptionPosition::Below;
     CaptionStyle captionStyle = CaptionStyle::Regular; // Code 128 only, as in the window
-    int moduleWidth = 0;     // pixels per narrow module; 0: the symbology's usual width
+    int moduleWidth = 0;     // pixels per narrow module; 0: the symbology's usual width. The
+                             // usual bar height and the printed text grow with it.
     int barHeight = 0;       // pixels; 0: the symbology's usual height
     bool quietZones = false; // the standard quiet zones on each side
     int margin = 0;          // pixels of background all round, outside any quiet zone
@@ -69,7 +71,7 @@ struct Options {
     Colour background{255, 255, 255, 255};
     int rotation = 0; // 0, 90, 180 or 270 degrees clockwise
     int scale = 1;    // every pixel becomes scale x scale pixels, applied last
-    double dpi = 96;  // the resolution recorded in the files
+    double dpi = 96;  // the resolution recorded in the files; SVG at any other in millimetres
     CodeSet codeSet = CodeSet::B;
     bool checkDigit = false; // Code 39: append the modulo-43 check character
 };

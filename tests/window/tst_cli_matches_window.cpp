@@ -46,10 +46,13 @@ QString RendererPath() {
     return qEnvironmentVariable("QUILLION_BINARY_DIR") + QStringLiteral("/quillion-render");
 }
 
+// The window's caption box is Code 128's; --no-caption hides the text of every type, so the
+// other types are asked with their text, as the window paints them whatever the box says.
 QStringList RendererArguments(const Row& r, const QString& output) {
+    const bool caption = r.caption || QByteArray(r.option) != "Option1";
     return {QStringLiteral("--type"),
             QString::fromLatin1(TypeName(r.option)),
-            r.caption ? QStringLiteral("--caption") : QStringLiteral("--no-caption"),
+            caption ? QStringLiteral("--caption") : QStringLiteral("--no-caption"),
             QStringLiteral("--position"),
             QString::fromLatin1(kPositions[r.position]),
             QStringLiteral("--style"),

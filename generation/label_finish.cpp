@@ -1,0 +1,118 @@
+#include "label_finish.h"
+
+#include "label_size.h"
+
+#include <algorithm>
+#include <array>
+#include <iterator>
+#include <variant>
+
+namespace quillion {
+namespace {
+
+std::uint32_t Channel(Pixel p, int shift) {
+    return (p >> shift) & 0xFFu;
+}
+
+// The picture with the sides added and the colours changed, unturned.
+void PadAndRecolour(const Image& picture, const LabelFinish& f, Image& out) {
+    std::array<Pixel, 256> colours{};
+    for (std::uint32_t grey = 0; grey < 256; ++grey)
+        colours[grey] = Recolour(0xFF000000u | grey * 0x010101u, f.foreground, f.background);
+    out = Image(picture.width + f.left + f.right, picture.height + f.top + f.bottom, f.background);
+    for (int y = 0; y < picture.height; ++y) {
+        const Pixel* src = picture.pixels.data() + std::size_t(y) * std::size_t(picture.width);
+        Pixel* dst = &out.At(f.left, y + f.top);
+        if (!f.Recolours()) {
+            std::copy(src, src + picture.width, dst);
+            continue;
+        }
+        for (int x = 0; x < picture.width; ++x)
+            dst[x] = colours[Channel(src[x], 8)];
+    }
+}
+
+} // namespace
+
+std::pair<std::int64_t, std::int64_t> FinishedSize(int width, int height, const LabelFinish& f) {
+    const std::int64_t w = std::int64_t{width} + f.left + f.right;
+    const std::int64_t h = std::int64_t{height} + f.top + f.bottom;
+    return f.rotation == 90 || f.rotation == 270 ? std::pair{h, w} : std::pair{w, h};
+}
+
+std::optional<std::pair<int, int>> BarColumns(const PaintRecord& record, const Image& picture) {
+    // Every bar begins on the same row: the top of the first dark fill inside the picture.
+    for (const PaintOperation& op : record.operations) {
+        const auto* fill = std::get_if<PaintedFill>(&op);
+        if (fill == nullptr || (fill->pixel & 0xFFFFFFu) != 0)
+            continue;
+        const PixelBox box = ClipToImage(fill->box, picture);
+        if (box.Empty())
+            continue;
+        const Pixel* row =
+            picture.pixels.data() + std::size_t(box.top) * std::size_t(picture.width);
+        const auto dark = [](Pixel p) { return Channel(p, 8) < 128; };
+        const Pixel* first = std::find_if(row, row + picture.width, dark);
+        const Pixel* last = std::find_if(std::make_reverse_iterator(row + picture.width),
+                                         std::make_reverse_iterator(row), dark)
+                                .base();
+        if (first < last)
+            return std::pair{static_cast<int>(first - row), static_cast<int>(last - row)};
+    }
+    return std::nullopt;
+}
+
+void AddQuietZones(LabelFinish& finish, Symbology symbology, int moduleWidth,
+                   const PaintRecord& record, const Image& picture) {
+    const QuietZone q = StandardQuietZone(symbology);
+    if (const auto bars = BarColumns(record, picture)) {
+        finish.left += std::max(0, q.left * moduleWidth - bars->first);
+        finish.right += std::max(0, q.right * moduleWidth - (picture.width - bars->second));
+    }
+}
+
+Pixel Recolour(Pixel painted, Pixel foreground, Pixel background) {
+    const std::uint32_t grey = Channel(painted, 8);
+    Pixel out = 0;
+    for (const int shift : {0, 8, 16, 24}) {
+        const std::uint32_t mixed =
+            (Channel(foreground, shift) * (255 - grey) + Channel(background, shift) * grey + 127) /
+            255;
+        out |= mixed << shift;
+    }
+    return out;
+}
+
+std::string FinishPicture(const Image& picture, const LabelFinish& finish, std::int64_t maxPixels,
+                          Image& out) {
+    const auto [w, h] = FinishedSize(picture.width, picture.height, finish);
+    if (w * h > maxPixels)
+        return "the finished picture would have " + std::to_string(w) + " x " + std::to_string(h) +
+               " pixels, more than " + std::to_string(maxPixels);
+    if (!finish.Turns()) {
+        PadAndRecolour(picture, finish, out);
+        return {};
+    }
+    Image flat;
+    PadAndRecolour(picture, finish, flat);
+    out = Image(static_cast<int>(w), static_cast<int>(h), finish.background);
+    const int fw = flat.width, fh = flat.height;
+    for (int y = 0; y < fh; ++y)
+        for (int x = 0; x < fw; ++x) {
+            const Pixel p = flat.At(x, y);
+            switch (finish.rotation) {
+            case 90: // the top row becomes the right column
+                out.At(fh - 1 - y, x) = p;
+                break;
+            case 180:
+                out.At(fw - 1 - x, fh - 1 - y) = p;
+                break;
+            default: // 270: the top row becomes the left column, read upwards
+                out.At(y, fw - 1 - x) = p;
+                break;
+            }
+        }
+    return {};
+}
+
+} // namespace quillion

@@ -1,0 +1,63 @@
+// Sizes of a label: whole pixels or lengths (mm, in, mil) at a resolution, the largest module
+// that fits a width, and the quiet zones the symbologies ask for.
+#pragma once
+
+#include "seams.h"
+
+#include <functional>
+#include <optional>
+#include <string>
+#include <string_view>
+
+namespace quillion {
+
+enum class LengthUnit { Pixel, Millimetre, Inch, Mil };
+
+struct Length {
+    double value = 0;
+    LengthUnit unit = LengthUnit::Pixel;
+    bool operator==(const Length&) const = default;
+};
+
+// The largest module, bar height and other size in pixels: a Code 128 symbol of 21 characters
+// at the largest module and height is painted in a quarter of a gigabyte.
+inline constexpr int kMaxModulePixels = 50;
+inline constexpr int kMaxBarHeightPixels = 4000;
+inline constexpr int kMaxLengthPixels = 10000;
+
+// "3" or "3px" (whole pixels), "0.33mm", "0.5in", "13mil" (a thousandth of an inch); unit in
+// any case. Nothing for any other text, a negative or non-finite value, or part of a pixel.
+std::optional<Length> ParseLength(std::string_view text);
+
+// "0.33mm", "3px": the length as the user wrote it, for messages.
+std::string LengthText(const Length& length);
+
+// A length as whole pixels at dpi: the nearest number (with down, the largest not beyond it), at
+// least minimum. off is set when the nearest differs from the exact figure by more than a tenth
+// of it.
+struct PixelLength {
+    int pixels = 0;
+    double exact = 0;
+    bool off = false;
+};
+PixelLength ToPixels(const Length& length, double dpi, int minimum, bool down = false);
+
+// The largest module width from 1 to maxModule whose picture, as widthAt gives it, is at most
+// maxWidth pixels wide; 0 when not even 1 fits. widthAt must grow with the module.
+int FitModuleWidth(int maxWidth, int maxModule, const std::function<int(int)>& widthAt);
+
+// The standard quiet zones in modules: Code 128 and Code 39 10 on each side, UPC-A 9, UPC-E 9
+// left and 7 right.
+struct QuietZone {
+    int left = 0;
+    int right = 0;
+};
+QuietZone StandardQuietZone(Symbology symbology);
+
+// The module the renderers paint without a module width of their own: Code 128 and Code 39 (at
+// the window's height) one pixel, UPC two.
+int UsualModuleWidth(Symbology symbology);
+
+double PixelsToMillimetres(double pixels, double dpi);
+
+} // namespace quillion
