@@ -71,12 +71,17 @@ public:
     const PaintRecord* Record() const { return recording_ ? &record_ : nullptr; }
 
 private:
+    // The types and options the window has not, painted by PaintLinear on a surface of the
+    // generator's own.
+    Generation GenerateOther(const LinearOptions& options, const std::u16string& text);
+
     bool recording_;
     PaintRecord record_;
     CommandLineControls controls_;
     CollectingInterface ui_;
     FormCore core_;
     bool verify_;
+    DrawingSurface other_{1, 1};
 };
 
 } // namespace quillion::cli

@@ -1,6 +1,7 @@
 // Command-line options of quillion-render.
 #pragma once
 
+#include "linear_symbols.h"
 #include "seams.h"
 
 #include <cstdint>
@@ -23,6 +24,11 @@ struct ControlSettings {
     bool caption = true;
     int captionPositionIndex = 0; // the window's list: 0 bottom, 1 top
     int fontStyleIndex = 0;       // 0 regular, 1 bold, 2 italic, 3 bold italic, 4 underline
+    // What the window has not: a type of its own (EAN-13, GS1-128, ...; type is None then),
+    // Code 128's code sets (--code-set) and Code 39's check character (--check-digit).
+    std::optional<LinearType> otherType;
+    Code128CodeSet codeSet = Code128CodeSet::B;
+    bool checkDigit = false;
 };
 
 struct RenderOptions {

@@ -64,12 +64,13 @@ private:
 
 } // namespace
 
-void DrawCode39(std::u16string_view text, DrawingSurface& surface) {
+void DrawCode39(std::u16string_view text, DrawingSurface& surface, std::u16string_view caption) {
     if (text.empty()) {
         surface.Cls();
         return;
     }
     const std::u16string upper = ToUpperCase(text);
+    const std::u16string printed = caption.empty() ? upper : std::u16string(caption);
 
     surface.SetScaleMode(ScaleMode::Pixels);
     surface.Cls();
@@ -78,8 +79,8 @@ void DrawCode39(std::u16string_view text, DrawingSurface& surface) {
     std::int16_t narrow = CInt(surface.ScaleHeight() / 40.0);
     if (narrow < 1)
         narrow = 1;
-    const float textHeight = static_cast<float>(surface.TextHeight(upper));
-    const float textWidth = static_cast<float>(surface.TextWidth(upper));
+    const float textHeight = static_cast<float>(surface.TextHeight(printed));
+    const float textWidth = static_cast<float>(surface.TextWidth(printed));
 
     const float y1 = static_cast<float>(surface.ScaleTop());
     const float y2 =
@@ -101,7 +102,7 @@ void DrawCode39(std::u16string_view text, DrawingSurface& surface) {
 
     surface.SetCurrentX((surface.ScaleWidth() - textWidth) / 2.0);
     surface.SetCurrentY(y2 + 0.25 * textHeight);
-    surface.Print(upper);
+    surface.Print(printed);
 }
 
 } // namespace quillion

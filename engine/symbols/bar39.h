@@ -8,6 +8,8 @@
 
 namespace quillion {
 
-void DrawCode39(std::u16string_view text, DrawingSurface& surface);
+// The caption is the upper-cased text unless another one is given (Full ASCII shows its input).
+void DrawCode39(std::u16string_view text, DrawingSurface& surface,
+                std::u16string_view caption = {});
 
 } // namespace quillion
