@@ -1,0 +1,341 @@
+// The types and options the window has not, read back by ZXing-C++: for each, 200 random valid
+// texts rendered to PNG (decoded with libpng) and SVG (its rectangles drawn), at 1 and 2 pixels
+// per module, must read as exactly what the text stands for. The expected readings are worked
+// out here from the text, not by the renderer's own code.
+#define ZX_USE_UTF8
+#include "generator.h"
+#include "picture_output.h"
+#include "svg_writer.h"
+
+#include <ZXing/ReadBarcode.h>
+#include <gtest/gtest.h>
+#include <png.h>
+
+#include <random>
+#include <regex>
+
+namespace quillion::cli {
+namespace {
+
+constexpr int kTexts = 200;
+
+struct Reading {
+    std::string bytes;
+    std::string identifier; // "]C1" ...
+};
+
+// A grey picture with `margin` white pixels added all round (the Code 128 and Code 39 pictures
+// have no quiet zones).
+struct Grey {
+    int width = 0, height = 0;
+    std::vector<std::uint8_t> pixels;
+};
+
+Reading Read(const Grey& g, ZXing::BarcodeFormat format, bool checkCharacter) {
+    ZXing::DecodeHints hints;
+    hints.setFormats(format);
+    hints.setTryRotate(false);
+    hints.setTryCode39ExtendedMode(true);
+    hints.setValidateCode39CheckSum(checkCharacter);
+    const auto r =
+        ZXing::ReadBarcode({g.pixels.data(), g.width, g.height, ZXing::ImageFormat::Lum}, hints);
+    if (!r.isValid())
+        return {"(nothing)", ""};
+    return {std::string(r.bytes().begin(), r.bytes().end()), r.symbologyIdentifier()};
+}
+
+Grey WithMargin(int width, int height, int margin, const std::function<bool(int, int)>& dark) {
+    Grey g{width + 2 * margin, height + 2 * margin, {}};
+    g.pixels.assign(std::size_t(g.width) * std::size_t(g.height), 255);
+    for (int y = 0; y < height; ++y)
+        for (int x = 0; x < width; ++x)
+            if (dark(x, y))
+                g.pixels[std::size_t(y + margin) * std::size_t(g.width) + std::size_t(x + margin)] =
+                    0;
+    return g;
+}
+
+Grey FromPng(const std::vector<std::uint8_t>& bytes, int margin) {
+    png_image image{};
+    image.version = PNG_IMAGE_VERSION;
+    if (!png_image_begin_read_from_memory(&image, bytes.data(), bytes.size()))
+        return {};
+    image.format = PNG_FORMAT_GRAY;
+    std::vector<std::uint8_t> pixels(PNG_IMAGE_SIZE(image));
+    if (!png_image_finish_read(&image, nullptr, pixels.data(), 0, nullptr))
+        return {};
+    const int w = int(image.width);
+    return WithMargin(w, int(image.height), margin, [&](int x, int y) {
+        return pixels[std::size_t(y) * std::size_t(w) + std::size_t(x)] < 128;
+    });
+}
+
+// The SVG's rectangles (the bars; its text elements are left out) drawn at `scale` pixels per
+// user unit.
+Grey FromSvg(const std::string& svg, int width, int height, int scale, int margin) {
+    std::vector<std::uint8_t> dark(std::size_t(width) * std::size_t(height) * scale * scale, 0);
+    const std::regex rect(
+        R"re(<rect x="(-?\d+)" y="(-?\d+)" width="(\d+)" height="(\d+)" fill="#([0-9a-f]{6})"/>)re");
+    const int w = width * scale, h = height * scale;
+    for (auto it = std::sregex_iterator(svg.begin(), svg.end(), rect); it != std::sregex_iterator();
+         ++it) {
+        const int x = std::stoi((*it)[1]) * scale, y = std::stoi((*it)[2]) * scale;
+        const int rw = std::stoi((*it)[3]) * scale, rh = std::stoi((*it)[4]) * scale;
+        const std::uint8_t on = (*it)[5] == "000000" ? 1 : 0;
+        for (int yy = std::max(y, 0); yy < std::min(y + rh, h); ++yy)
+            for (int xx = std::max(x, 0); xx < std::min(x + rw, w); ++xx)
+                dark[std::size_t(yy) * std::size_t(w) + std::size_t(xx)] = on;
+    }
+    return WithMargin(w, h, margin, [&](int x, int y) {
+        return dark[std::size_t(y) * std::size_t(w) + std::size_t(x)] != 0;
+    });
+}
+
+// One random text and what a reader must report for it.
+struct Case {
+    std::u16string text;
+    std::string reading;
+};
+
+using Maker = std::function<Case(std::mt19937&)>;
+
+int Pick(std::mt19937& rng, int lo, int hi) {
+    return std::uniform_int_distribution<int>(lo, hi)(rng);
+}
+
+std::string Digits(std::mt19937& rng, int n) {
+    std::string s;
+    for (int i = 0; i < n; ++i)
+        s += char('0' + Pick(rng, 0, 9));
+    return s;
+}
+
+char CheckDigit(const std::string& digits) {
+    int sum = 0;
+    for (std::size_t i = 0; i < digits.size(); ++i)
+        sum += (digits[digits.size() - 1 - i] - '0') * (i % 2 == 0 ? 3 : 1);
+    return char('0' + (10 - sum % 10) % 10);
+}
+
+std::u16string Latin1(const std::string& bytes) {
+    std::u16string s;
+    for (const char c : bytes)
+        s += char16_t(static_cast<unsigned char>(c));
+    return s;
+}
+
+Maker Ean(int length) {
+    return [length](std::mt19937& rng) {
+        std::string d = Digits(rng, length - 1);
+        const std::string full = d + CheckDigit(d);
+        return Case{Latin1(Pick(rng, 0, 1) ? full : d), full};
+    };
+}
+
+// Runs of digits, letters, punctuation, controls and ISO 8859-1 beyond ASCII, mixed.
+Case MixedCode128(std::mt19937& rng, bool controls, bool beyondAscii) {
+    std::string s;
+    const int runs = Pick(rng, 1, 5);
+    for (int r = 0; r < runs; ++r) {
+        const int kind = Pick(rng, 0, 4), n = Pick(rng, 1, 8);
+        for (int i = 0; i < n; ++i) {
+            int c = 0;
+            switch (kind) {
+            case 0:
+                c = Pick(rng, '0', '9');
+                break;
+            case 1:
+                c = Pick(rng, 'A', 'Z');
+                break;
+            case 2:
+                c = Pick(rng, 32, 126);
+                break;
+            case 3:
+                c = controls ? Pick(rng, 1, 31) : Pick(rng, 'a', 'z');
+                break;
+            default:
+                c = beyondAscii ? Pick(rng, 128, 255) : Pick(rng, '0', '9');
+                break;
+            }
+            // The window's FNC stand-ins keep their meaning in set B.
+            if (!controls &&
+                (c == 0xB9 || c == 0xB2 || c == 0xB3 || c == 0xBC || (c < 160 && c > 126)))
+                c = 0xE9;
+            s += char(c);
+        }
+    }
+    return {Latin1(s), s};
+}
+
+const char kSet82[] =
+    "!\"%&'*+,-./0123456789:;<=>?ABCDEFGHIJKLMNOPQRSTUVWXYZ_abcdefghijklmnopqrstuvwxyz";
+
+// One to four GS1 elements; GS after every element of a length not predefined, but the last.
+Case Gs1(std::mt19937& rng) {
+    std::string bracketed, reading;
+    const int count = Pick(rng, 1, 4);
+    for (int e = 0; e < count; ++e) {
+        std::string ai, data;
+        bool fixed = true;
+        const auto alnum = [&](int max) {
+            std::string s;
+            for (int i = Pick(rng, 1, max); i > 0; --i)
+                s += kSet82[Pick(rng, 0, int(sizeof kSet82) - 2)];
+            return s;
+        };
+        switch (Pick(rng, 0, 9)) {
+        case 0:
+            ai = "00";
+            data = Digits(rng, 17);
+            data += CheckDigit(data);
+            break;
+        case 1:
+            ai = "01";
+            data = Digits(rng, 13);
+            data += CheckDigit(data);
+            break;
+        case 2:
+            ai = "02";
+            data = Digits(rng, 13);
+            data += CheckDigit(data);
+            break;
+        case 3:
+            ai = std::string("1") + "1357"[Pick(rng, 0, 3)];
+            data = Digits(rng, 2) + "0" + char('1' + Pick(rng, 0, 8)) +
+                   std::to_string(10 + Pick(rng, 0, 18));
+            break;
+        case 4:
+            ai = "3103";
+            data = Digits(rng, 6);
+            break;
+        case 5:
+            ai = "41" + std::to_string(Pick(rng, 0, 5));
+            data = Digits(rng, 12);
+            data += CheckDigit(data);
+            break;
+        case 6:
+            ai = Pick(rng, 0, 1) ? "10" : "21";
+            data = alnum(20);
+            fixed = false;
+            break;
+        case 7:
+            ai = "37";
+            data = Digits(rng, Pick(rng, 1, 8));
+            fixed = false;
+            break;
+        case 8:
+            ai = "400";
+            data = alnum(30);
+            fixed = false;
+            break;
+        default:
+            ai = "8020";
+            data = alnum(25);
+            fixed = false;
+            break;
+        }
+        bracketed += "(" + ai + ")" + data;
+        reading += ai + data;
+        if (!fixed && e + 1 < count)
+            reading += '\x1D';
+    }
+    return {Latin1(bracketed), reading};
+}
+
+Case Code39Text(std::mt19937& rng) {
+    const char set[] = "0123456789ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz-. $/+%";
+    std::string s, upper;
+    for (int i = Pick(rng, 1, 20); i > 0; --i) {
+        const char c = set[Pick(rng, 0, int(sizeof set) - 2)];
+        s += c;
+        upper += char(c >= 'a' && c <= 'z' ? c - 32 : c);
+    }
+    return {Latin1(s), upper};
+}
+
+Case FullAscii(std::mt19937& rng) {
+    std::string s;
+    for (int i = Pick(rng, 1, 20); i > 0; --i)
+        s += char(Pick(rng, 0, 127));
+    return {Latin1(s), s};
+}
+
+struct TypeRow {
+    const char* name;
+    ControlSettings settings;
+    Maker make;
+    ZXing::BarcodeFormat format;
+    std::string identifier; // "" when any
+};
+
+ControlSettings Other(LinearType type, bool checkDigit = false) {
+    ControlSettings s;
+    s.type = Symbology::None;
+    s.otherType = type;
+    s.checkDigit = checkDigit;
+    return s;
+}
+
+ControlSettings Code128(Code128CodeSet set) {
+    ControlSettings s;
+    s.codeSet = set;
+    return s;
+}
+
+TEST(LinearTypes, RandomTextsReadBackFromPngAndSvgAtOneAndTwoPixelsPerModule) {
+    using F = ZXing::BarcodeFormat;
+    const TypeRow rows[] = {
+        {"ean13", Other(LinearType::Ean13), Ean(13), F::EAN13, "]E0"},
+        {"ean8", Other(LinearType::Ean8), Ean(8), F::EAN8, "]E4"},
+        {"code128 auto", Code128(Code128CodeSet::Auto),
+         [](std::mt19937& rng) { return MixedCode128(rng, true, true); }, F::Code128, "]C0"},
+        {"code128 b", Code128(Code128CodeSet::B),
+         [](std::mt19937& rng) { return MixedCode128(rng, false, true); }, F::Code128, "]C0"},
+        {"gs1-128", Other(LinearType::Gs1_128), Gs1, F::Code128, "]C1"},
+        {"code39 check",
+         [] {
+             ControlSettings s;
+             s.type = Symbology::Code39;
+             s.checkDigit = true;
+             return s;
+         }(),
+         Code39Text, F::Code39, ""},
+        {"code39-full", Other(LinearType::Code39FullAscii), FullAscii, F::Code39, ""},
+        {"code39-full check", Other(LinearType::Code39FullAscii, true), FullAscii, F::Code39, ""},
+    };
+    std::mt19937 rng(20261207);
+    for (const TypeRow& row : rows) {
+        Generator generator(row.settings, false, true);
+        int failures = 0;
+        for (int i = 0; i < kTexts && failures < 5; ++i) {
+            const Case c = row.make(rng);
+            SCOPED_TRACE(std::string(row.name) + " #" + std::to_string(i));
+            const Generation g = generator.Generate(c.text);
+            ASSERT_NE(g.picture, nullptr) << g.message;
+            const bool check = row.settings.checkDigit;
+            for (const int scale : {1, 2}) {
+                PictureWriter png(scale);
+                std::string error;
+                const auto* bytes = png.Encode(*g.picture, OutputFormat::Png, error);
+                ASSERT_NE(bytes, nullptr) << error;
+                std::string svg;
+                ASSERT_EQ(
+                    EncodeSvg(*generator.Record(), g.picture->width, g.picture->height, scale, svg),
+                    "");
+                for (const Grey& grey :
+                     {FromPng(*bytes, 10 * scale),
+                      FromSvg(svg, g.picture->width, g.picture->height, scale, 10 * scale)}) {
+                    const Reading r = Read(grey, row.format, check);
+                    const bool ok = r.bytes == c.reading &&
+                                    (row.identifier.empty() || r.identifier == row.identifier);
+                    failures += !ok;
+                    EXPECT_TRUE(ok) << "scale " << scale << ": read [" << r.bytes << "] "
+                                    << r.identifier << ", want [" << c.reading << "]";
+                }
+            }
+        }
+    }
+}
+
+} // namespace
+} // namespace quillion::cli
