@@ -336,7 +336,7 @@ int RunBatchFrom(ByteSource& input, const std::string& inputName, std::size_t li
         if (pin)
             StayOnProcessor(started++);
         try {
-            Generator generator(options.controls, options.verify, svg);
+            Generator generator(options.controls, options.verify, svg, options.other);
             PictureWriter writer(options.scale, generator.Record());
             WorkItem item;
             while (lines.Take(item))

@@ -33,8 +33,9 @@ MsgBoxResult CollectingInterface::ShowMessage(const MessageBoxRequest& box) {
     return MsgBoxResult::Ok;
 }
 
-Generator::Generator(const ControlSettings& settings, bool verify, bool recordPainting)
-    : recording_(recordPainting), core_(controls_, ui_), verify_(verify) {
+Generator::Generator(const ControlSettings& settings, bool verify, bool recordPainting,
+                     const OtherSettings& other)
+    : recording_(recordPainting), core_(controls_, ui_), verify_(verify), otherSettings_(other) {
     controls_.settings = settings;
 }
 
@@ -70,17 +71,18 @@ Generation Generator::GenerateOther(const LinearOptions& options, const std::u16
 
 Generation Generator::Generate(const std::u16string& text) {
     const ControlSettings& s = controls_.settings;
+    const OtherSettings& o = otherSettings_;
     LinearOptions other;
-    other.type = s.otherType                   ? *s.otherType
+    other.type = o.type                        ? *o.type
                  : s.type == Symbology::Code39 ? LinearType::Code39
                                                : LinearType::Code128;
-    other.codeSet = s.codeSet;
-    other.checkDigit = s.checkDigit;
+    other.codeSet = o.codeSet;
+    other.checkDigit = o.checkDigit;
     other.caption = s.caption;
     other.captionPositionIndex = s.captionPositionIndex;
     other.fontStyleIndex = s.fontStyleIndex;
     const bool windowType = s.type == Symbology::Code128 || s.type == Symbology::Code39;
-    if (s.otherType || (windowType && !WindowPaints(other, text)))
+    if (o.type || (windowType && !WindowPaints(other, text)))
         return GenerateOther(other, text);
 
     controls_.text = text;

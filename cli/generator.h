@@ -59,8 +59,9 @@ public:
     // With verify, a picture that does not read back as its text is not handed out: the
     // generation fails with the reader's verdict (see verify.h). With recordPainting, the
     // generation also keeps what the renderer painted (Record()).
+    // other: the types and options beyond the window's, painted without it (PaintLinear).
     explicit Generator(const ControlSettings& settings, bool verify = false,
-                       bool recordPainting = false);
+                       bool recordPainting = false, const OtherSettings& other = {});
     Generator(const Generator&) = delete;
     Generator& operator=(const Generator&) = delete;
 
@@ -81,6 +82,7 @@ private:
     CollectingInterface ui_;
     FormCore core_;
     bool verify_;
+    OtherSettings otherSettings_;
     DrawingSurface other_{1, 1};
 };
 

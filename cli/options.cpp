@@ -151,19 +151,19 @@ std::string Number(int& target, std::string_view v, int max, int code, std::stri
 std::string Apply(RenderOptions& o, int code, std::string_view v) {
     switch (code) {
     case kType: {
-        o.controls.otherType.reset();
+        o.other.type.reset();
         if (IndexOf(kOtherTypes, v)) {
             o.controls.type = Symbology::None;
-            o.controls.otherType.emplace();
-            return Choose(*o.controls.otherType, v, kOtherTypes, kOtherTypeValues, "type", "");
+            o.other.type.emplace();
+            return Choose(*o.other.type, v, kOtherTypes, kOtherTypeValues, "type", "");
         }
         return Choose(o.controls.type, v, kTypes, kTypeValues, "type",
                       "code128, code39, code39-full, upca, upce, ean13, ean8 or gs1-128");
     }
     case kCodeSet:
-        return Choose(o.controls.codeSet, v, kCodeSets, kCodeSetValues, "code set", "b or auto");
+        return Choose(o.other.codeSet, v, kCodeSets, kCodeSetValues, "code set", "b or auto");
     case kCheckDigit:
-        o.controls.checkDigit = true;
+        o.other.checkDigit = true;
         return {};
     case kCaption:
     case kNoCaption:

@@ -24,15 +24,19 @@ struct ControlSettings {
     bool caption = true;
     int captionPositionIndex = 0; // the window's list: 0 bottom, 1 top
     int fontStyleIndex = 0;       // 0 regular, 1 bold, 2 italic, 3 bold italic, 4 underline
-    // What the window has not: a type of its own (EAN-13, GS1-128, ...; type is None then),
-    // Code 128's code sets (--code-set) and Code 39's check character (--check-digit).
-    std::optional<LinearType> otherType;
+};
+
+// What the window has not: a type of its own (EAN-13, GS1-128, ...; the controls' type is None
+// then), Code 128's code sets (--code-set) and Code 39's check character (--check-digit).
+struct OtherSettings {
+    std::optional<LinearType> type;
     Code128CodeSet codeSet = Code128CodeSet::B;
     bool checkDigit = false;
 };
 
 struct RenderOptions {
     ControlSettings controls;
+    OtherSettings other;
     // One barcode: the file ("-" for standard output) and the text (UTF-8).
     std::string output;
     std::string text;

@@ -54,7 +54,8 @@ int RenderOne(const RenderOptions& options, LazyStream& out, LazyStream& err) {
         err() << "quillion-render: the text is not valid UTF-8\n";
         return kExitFailed;
     }
-    Generator generator(options.controls, options.verify, options.format == OutputFormat::Svg);
+    Generator generator(options.controls, options.verify, options.format == OutputFormat::Svg,
+                        options.other);
     const Generation generation = generator.Generate(*text);
     if (generation.picture == nullptr) {
         err() << generation.message << '\n';

@@ -177,7 +177,9 @@ std::string Verify(const Image& picture, const ReadBack& how, std::u16string_vie
 } // namespace
 
 std::string VerifyPicture(const Image& picture, Symbology type, std::u16string_view text) {
-    return Verify(picture, {ReaderFormat(type)}, text, ExpectedReading(type, text));
+    ReadBack how;
+    how.format = ReaderFormat(type);
+    return Verify(picture, how, text, ExpectedReading(type, text));
 }
 
 std::string VerifyLinearPicture(const Image& picture, const LinearOptions& options,

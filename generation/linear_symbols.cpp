@@ -158,6 +158,8 @@ LinearOutcome PaintLinear(const LinearOptions& options, std::u16string_view text
         std::u16string digits;
         if (LinearOutcome refused = EanDigits(text, ean13 ? 13 : 8, digits); !refused.Painted())
             return refused;
+        // The last EAN's picture goes, or Cls would bring it (and its painting) back.
+        surface.ClearPicture();
         surface.ResizePixels(std::max(surface.WidthPx(), 1), FormCore::kUpcHeightPx);
         surface.Cls();
         DrawEan(surface, digits, ean13 ? EanVariant::Ean13 : EanVariant::Ean8);

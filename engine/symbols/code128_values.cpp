@@ -94,12 +94,13 @@ int UnitCost(Set set, Code128Unit u) {
 
 } // namespace
 
-std::optional<std::vector<Code128Unit>> Code128Units(std::u16string_view text,
-                                                     bool functionCharacters) {
+std::optional<std::vector<Code128Unit>> Code128Units(std::u16string_view text, bool windowSetB) {
     std::vector<Code128Unit> units;
     units.reserve(text.size());
     for (const char16_t c : text) {
-        if (functionCharacters) {
+        if (windowSetB) {
+            if (c < 0x20 && c != 0x10)
+                return std::nullopt;
             const Code128Unit f = c == u'\u00B9'   ? kUnitFnc1
                                   : c == u'\u00B2' ? kUnitFnc2
                                   : c == u'\u00B3' ? kUnitFnc3

@@ -22,11 +22,11 @@ enum class Code128CodeSet { B, Auto };
 
 // The units of a text: every character is itself when it is ISO 8859-1; the ANSI digits and
 // letters beyond it (fullwidth forms) stand for the ANSI character, as in the window's set B.
-// With functionCharacters, the window's stand-ins for the function characters
-// (U+00B9 FNC1, U+00B2 FNC2, U+00B3 FNC3, U+00BC FNC4) become them. Empty when a character has no
-// unit.
-std::optional<std::vector<Code128Unit>> Code128Units(std::u16string_view text,
-                                                     bool functionCharacters);
+// With windowSetB, the text is read as the window's set B reads it, widened to ISO 8859-1
+// 128-255: the stand-ins for the function characters (U+00B9 FNC1, U+00B2 FNC2, U+00B3 FNC3,
+// U+00BC FNC4) become them, and control characters other than DLE have no unit. Empty when a
+// character has no unit.
+std::optional<std::vector<Code128Unit>> Code128Units(std::u16string_view text, bool windowSetB);
 
 // The values in painting order (start, data, check symbol), the stop pattern implied.
 Code128Sequence EncodeCode128Units(const std::vector<Code128Unit>& units, Code128CodeSet set);
