@@ -2,7 +2,6 @@
 
 #include "atomic_file.h"
 #include "batch_names.h"
-#include "generator.h"
 #include "interrupt.h"
 #include "picture_output.h"
 #include "utf8_text.h"
@@ -162,18 +161,17 @@ struct Destination {
 };
 
 // Renders and writes one line; returns "" or the reason it failed.
-std::string RenderLine(Generator& generator, PictureWriter& writer, const WorkItem& line,
+std::string RenderLine(const RenderOptions& options, PictureWriter& writer, const WorkItem& line,
                        const Destination& to) {
     if (!line.failure.empty())
         return line.failure;
     const std::optional<std::u16string> text = DecodeUtf8(line.text);
     if (!text)
         return "the line is not valid UTF-8";
-    const Generation generation = generator.Generate(*text);
-    if (generation.picture == nullptr)
-        return generation.message;
-    const std::string error =
-        writer.WriteInFolder(*generation.picture, to.folderFd, line.name, to.format);
+    api::Picture picture;
+    if (std::string failure = RenderText(options, *text, line.text, picture); !failure.empty())
+        return failure;
+    const std::string error = writer.WriteInFolder(picture, to.folderFd, line.name, to.format);
     return error.empty() ? error : "cannot write " + to.folderPath + line.name + ": " + error;
 }
 
@@ -311,12 +309,10 @@ int RunBatchFrom(ByteSource& input, const std::string& inputName, std::size_t li
     std::atomic<std::size_t> done{0};
     std::atomic<std::size_t> failed{0};
     std::atomic<bool> outOfMemory{false};
-    const bool svg = options.format == OutputFormat::Svg;
-
-    const auto process = [&](Generator& generator, PictureWriter& writer, const WorkItem& item) {
+    const auto process = [&](PictureWriter& writer, const WorkItem& item) {
         std::string failure;
         try {
-            failure = RenderLine(generator, writer, item, to);
+            failure = RenderLine(options, writer, item, to);
         } catch (const std::bad_alloc&) {
             failure = "Out of memory";
         }
@@ -336,11 +332,10 @@ int RunBatchFrom(ByteSource& input, const std::string& inputName, std::size_t li
         if (pin)
             StayOnProcessor(started++);
         try {
-            Generator generator(options.controls, options.verify, svg, options.other);
-            PictureWriter writer(options.scale, generator.Record());
+            PictureWriter writer;
             WorkItem item;
             while (lines.Take(item))
-                process(generator, writer, item);
+                process(writer, item);
         } catch (const std::bad_alloc&) {
             // No generator for this thread (or no room for a line): the others go on.
             outOfMemory = true;

@@ -3,6 +3,7 @@
 
 #include "linear_symbols.h"
 #include "seams.h"
+#include "window_controls.h"
 
 #include <cstdint>
 #include <optional>
@@ -17,14 +18,6 @@ enum class OutputFormat { Png, Jpeg, Svg };
 enum class NameRule { Line, Text };
 
 inline constexpr int kMaxScale = 20;
-
-// What the window's controls hold when the barcode is generated.
-struct ControlSettings {
-    Symbology type = Symbology::Code128;
-    bool caption = true;
-    int captionPositionIndex = 0; // the window's list: 0 bottom, 1 top
-    int fontStyleIndex = 0;       // 0 regular, 1 bold, 2 italic, 3 bold italic, 4 underline
-};
 
 // What the window has not: a type of its own (EAN-13, GS1-128, ...; the controls' type is None
 // then), Code 128's code sets (--code-set) and Code 39's check character (--check-digit).

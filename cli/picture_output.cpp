@@ -1,59 +1,119 @@
 #include "picture_output.h"
 
-#include "SaveAsJPG.h"
 #include "atomic_file.h"
 #include "form_core.h"
-#include "pixel_scale.h"
-#include "runtime/runtime.h"
-#include "svg_writer.h"
+#include "picture_detail.h"
+#include "verify.h"
 
 namespace quillion::cli {
 
-PictureWriter::PictureWriter(int scale, const PaintRecord* record)
-    : scale_(scale), record_(record) {}
+api::Symbology ApiSymbology(Symbology type) {
+    switch (type) {
+    case Symbology::Code39:
+        return api::Symbology::Code39;
+    case Symbology::UpcA:
+        return api::Symbology::UpcA;
+    case Symbology::UpcE:
+        return api::Symbology::UpcE;
+    default:
+        return api::Symbology::Code128;
+    }
+}
 
-const std::vector<std::uint8_t>* PictureWriter::Encode(const Image& picture, OutputFormat format,
-                                                       std::string& error) {
-    bytes_.clear();
-    if (picture.width <= 0 || picture.height <= 0) {
-        error = "the picture has no pixels";
-        return nullptr;
+api::Symbology ApiSymbology(const RenderOptions& options) {
+    if (!options.other.type)
+        return ApiSymbology(options.controls.type);
+    switch (*options.other.type) {
+    case LinearType::Ean13:
+        return api::Symbology::Ean13;
+    case LinearType::Ean8:
+        return api::Symbology::Ean8;
+    case LinearType::Gs1_128:
+        return api::Symbology::Gs1_128;
+    case LinearType::Code39FullAscii:
+        return api::Symbology::Code39FullAscii;
+    case LinearType::Code39:
+        return api::Symbology::Code39;
+    case LinearType::Code128:
+        break;
     }
-    if (format == OutputFormat::Svg) {
-        if (record_ == nullptr) {
-            error = "SVG needs the painting of the picture, which was not recorded";
-            return nullptr;
-        }
-        error = EncodeSvg(*record_, picture.width, picture.height, scale_, svg_);
-        if (!error.empty())
-            return nullptr;
-        bytes_.assign(svg_.begin(), svg_.end());
-        return &bytes_;
+    return api::Symbology::Code128;
+}
+
+LinearOptions LinearOptionsOf(const RenderOptions& options) {
+    LinearOptions l;
+    const ControlSettings& c = options.controls;
+    l.type = options.other.type            ? *options.other.type
+             : c.type == Symbology::Code39 ? LinearType::Code39
+                                           : LinearType::Code128;
+    l.codeSet = options.other.codeSet;
+    l.checkDigit = options.other.checkDigit;
+    l.caption = c.caption;
+    l.captionPositionIndex = c.captionPositionIndex;
+    l.fontStyleIndex = c.fontStyleIndex;
+    return l;
+}
+
+api::Options ApiOptions(const RenderOptions& options) {
+    api::Options o;
+    o.scale = options.scale;
+    o.codeSet =
+        options.other.codeSet == Code128CodeSet::Auto ? api::CodeSet::Auto : api::CodeSet::B;
+    o.checkDigit = options.other.checkDigit;
+    // As in the window, the caption settings apply to Code 128 (and GS1-128) only.
+    const ControlSettings& c = options.controls;
+    if (c.type != Symbology::Code128 && options.other.type != LinearType::Gs1_128)
+        return o;
+    o.caption = !c.caption                    ? api::CaptionPosition::None
+                : c.captionPositionIndex == 1 ? api::CaptionPosition::Above
+                                              : api::CaptionPosition::Below;
+    o.captionStyle = api::CaptionStyle(c.fontStyleIndex);
+    return o;
+}
+
+std::string RenderText(const RenderOptions& options, const std::u16string& text,
+                       std::string_view utf8Text, api::Picture& out) {
+    const api::RenderResult rendered =
+        api::Render(ApiSymbology(options), utf8Text, ApiOptions(options));
+    if (!rendered)
+        return rendered.error().message;
+    if (options.verify) {
+        const Image& image = rendered.picture().Internal().image;
+        const LinearOptions linear = LinearOptionsOf(options);
+        const bool window = options.controls.type == Symbology::UpcA ||
+                            options.controls.type == Symbology::UpcE ||
+                            (!options.other.type && WindowPaints(linear, text));
+        std::string verdict = window ? VerifyPicture(image, options.controls.type, text)
+                                     : VerifyLinearPicture(image, linear, text);
+        if (!verdict.empty())
+            return verdict;
     }
-    const Image* pixels = &picture;
-    if (scale_ > 1) {
-        error = ScalePicture(picture, scale_, scaled_);
-        if (!error.empty())
-            return nullptr;
-        pixels = &scaled_;
+    out = rendered.picture();
+    return {};
+}
+
+const std::vector<std::uint8_t>* PictureWriter::Encode(const api::Picture& picture,
+                                                       OutputFormat format, std::string& error) {
+    api::Error failure;
+    switch (format) {
+    case OutputFormat::Svg:
+        bytes_ = api::EncodeSvg(picture, &failure);
+        break;
+    case OutputFormat::Jpeg:
+        bytes_ = api::EncodeJpeg(picture, FormCore::kJpegQuality, &failure);
+        break;
+    case OutputFormat::Png:
+        bytes_ = api::EncodePng(picture, &failure);
+        break;
     }
-    if (format == OutputFormat::Jpeg) {
-        try {
-            EncodePictureAsJpeg(*pixels, FormCore::kJpegQuality, bytes_, DotsPerInch(scale_));
-        } catch (const RuntimeError& e) {
-            error = e.Description();
-            return nullptr;
-        }
-        return &bytes_;
-    }
-    if (!png_.Encode(*pixels, bytes_, PixelsPerMetre(scale_))) {
-        error = "the picture has no pixels";
+    if (failure.number != 0) {
+        error = failure.message;
         return nullptr;
     }
     return &bytes_;
 }
 
-std::string PictureWriter::Write(const Image& picture, const std::string& path,
+std::string PictureWriter::Write(const api::Picture& picture, const std::string& path,
                                  OutputFormat format) {
     std::string error;
     const std::vector<std::uint8_t>* bytes = Encode(picture, format, error);
@@ -62,7 +122,7 @@ std::string PictureWriter::Write(const Image& picture, const std::string& path,
     return FileErrorText(WriteFileContents(path, bytes->data(), bytes->size()));
 }
 
-std::string PictureWriter::WriteInFolder(const Image& picture, int folderFd,
+std::string PictureWriter::WriteInFolder(const api::Picture& picture, int folderFd,
                                          const std::string& name, OutputFormat format) {
     std::string error;
     const std::vector<std::uint8_t>* bytes = Encode(picture, format, error);

@@ -1,7 +1,6 @@
 #include "renderer.h"
 
 #include "batch.h"
-#include "generator.h"
 #include "options.h"
 #include "picture_output.h"
 #include "utf8_text.h"
@@ -54,22 +53,20 @@ int RenderOne(const RenderOptions& options, LazyStream& out, LazyStream& err) {
         err() << "quillion-render: the text is not valid UTF-8\n";
         return kExitFailed;
     }
-    Generator generator(options.controls, options.verify, options.format == OutputFormat::Svg,
-                        options.other);
-    const Generation generation = generator.Generate(*text);
-    if (generation.picture == nullptr) {
-        err() << generation.message << '\n';
+    api::Picture picture;
+    if (const std::string failure = RenderText(options, *text, options.text, picture);
+        !failure.empty()) {
+        err() << failure << '\n';
         return kExitFailed;
     }
-    PictureWriter writer(options.scale, generator.Record());
+    PictureWriter writer;
     std::string error;
     if (options.ToStandardOutput()) {
-        const std::vector<std::uint8_t>* bytes =
-            writer.Encode(*generation.picture, options.format, error);
+        const std::vector<std::uint8_t>* bytes = writer.Encode(picture, options.format, error);
         if (bytes != nullptr)
             error = WriteToStream(*bytes, out());
     } else {
-        error = writer.Write(*generation.picture, options.output, options.format);
+        error = writer.Write(picture, options.output, options.format);
     }
     if (!error.empty()) {
         err() << "quillion-render: cannot write "

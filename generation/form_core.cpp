@@ -6,6 +6,8 @@
 #include "runtime/ansi.h"
 #include "runtime/runtime.h"
 #include "symbols/bar39.h"
+#include "symbols/code128_caption.h"
+#include "symbols/code128_window_request.h"
 #include "text_checks.h"
 
 #include <algorithm>
@@ -196,30 +198,10 @@ void FormCore::GenerateUpc(StepRunner& step, UpcVariant variant, int first,
 }
 
 void FormCore::FillRequest() {
-    request_.Text = controls_.Text();
-    request_.Reserved1.clear();
-    request_.Reserved2.clear();
-    request_.Caption = controls_.CaptionTicked() ? controls_.Text() : std::u16string();
-    request_.FontName = u"Courier New";
-    request_.Symbology = 16;
-    request_.CaptionAlignment = 1;
-    request_.CaptionPosition = controls_.CaptionPositionIndex() + 1;
-    request_.FontSize = 10;
-    request_.FontStyle = controls_.FontStyleIndex();
-    request_.BarHeight = 40;
-    request_.Left = 0;
-    request_.Top = 0;
-    request_.ModuleWidth = 1;
-    request_.CaptionGap = 4;
-    request_.Reserved3 = 1;
-    request_.Reserved4 = 1;
-    request_.Width = 0;
-    request_.Height = 0;
-    request_.Orientation = 0;
-    request_.BarColor = RGB(0, 0, 0);
-    request_.BackColor = RGB(255, 255, 255);
-    request_.CaptionColor = RGB(0, 0, 0);
-    request_.CheckCharacter = 1;
+    const std::u16string text = controls_.Text();
+    request_ = WindowCode128Request(text, controls_.CaptionTicked(),
+                                    controls_.CaptionPositionIndex() + kCaptionBottom,
+                                    controls_.FontStyleIndex());
 }
 
 void FormCore::MakeCode128(DrawingSurface& surface) {

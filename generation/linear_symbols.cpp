@@ -6,8 +6,10 @@
 #include "runtime/upper_case.h"
 #include "symbols/Special128.h"
 #include "symbols/bar39.h"
+#include "symbols/code128_caption.h"
 #include "symbols/code128_errors.h"
 #include "symbols/code128_sequence.h"
+#include "symbols/code128_window_request.h"
 #include "symbols/code39_text.h"
 #include "symbols/ean.h"
 #include "symbols/gs1_elements.h"
@@ -29,39 +31,17 @@ LinearOutcome Refused(std::u16string_view message, std::int32_t number = 0) {
     return {number, Utf16ToUtf8(message)};
 }
 
-// The request the window fills for its Code 128, for this text and caption.
-BarcodeRequest Code128Request(const LinearOptions& options, std::u16string_view text,
-                              std::u16string_view caption) {
-    BarcodeRequest r;
-    r.Text = std::u16string(text);
-    r.Caption = options.caption ? std::u16string(caption) : std::u16string();
-    r.FontName = u"Courier New";
-    r.Symbology = kSymbologyCode128;
-    r.CaptionAlignment = 1;
-    r.CaptionPosition = options.captionPositionIndex + 1;
-    r.FontSize = 10;
-    r.FontStyle = options.fontStyleIndex;
-    r.BarHeight = 40;
-    r.ModuleWidth = 1;
-    r.CaptionGap = 4;
-    r.Reserved3 = 1;
-    r.Reserved4 = 1;
-    r.BarColor = RGB(0, 0, 0);
-    r.BackColor = RGB(255, 255, 255);
-    r.CaptionColor = RGB(0, 0, 0);
-    r.CheckCharacter = 1;
-    return r;
-}
-
 // As the window: paint on its Code 128 area, paint again on a larger one when the symbol needs
 // it, then cut the picture to the painted size.
 LinearOutcome PaintCode128(const LinearOptions& options, std::u16string_view text,
-                           std::u16string_view caption, const Code128Sequence& sequence,
-                           DrawingSurface& surface) {
+                           const Code128Sequence& sequence, DrawingSurface& surface) {
     surface.ResizePixels(kCode128AreaWidthPx, kCode128AreaHeightPx);
     for (int pass = 0; pass < 2; ++pass) {
         surface.Cls();
-        BarcodeRequest request = Code128Request(options, text, caption);
+        BarcodeRequest request =
+            WindowCode128Request(std::u16string(text), options.caption,
+                                 options.captionPositionIndex == 1 ? kCaptionTop : kCaptionBottom,
+                                 options.fontStyleIndex);
         if (const std::int32_t code = DrawCode128Sequence(request, sequence, surface.hDC()))
             return {code, Code128ErrorText(code)};
         if (request.Width <= surface.WidthPx() && request.Height <= surface.HeightPx()) {
@@ -126,19 +106,13 @@ LinearOutcome PaintLinear(const LinearOptions& options, std::u16string_view text
     surface.SetContainerScaleMode(ScaleMode::Pixels);
     surface.SetScaleMode(ScaleMode::Pixels);
     switch (options.type) {
-    case LinearType::Code128: {
-        const auto units = Code128Units(text, options.codeSet == Code128CodeSet::B);
-        if (!units)
-            return {kCode128IllegalCharacter, Code128ErrorText(kCode128IllegalCharacter)};
-        return PaintCode128(options, text, text, EncodeCode128Units(*units, options.codeSet),
-                            surface);
-    }
+    case LinearType::Code128:
     case LinearType::Gs1_128: {
-        const Gs1Parse parse = ParseGs1(text);
-        if (!parse.error.empty())
-            return {kGs1ElementError, parse.error};
-        return PaintCode128(options, text, text,
-                            EncodeCode128Units(parse.units, Code128CodeSet::Auto), surface);
+        Code128Sequence sequence;
+        if (LinearOutcome refused = LinearCode128Sequence(options, text, sequence);
+            !refused.Painted())
+            return refused;
+        return PaintCode128(options, text, sequence, surface);
     }
     case LinearType::Code39:
     case LinearType::Code39FullAscii: {
@@ -166,6 +140,24 @@ LinearOutcome PaintLinear(const LinearOptions& options, std::u16string_view text
         return {};
     }
     }
+    return {};
+}
+
+LinearOutcome LinearCode128Sequence(const LinearOptions& options, std::u16string_view text,
+                                    Code128Sequence& sequence) {
+    if (text.empty())
+        return {0, "nothing was painted (the text is empty)"};
+    if (options.type == LinearType::Gs1_128) {
+        const Gs1Parse parse = ParseGs1(text);
+        if (!parse.error.empty())
+            return {0, parse.error};
+        sequence = EncodeCode128Units(parse.units, Code128CodeSet::Auto);
+        return {};
+    }
+    const auto units = Code128Units(text, options.codeSet == Code128CodeSet::B);
+    if (!units)
+        return {kCode128IllegalCharacter, Code128ErrorText(kCode128IllegalCharacter)};
+    sequence = EncodeCode128Units(*units, options.codeSet);
     return {};
 }
 

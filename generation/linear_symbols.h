@@ -28,10 +28,8 @@ struct LinearOptions {
     int fontStyleIndex = 0;
 };
 
-// Messages numbered as the window numbers them: input refused by its rules (0), the Code 128
-// engine's codes, GS1 element errors (kGs1ElementError).
-inline constexpr std::int32_t kGs1ElementError = 54549;
-
+// A refusal: number 0 for input the type's rules refuse (the window's messages, GS1 element
+// errors), or the Code 128 engine's code with its message.
 struct LinearOutcome {
     std::int32_t number = 0;
     std::string message; // UTF-8; "" when the symbol was painted
@@ -47,6 +45,11 @@ bool WindowPaints(const LinearOptions& options, std::u16string_view text);
 // through. On a refusal the surface is left as it was.
 LinearOutcome PaintLinear(const LinearOptions& options, std::u16string_view text,
                           DrawingSurface& surface);
+
+// For Code 128 and GS1-128: the symbol values of the text (start code, data, check value), or
+// the refusal.
+LinearOutcome LinearCode128Sequence(const LinearOptions& options, std::u16string_view text,
+                                    Code128Sequence& sequence);
 
 // What a reader reports for the symbol of a text PaintLinear takes, as bytes: ISO 8859-1 for
 // Code 128, GS1 element strings with GS (29) between elements, the input for Full ASCII, the

@@ -1,9 +1,13 @@
 // libquillion: linear barcodes as pictures and files, for programs in C++20.
 //
 // Render() paints one barcode into a Picture; EncodePng/EncodeJpeg/EncodeSvg turn a Picture into
-// the bytes of a file. Nothing here throws for bad input: every failure is an Error with the
-// number and text that quillion-render and the window report. Render may be called from several
-// threads at once (each call uses its own state; the font caches are shared safely).
+// the bytes of a file. Nothing here throws for bad input: every failure is an Error with a number
+// (kError* below, or the Code 128 engine's 54541-54548) and the text that quillion-render
+// prints. Only running out of memory may throw std::bad_alloc.
+//
+// Threads: Render and the encoders may be called from any number of threads at once. Each
+// thread paints on surfaces of its own (kept between its calls); the font caches are shared
+// under locks. A Picture is immutable: one may be read and encoded on several threads.
 #pragma once
 
 #include <cstdint>
@@ -13,24 +17,35 @@
 #include <variant>
 #include <vector>
 
-#if defined(QUILLION_BUILDING_LIBRARY)
+// The library is built with hidden symbols; what is marked QUILLION_API is its interface.
 #define QUILLION_API __attribute__((visibility("default")))
-#else
-#define QUILLION_API
-#endif
 
 namespace quillion::api {
 
 enum class Symbology {
     Code128,         // ISO/IEC 15417 (code set per Options::codeSet)
-    Code39,          // upper-case Code 39
-    UpcA,            // 11 digits (check digit appended) or 12 (check digit verified)
+    Code39,          // 0-9, A-Z (lower case is raised), space and - . $ / + %
+    UpcA,            // 12 digits, the last the check digit (verified)
     UpcE,            // 6 digits, number system 0
     Ean13,           // 12 digits (check digit appended) or 13 (verified)
     Ean8,            // 7 digits or 8
     Gs1_128,         // bracketed element string: "(01)09501101530003(10)AB-123"
     Code39FullAscii, // all 128 ASCII characters through shift pairs
 };
+
+// Error numbers of the library itself.
+inline constexpr std::int32_t kErrorArgument = 1;    // no text, bad UTF-8, a value out of range
+inline constexpr std::int32_t kErrorUnsupported = 2; // an option or symbology not built yet
+inline constexpr std::int32_t kErrorRejected = 3;    // the symbology refuses the text (its message)
+inline constexpr std::int32_t kErrorFailed = 4;      // painting failed ("Application Error: ...")
+inline constexpr std::int32_t kErrorTooLarge = 5;    // the picture would be too large
+inline constexpr std::int32_t kErrorEncode = 6;      // the file format cannot hold the picture
+
+// The largest module width, bar height, margin and scale Options take.
+inline constexpr int kMaxModuleWidth = 100;
+inline constexpr int kMaxBarHeight = 10000;
+inline constexpr int kMaxMargin = 10000;
+inline constexpr int kMaxScale = 20;
 
 enum class CaptionPosition { None, Below, Above };
 enum class CaptionStyle { Regular, Bold, Italic, BoldItalic, Underline };
@@ -59,7 +74,7 @@ struct Options {
     bool checkDigit = false; // Code 39: append the modulo-43 check character
 };
 
-// A painted barcode: RGBA pixels, row by row, top first.
+// A painted barcode: RGBA pixels, row by row, top first, Options::scale applied.
 class QUILLION_API Picture {
 public:
     Picture();
@@ -72,11 +87,11 @@ public:
     int Width() const;
     int Height() const;
     double Dpi() const;
-    // Width() * Height() * 4 bytes: R, G, B, A.
+    // Width() * Height() * 4 bytes: R, G, B, A (made on first call).
     const std::vector<std::uint8_t>& Rgba() const;
 
-    struct Detail; // what the encoders need besides the pixels (internal)
-    const Detail& Internal() const { return *detail_; }
+    struct Detail; // the painted pixels and what SVG needs (internal)
+    const Detail& Internal() const;
     explicit Picture(std::shared_ptr<const Detail> detail);
 
 private:
@@ -84,7 +99,7 @@ private:
 };
 
 struct Error {
-    std::int32_t number = 0; // the run-time error number, or the engine's message number
+    std::int32_t number = 0; // kError*, or the Code 128 engine's code (54541-54548)
     std::string message;     // UTF-8, as quillion-render prints it
 };
 
@@ -101,11 +116,14 @@ private:
     std::variant<Picture, Error> value_;
 };
 
-// Paints text (UTF-8) as symbology.
+// Paints text (UTF-8) as symbology. With default options the pixels are those of the window
+// and of quillion-render for the same text.
 QUILLION_API RenderResult Render(Symbology symbology, std::string_view utf8Text,
                                  const Options& options = {});
 
-// The bytes of a file. An empty vector with error set when the format cannot hold the picture.
+// The bytes of a file, with the picture's Dpi() recorded. An empty vector with *error set (when
+// error is not null) when the format cannot hold the picture. JPEG quality is 1-100; the
+// window saves at 80. SVG draws the bars as rectangles and the caption as text.
 QUILLION_API std::vector<std::uint8_t> EncodePng(const Picture& picture, Error* error = nullptr);
 QUILLION_API std::vector<std::uint8_t> EncodeJpeg(const Picture& picture, int quality = 80,
                                                   Error* error = nullptr);

@@ -3,15 +3,14 @@
 // per module, must read as exactly what the text stands for. The expected readings are worked
 // out here from the text, not by the renderer's own code.
 #define ZX_USE_UTF8
-#include "generator.h"
-#include "picture_output.h"
-#include "svg_writer.h"
+#include "quillion/quillion.hpp"
 
 #include <ZXing/ReadBarcode.h>
 #include <gtest/gtest.h>
 #include <png.h>
 
 #include <charconv>
+#include <cstdio>
 #include <random>
 
 namespace quillion::cli {
@@ -32,6 +31,8 @@ struct Grey {
 };
 
 Reading Read(const Grey& g, ZXing::BarcodeFormat format, bool fullAscii, bool checkCharacter) {
+    if (g.pixels.empty())
+        return {"(no picture)", ""};
     ZXing::DecodeHints hints;
     hints.setFormats(format);
     hints.setTryHarder(false);
@@ -57,6 +58,8 @@ Grey WithMargin(int width, int height, int margin, const std::function<bool(int,
 }
 
 Grey FromPng(const std::vector<std::uint8_t>& bytes, int margin) {
+    if (bytes.empty())
+        return {};
     png_image image{};
     image.version = PNG_IMAGE_VERSION;
     if (!png_image_begin_read_from_memory(&image, bytes.data(), bytes.size()))
@@ -72,8 +75,13 @@ Grey FromPng(const std::vector<std::uint8_t>& bytes, int margin) {
 }
 
 // The SVG's rectangles (the bars; its text elements are left out) drawn at `scale` pixels per
-// user unit.
-Grey FromSvg(const std::string& svg, int width, int height, int scale, int margin) {
+// user unit (what its width and height attributes ask at --scale).
+Grey FromSvg(const std::vector<std::uint8_t>& bytes, int scale, int margin) {
+    const std::string svg(bytes.begin(), bytes.end());
+    int width = 0, height = 0;
+    if (std::sscanf(svg.c_str() + std::min(svg.find("viewBox=\""), svg.size()),
+                    "viewBox=\"0 0 %d %d\"", &width, &height) != 2)
+        return {};
     std::vector<std::uint8_t> dark(std::size_t(width) * std::size_t(height) * scale * scale, 0);
     const int w = width * scale, h = height * scale;
     for (std::size_t at = svg.find("<rect "); at != std::string::npos;
@@ -99,9 +107,9 @@ Grey FromSvg(const std::string& svg, int width, int height, int scale, int margi
     });
 }
 
-// One random text and what a reader must report for it.
+// One random text (UTF-8) and what a reader must report for it.
 struct Case {
-    std::u16string text;
+    std::string text;
     std::string reading;
 };
 
@@ -125,10 +133,17 @@ char CheckDigit(const std::string& digits) {
     return char('0' + (10 - sum % 10) % 10);
 }
 
-std::u16string Latin1(const std::string& bytes) {
-    std::u16string s;
-    for (const char c : bytes)
-        s += char16_t(static_cast<unsigned char>(c));
+std::string Latin1(const std::string& bytes) {
+    std::string s;
+    for (const char c : bytes) {
+        const auto u = static_cast<unsigned char>(c);
+        if (u < 0x80) {
+            s += c;
+        } else {
+            s += char(0xC0 | (u >> 6));
+            s += char(0x80 | (u & 0x3F));
+        }
+    }
     return s;
 }
 
@@ -270,70 +285,61 @@ Case FullAscii(std::mt19937& rng) {
 
 struct TypeRow {
     const char* name;
-    ControlSettings controls;
-    OtherSettings settings;
+    api::Symbology symbology;
+    api::Options options;
     Maker make;
     ZXing::BarcodeFormat format;
     std::string identifier; // "" when any
     bool fullAscii = false;
 };
 
-OtherSettings Other(std::optional<LinearType> type, bool checkDigit = false,
-                    Code128CodeSet set = Code128CodeSet::B) {
-    return {type, set, checkDigit};
-}
-
-ControlSettings Window(Symbology type) {
-    ControlSettings s;
-    s.type = type;
-    return s;
+api::Options With(api::CodeSet set, bool checkDigit = false) {
+    api::Options o;
+    o.codeSet = set;
+    o.checkDigit = checkDigit;
+    return o;
 }
 
 TEST(LinearTypes, RandomTextsReadBackFromPngAndSvgAtOneAndTwoPixelsPerModule) {
     using F = ZXing::BarcodeFormat;
-    const ControlSettings none = Window(Symbology::None), code128 = Window(Symbology::Code128);
+    using S = api::Symbology;
+    const api::Options plain;
     const TypeRow rows[] = {
-        {"ean13", none, Other(LinearType::Ean13), Ean(13), F::EAN13, "]E0"},
-        {"ean8", none, Other(LinearType::Ean8), Ean(8), F::EAN8, "]E4"},
-        {"code128 auto", code128, Other({}, false, Code128CodeSet::Auto),
+        {"ean13", S::Ean13, plain, Ean(13), F::EAN13, "]E0"},
+        {"ean8", S::Ean8, plain, Ean(8), F::EAN8, "]E4"},
+        {"code128 auto", S::Code128, With(api::CodeSet::Auto),
          [](std::mt19937& rng) { return MixedCode128(rng, true, true); }, F::Code128, "]C0"},
-        {"code128 b", code128, Other({}),
+        {"code128 b", S::Code128, plain,
          [](std::mt19937& rng) { return MixedCode128(rng, false, true); }, F::Code128, "]C0"},
-        {"gs1-128", none, Other(LinearType::Gs1_128), Gs1, F::Code128, "]C1"},
-        {"code39 check", Window(Symbology::Code39), Other({}, true), Code39Text, F::Code39, ""},
-        {"code39-full", none, Other(LinearType::Code39FullAscii), FullAscii, F::Code39, "", true},
-        {"code39-full check", none, Other(LinearType::Code39FullAscii, true), FullAscii, F::Code39,
+        {"gs1-128", S::Gs1_128, plain, Gs1, F::Code128, "]C1"},
+        {"code39 check", S::Code39, With(api::CodeSet::B, true), Code39Text, F::Code39, ""},
+        {"code39-full", S::Code39FullAscii, plain, FullAscii, F::Code39, "", true},
+        {"code39-full check", S::Code39FullAscii, With(api::CodeSet::B, true), FullAscii, F::Code39,
          "", true},
     };
     std::mt19937 rng(20261207);
     for (const TypeRow& row : rows) {
-        Generator generator(row.controls, false, true, row.settings);
         int failures = 0;
         for (int i = 0; i < kTexts && failures < 5; ++i) {
             const Case c = row.make(rng);
             SCOPED_TRACE(std::string(row.name) + " #" + std::to_string(i));
-            const Generation g = generator.Generate(c.text);
-            ASSERT_NE(g.picture, nullptr) << g.message;
-            const bool check = row.settings.checkDigit;
-            for (const int scale : {1, 2}) {
-                PictureWriter png(scale);
-                std::string error;
-                const auto* bytes = png.Encode(*g.picture, OutputFormat::Png, error);
-                ASSERT_NE(bytes, nullptr) << error;
-                std::string svg;
-                ASSERT_EQ(
-                    EncodeSvg(*generator.Record(), g.picture->width, g.picture->height, scale, svg),
-                    "");
-                for (const Grey& grey :
-                     {FromPng(*bytes, 10 * scale),
-                      FromSvg(svg, g.picture->width, g.picture->height, scale, 10 * scale)}) {
-                    const Reading r = Read(grey, row.format, row.fullAscii, check);
-                    const bool ok = r.bytes == c.reading &&
-                                    (row.identifier.empty() || r.identifier == row.identifier);
-                    failures += !ok;
-                    EXPECT_TRUE(ok) << "scale " << scale << ": read [" << r.bytes << "] "
-                                    << r.identifier << ", want [" << c.reading << "]";
-                }
+            api::Options o = row.options;
+            const api::RenderResult one = api::Render(row.symbology, c.text, o);
+            ASSERT_TRUE(one) << one.error().message;
+            o.scale = 2;
+            const api::RenderResult two = api::Render(row.symbology, c.text, o);
+            ASSERT_TRUE(two) << two.error().message;
+            const std::vector<std::uint8_t> svg = api::EncodeSvg(one.picture());
+            const Grey pictures[] = {FromPng(api::EncodePng(one.picture()), 10),
+                                     FromPng(api::EncodePng(two.picture()), 20),
+                                     FromSvg(svg, 1, 10), FromSvg(svg, 2, 20)};
+            for (const Grey& grey : pictures) {
+                const Reading r = Read(grey, row.format, row.fullAscii, row.options.checkDigit);
+                const bool ok = r.bytes == c.reading &&
+                                (row.identifier.empty() || r.identifier == row.identifier);
+                failures += !ok;
+                EXPECT_TRUE(ok) << "picture " << (&grey - pictures) << ": read [" << r.bytes << "] "
+                                << r.identifier << ", want [" << c.reading << "]";
             }
         }
     }

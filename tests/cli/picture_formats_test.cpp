@@ -4,9 +4,11 @@
 // 96 dpi times the scale; the parser takes short options, "=" values and words in any case.
 #include "generator.h"
 #include "options.h"
+#include "picture_detail.h"
 #include "picture_output.h"
 #include "pixel_scale.h"
 #include "svg_writer.h"
+#include "utf8_text.h"
 
 #include <gtest/gtest.h>
 
@@ -76,7 +78,7 @@ Image DrawSvgRects(const std::string& svg, int width, int height, int& count) {
 TEST(PaintRecord, ReplaysToTheExportedPictureAndItsSvgRectsToItsBars) {
     for (const RenderRow& r : kRenderRows) {
         SCOPED_TRACE(r.row);
-        Generator generator(SettingsOf(r), false, true);
+        Generator generator(SettingsOf(r), true);
         const Generation g = generator.Generate(r.text);
         ASSERT_NE(g.picture, nullptr) << g.message;
         const PaintRecord& record = *generator.Record();
@@ -107,7 +109,7 @@ TEST(PaintRecord, ReplaysToTheExportedPictureAndItsSvgRectsToItsBars) {
 // Control characters have no XML form: the SVG carries the missing-glyph boxes the font
 // painted for them as rectangles, pixel for pixel, and the other characters as text.
 TEST(PaintRecord, ControlCharactersAreDrawnAsTheirPaintedPixels) {
-    Generator generator(ControlSettings{}, false, true);
+    Generator generator(ControlSettings{}, true);
     const Generation g = generator.Generate(u"A\x10z\x10");
     ASSERT_NE(g.picture, nullptr) << g.message;
     std::string svg;
@@ -142,9 +144,11 @@ TEST(PaintRecord, AnUnrecordedGeneratorHasNoRecordAndSvgIsRefused) {
     const Generation g = generator.Generate(u"AB");
     ASSERT_NE(g.picture, nullptr);
     EXPECT_EQ(generator.Record(), nullptr);
+    auto detail = std::make_shared<api::Picture::Detail>();
+    detail->image = *g.picture;
     PictureWriter writer;
     std::string error;
-    EXPECT_EQ(writer.Encode(*g.picture, OutputFormat::Svg, error), nullptr);
+    EXPECT_EQ(writer.Encode(api::Picture(detail), OutputFormat::Svg, error), nullptr);
     EXPECT_NE(error, "");
     PaintRecord incomplete;
     incomplete.complete = false;
@@ -152,18 +156,26 @@ TEST(PaintRecord, AnUnrecordedGeneratorHasNoRecordAndSvgIsRefused) {
     EXPECT_NE(EncodeSvg(incomplete, 10, 10, 1, svg), "");
 }
 
+// The picture of the command line's options through the library.
+api::Picture Rendered(int scale, const std::string& text = "AB") {
+    RenderOptions options;
+    options.scale = scale;
+    api::Picture picture;
+    EXPECT_EQ(RenderText(options, DecodeUtf8(text).value(), text, picture), "");
+    return picture;
+}
+
 TEST(PaintRecord, SvgSizeIsThePictureTimesTheScaleInPictureUnits) {
-    Generator generator(ControlSettings{}, false, true);
-    const Generation g = generator.Generate(u"AB");
-    ASSERT_NE(g.picture, nullptr);
-    PictureWriter writer(7, generator.Record());
+    const api::Picture picture = Rendered(7);
+    const Image& painted = picture.Internal().image;
+    PictureWriter writer;
     std::string error;
-    const std::vector<std::uint8_t>* bytes = writer.Encode(*g.picture, OutputFormat::Svg, error);
+    const std::vector<std::uint8_t>* bytes = writer.Encode(picture, OutputFormat::Svg, error);
     ASSERT_NE(bytes, nullptr) << error;
     const std::string svg(bytes->begin(), bytes->end());
-    const std::string w = std::to_string(g.picture->width), h = std::to_string(g.picture->height);
-    EXPECT_NE(svg.find("width=\"" + std::to_string(7 * g.picture->width) + "\" height=\"" +
-                       std::to_string(7 * g.picture->height) + "\" viewBox=\"0 0 " + w + " " + h +
+    const std::string w = std::to_string(painted.width), h = std::to_string(painted.height);
+    EXPECT_NE(svg.find("width=\"" + std::to_string(7 * painted.width) + "\" height=\"" +
+                       std::to_string(7 * painted.height) + "\" viewBox=\"0 0 " + w + " " + h +
                        "\""),
               std::string::npos)
         << svg.substr(0, 300);
@@ -204,25 +216,23 @@ std::array<std::uint32_t, 3> PhysOf(const std::vector<std::uint8_t>& png) {
 }
 
 TEST(PictureWriter, ResolutionIs96DpiTimesTheScale) {
-    Generator generator(ControlSettings{});
-    const Generation g = generator.Generate(u"AB");
-    ASSERT_NE(g.picture, nullptr);
     const struct {
         int row, scale;
         std::uint32_t pixelsPerMetre;
     } rows[] = {{1, 1, 3780}, {2, 2, 7559}, {3, 3, 11339}, {4, 20, 75591}};
     for (const auto& r : rows) {
         SCOPED_TRACE(r.row);
-        PictureWriter writer(r.scale);
+        const api::Picture picture = Rendered(r.scale);
+        PictureWriter writer;
         std::string error;
-        const std::vector<std::uint8_t>* png = writer.Encode(*g.picture, OutputFormat::Png, error);
+        const std::vector<std::uint8_t>* png = writer.Encode(picture, OutputFormat::Png, error);
         ASSERT_NE(png, nullptr) << error;
         const auto phys = PhysOf(*png);
         EXPECT_EQ(phys[0], r.pixelsPerMetre);
         EXPECT_EQ(phys[1], r.pixelsPerMetre);
         EXPECT_EQ(phys[2], 1u); // the metre
         const std::vector<std::uint8_t>* encoded =
-            writer.Encode(*g.picture, OutputFormat::Jpeg, error);
+            writer.Encode(picture, OutputFormat::Jpeg, error);
         ASSERT_NE(encoded, nullptr) << error;
         const std::vector<std::uint8_t>& jpeg = *encoded;
         ASSERT_GT(jpeg.size(), 18u);

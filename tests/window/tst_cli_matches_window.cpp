@@ -2,11 +2,13 @@
 // driven through its widgets (option, text, caption box, position, style, Generate), then
 // quillion-render is run with the matching options; its PNG, read by Qt's own PNG reader, equals
 // the window's Picture2 (Code 128, Code 39) or Picture1 (UPC-A, UPC-E), as the picture box shows
-// it. Its JPEG is what "Save As JPG" writes from the same window.
+// it. Its JPEG is what "Save As JPG" writes from the same window. The library's Render, given the
+// same request, paints the same pixels too.
 #include "Form1.h"
 #include "form_fixture.h"
 #include "limited_line_edit.h"
 #include "picture_box.h"
+#include "quillion/quillion.hpp"
 
 #include <QCheckBox>
 #include <QComboBox>
@@ -56,6 +58,29 @@ QStringList RendererArguments(const Row& r, const QString& output) {
             output,
             QStringLiteral("--"),
             r.text};
+}
+
+// The row through the library's API, as a picture in the window's pixel format.
+QImage RenderThroughApi(const Row& r) {
+    namespace api = quillion::api;
+    const QByteArray o(r.option);
+    const api::Symbology symbology = o == "Option1"   ? api::Symbology::Code128
+                                     : o == "Option2" ? api::Symbology::Code39
+                                     : o == "Option3" ? api::Symbology::UpcA
+                                                      : api::Symbology::UpcE;
+    api::Options options; // the caption settings are Code 128's, as in the window
+    if (symbology == api::Symbology::Code128) {
+        options.caption = !r.caption        ? api::CaptionPosition::None
+                          : r.position == 1 ? api::CaptionPosition::Above
+                                            : api::CaptionPosition::Below;
+        options.captionStyle = api::CaptionStyle(r.style);
+    }
+    const api::RenderResult result = api::Render(symbology, r.text.toStdString(), options);
+    if (!result)
+        return {};
+    const api::Picture& p = result.picture();
+    return QImage(p.Rgba().data(), p.Width(), p.Height(), p.Width() * 4, QImage::Format_RGBA8888)
+        .convertToFormat(QImage::Format_RGB32);
 }
 
 } // namespace
@@ -146,6 +171,7 @@ private slots:
             const QImage cli = RunRenderer(r, QStringLiteral("row%1.png").arg(r.row));
             QVERIFY2(cli.size() == window.size(), where);
             QVERIFY2(cli == window, where);
+            QVERIFY2(RenderThroughApi(r) == window, where);
         }
     }
 

@@ -4,9 +4,10 @@
 #pragma once
 
 #include "form_core.h"
-#include "options.h"
+#include "window_controls.h"
 
 #include <string>
+#include <utility>
 #include <vector>
 
 namespace quillion::cli {
@@ -56,12 +57,8 @@ public:
 // One window's worth of state; one per thread.
 class Generator {
 public:
-    // With verify, a picture that does not read back as its text is not handed out: the
-    // generation fails with the reader's verdict (see verify.h). With recordPainting, the
-    // generation also keeps what the renderer painted (Record()).
-    // other: the types and options beyond the window's, painted without it (PaintLinear).
-    explicit Generator(const ControlSettings& settings, bool verify = false,
-                       bool recordPainting = false, const OtherSettings& other = {});
+    // With recordPainting, the generation also keeps what the renderer painted (Record()).
+    explicit Generator(const ControlSettings& settings, bool recordPainting = false);
     Generator(const Generator&) = delete;
     Generator& operator=(const Generator&) = delete;
 
@@ -70,20 +67,15 @@ public:
     // What the last generation painted into the picture it returned, as fills and texts; null
     // without recordPainting. Valid while the generator lives, updated by Generate.
     const PaintRecord* Record() const { return recording_ ? &record_ : nullptr; }
+    // Hands over that record; the next generation starts a new one.
+    PaintRecord TakeRecord() { return std::exchange(record_, PaintRecord{}); }
 
 private:
-    // The types and options the window has not, painted by PaintLinear on a surface of the
-    // generator's own.
-    Generation GenerateOther(const LinearOptions& options, const std::u16string& text);
-
     bool recording_;
     PaintRecord record_;
     CommandLineControls controls_;
     CollectingInterface ui_;
     FormCore core_;
-    bool verify_;
-    OtherSettings otherSettings_;
-    DrawingSurface other_{1, 1};
 };
 
 } // namespace quillion::cli

@@ -1,9 +1,7 @@
 #include "generator.h"
 
 #include "runtime/ansi.h"
-#include "runtime/runtime.h"
 #include "step_runner.h"
-#include "verify.h"
 
 namespace quillion::cli {
 
@@ -33,58 +31,12 @@ MsgBoxResult CollectingInterface::ShowMessage(const MessageBoxRequest& box) {
     return MsgBoxResult::Ok;
 }
 
-Generator::Generator(const ControlSettings& settings, bool verify, bool recordPainting,
-                     const OtherSettings& other)
-    : recording_(recordPainting), core_(controls_, ui_), verify_(verify), otherSettings_(other) {
+Generator::Generator(const ControlSettings& settings, bool recordPainting)
+    : recording_(recordPainting), core_(controls_, ui_) {
     controls_.settings = settings;
 }
 
-Generation Generator::GenerateOther(const LinearOptions& options, const std::u16string& text) {
-    Generation result;
-    if (text.empty()) {
-        result.message = "nothing was painted (the text is empty); no file written";
-        return result;
-    }
-    if (recording_)
-        other_.SetPaintRecord(&record_);
-    LinearOutcome outcome;
-    try {
-        outcome = PaintLinear(options, text, other_);
-    } catch (const RuntimeError& e) {
-        outcome = {e.Number(), "Application Error: " + e.Description()};
-    }
-    if (recording_)
-        other_.SetPaintRecord(nullptr);
-    if (!outcome.Painted()) {
-        result.message = outcome.message;
-        return result;
-    }
-    const Image& picture = other_.GetImage();
-    if (verify_) {
-        result.message = VerifyLinearPicture(picture, options, text);
-        if (!result.message.empty())
-            return result;
-    }
-    result.picture = &picture;
-    return result;
-}
-
 Generation Generator::Generate(const std::u16string& text) {
-    const ControlSettings& s = controls_.settings;
-    const OtherSettings& o = otherSettings_;
-    LinearOptions other;
-    other.type = o.type                        ? *o.type
-                 : s.type == Symbology::Code39 ? LinearType::Code39
-                                               : LinearType::Code128;
-    other.codeSet = o.codeSet;
-    other.checkDigit = o.checkDigit;
-    other.caption = s.caption;
-    other.captionPositionIndex = s.captionPositionIndex;
-    other.fontStyleIndex = s.fontStyleIndex;
-    const bool windowType = s.type == Symbology::Code128 || s.type == Symbology::Code39;
-    if (o.type || (windowType && !WindowPaints(other, text)))
-        return GenerateOther(other, text);
-
     controls_.text = text;
     ui_.messages.clear();
     // Every renderer paints Picture1; the exported picture is Picture1 or its copy.
@@ -113,11 +65,6 @@ Generation Generator::Generate(const std::u16string& text) {
     if (text.empty() || picture.width <= 0 || picture.height <= 0) {
         result.message = "nothing was painted (the text is empty); no file written";
         return result;
-    }
-    if (verify_) {
-        result.message = VerifyPicture(picture, controls_.settings.type, text);
-        if (!result.message.empty())
-            return result;
     }
     result.picture = &picture;
     return result;

@@ -1,0 +1,174 @@
+// The library's API: every symbology's picture equals the window's generation and scans; Code 128
+// with the caller's sizes, colours and margin scans and keeps the window's look at the window's
+// values; concurrent renders give the same pixels; bad input through C is an error, not a crash.
+#include "decode.h"
+#include "generator.h"
+#include "picture_detail.h"
+#include "quillion/quillion.h"
+#include "render_code128.h"
+#include "symbols/code128_caption.h"
+#include "symbols/code128_window_request.h"
+
+#include <gtest/gtest.h>
+
+#include <climits>
+#include <thread>
+
+namespace quillion::api {
+namespace {
+
+struct Row {
+    int row;
+    Symbology symbology;
+    std::string text;
+    std::string reads; // what ZXing-C++ reads
+};
+const Row kRows[] = {
+    {1, Symbology::Code128, "Coca Cola 12pk $6.99", "Coca Cola 12pk $6.99"},
+    {2, Symbology::Code128, std::string(40, 'M'), std::string(40, 'M')},
+    {3, Symbology::Code39, "hello-39", "HELLO-39"},
+    {4, Symbology::UpcA, "036000291452", "036000291452"},
+    {5, Symbology::UpcE, "123456", "01234565"},
+};
+
+cli::ControlSettings WindowSettings(Symbology s) {
+    const quillion::Symbology types[] = {quillion::Symbology::Code128, quillion::Symbology::Code39,
+                                         quillion::Symbology::UpcA, quillion::Symbology::UpcE};
+    return {types[int(s)], true, 0, 0};
+}
+
+Image Pixels(const Picture& p) {
+    Image image(p.Width(), p.Height(), 0);
+    for (std::size_t i = 0; i < image.pixels.size(); ++i)
+        image.pixels[i] = 0xFF000000u | std::uint32_t(p.Rgba()[4 * i]) << 16 |
+                          std::uint32_t(p.Rgba()[4 * i + 1]) << 8 | p.Rgba()[4 * i + 2];
+    return image;
+}
+
+TEST(Render, DefaultsAreTheWindowsPictureAndScan) {
+    for (const Row& r : kRows) {
+        SCOPED_TRACE(r.row);
+        const RenderResult result = Render(r.symbology, r.text);
+        ASSERT_TRUE(result) << result.error().message;
+        cli::Generator window(WindowSettings(r.symbology));
+        const cli::Generation g = window.Generate(std::u16string(r.text.begin(), r.text.end()));
+        ASSERT_NE(g.picture, nullptr);
+        EXPECT_TRUE(Pixels(result.picture()) == *g.picture);
+        EXPECT_EQ(testing::DecodeImage(Pixels(result.picture())).text, r.reads);
+        EXPECT_FALSE(EncodePng(result.picture()).empty());
+        EXPECT_FALSE(EncodeJpeg(result.picture()).empty());
+        EXPECT_FALSE(EncodeSvg(result.picture()).empty());
+    }
+}
+
+// The Code 128 path for the caller's sizes paints the window's picture from the window's request.
+TEST(Render, OwnCode128PaintingMatchesTheWindowAtItsValues) {
+    for (const char* text : {"AB", "Hello, World!", "WWWWWWWWWWWWWWWWWWWWWWWWWWWWWWWWWWWWW"}) {
+        const std::u16string t(text, text + std::char_traits<char>::length(text));
+        for (int position : {kCaptionBottom, kCaptionTop}) {
+            const Code128Painting own =
+                PaintCode128(WindowCode128Request(t, true, position, 1), false);
+            cli::Generator window({quillion::Symbology::Code128, true, position - 1, 1});
+            ASSERT_EQ(own.code, 0);
+            EXPECT_TRUE(own.picture == *window.Generate(t).picture) << text;
+        }
+    }
+}
+
+TEST(Render, Code128SizesColoursAndMarginScan) {
+    Options o;
+    o.moduleWidth = 3;
+    o.barHeight = 90;
+    o.margin = 7;
+    o.foreground = {0, 0, 128, 255};
+    o.background = {255, 255, 200, 255};
+    o.scale = 2;
+    const RenderResult r = Render(Symbology::Code128, "ABC-123", o);
+    ASSERT_TRUE(r) << r.error().message;
+    const Image pixels = Pixels(r.picture());
+    EXPECT_EQ(testing::DecodeImage(pixels).text, "ABC-123");
+    const Picture plain = Render(Symbology::Code128, "ABC-123").picture();
+    // Eleven modules a symbol, 3 pixels each, the margin on both sides, then doubled.
+    EXPECT_GE(pixels.width, 2 * (3 * (plain.Width() - 2) + 14));
+    EXPECT_GT(pixels.height, 2 * (90 + 14));
+    EXPECT_EQ(pixels.At(0, 0), 0xFFFFFFC8u);
+    EXPECT_EQ(pixels.At(pixels.width - 1, pixels.height - 1), 0xFFFFFFC8u);
+    EXPECT_EQ(pixels.At(13, pixels.height / 2), 0xFFFFFFC8u); // the margin's last column
+    EXPECT_EQ(pixels.At(14, pixels.height / 2), 0xFF000080u); // the first bar
+    EXPECT_EQ(r.picture().Dpi(), 192);
+    const std::vector<std::uint8_t> svg = EncodeSvg(r.picture());
+    EXPECT_NE(std::string(svg.begin(), svg.end()).find("fill=\"#000080\""), std::string::npos);
+}
+
+TEST(Render, ConcurrentRendersGiveTheSamePixels) {
+    std::vector<std::vector<std::uint8_t>> expected;
+    for (const Row& r : kRows)
+        expected.push_back(Render(r.symbology, r.text).picture().Rgba());
+    std::vector<int> mismatches(4, 0);
+    std::vector<std::thread> threads;
+    for (int t = 0; t < 4; ++t)
+        threads.emplace_back([&, t] {
+            for (int round = 0; round < 10; ++round)
+                for (std::size_t i = 0; i < std::size(kRows); ++i) {
+                    const Row& r = kRows[(i + std::size_t(t)) % std::size(kRows)];
+                    const RenderResult got = Render(r.symbology, r.text);
+                    mismatches[std::size_t(t)] +=
+                        !got || got.picture().Rgba() != expected[std::size_t(&r - kRows)];
+                }
+        });
+    for (std::thread& t : threads)
+        t.join();
+    EXPECT_EQ(mismatches, std::vector<int>(4, 0));
+}
+
+TEST(CApi, BadInputIsAnErrorWithAMessage) {
+    quillion_options big;
+    quillion_options_init(&big);
+    big.module_width = INT_MAX;
+    quillion_options wide;
+    quillion_options_init(&wide);
+    wide.margin = 10000;
+    static const std::string longText(4000, 'W');
+    const struct {
+        int row, symbology;
+        const char* text;
+        const quillion_options* options;
+        int code;
+    } rows[] = {
+        {1, QUILLION_CODE128, nullptr, nullptr, QUILLION_ERROR_ARGUMENT},
+        {2, QUILLION_CODE128, "caf\xC3", nullptr, QUILLION_ERROR_ARGUMENT},
+        {3, 99, "AB", nullptr, QUILLION_ERROR_ARGUMENT},
+        {4, -1, "AB", nullptr, QUILLION_ERROR_ARGUMENT},
+        {5, QUILLION_CODE128, "AB", &big, QUILLION_ERROR_ARGUMENT},
+        {6, QUILLION_EAN13, "5901234123458", nullptr, QUILLION_ERROR_REJECTED}, // check digit 7
+        {7, QUILLION_UPCA, "123", nullptr, QUILLION_ERROR_REJECTED},
+        {8, QUILLION_CODE128, "", nullptr, QUILLION_ERROR_REJECTED},
+        {9, QUILLION_CODE128, "\xC3\xA9\xE2\x82\xAC", nullptr, 54548},
+        {10, QUILLION_CODE128, "AB", &wide, QUILLION_ERROR_TOO_LARGE},
+        {11, QUILLION_CODE128, longText.c_str(), nullptr, QUILLION_ERROR_FAILED}, // overflow
+        {12, QUILLION_GS1_128, "(01)09501101530004", nullptr, QUILLION_ERROR_REJECTED},
+    };
+    for (const auto& r : rows) {
+        quillion_result* result = quillion_render(r.symbology, r.text, r.options);
+        ASSERT_NE(result, nullptr);
+        EXPECT_EQ(quillion_error_code(result), r.code) << "row " << r.row;
+        EXPECT_STRNE(quillion_error_message(result), "") << "row " << r.row;
+        EXPECT_EQ(quillion_rgba(result), nullptr) << "row " << r.row;
+        quillion_result* encoded = quillion_encode(result, QUILLION_PNG, 0);
+        EXPECT_EQ(quillion_error_code(encoded), QUILLION_ERROR_ARGUMENT);
+        quillion_free(encoded);
+        quillion_free(result);
+    }
+    quillion_free(nullptr);
+    quillion_result* ok = quillion_render(QUILLION_CODE39, "AB", nullptr);
+    quillion_result* bad = quillion_encode(ok, 7, 0);
+    EXPECT_EQ(quillion_error_code(bad), QUILLION_ERROR_ARGUMENT);
+    size_t size = 1;
+    EXPECT_EQ(quillion_bytes(bad, &size), nullptr);
+    EXPECT_EQ(size, 0u);
+    quillion_free(bad);
+    quillion_free(ok);
+}
+
+} // namespace
+} // namespace quillion::api
