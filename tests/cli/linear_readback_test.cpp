@@ -1,6 +1,7 @@
 // The types and options the window has not, read back by ZXing-C++: for each, 200 random valid
 // texts rendered to PNG (decoded with libpng) and SVG (its rectangles drawn), at 1 and 2 pixels
-// per module, must read as exactly what the text stands for. The expected readings are worked
+// per module (scale 2; Code 128 and GS1-128 also with 2-pixel modules and a margin), must read as
+// exactly what the text stands for. The expected readings are worked
 // out here from the text, not by the renderer's own code.
 #define ZX_USE_UTF8
 #include "quillion/quillion.hpp"
@@ -293,10 +294,12 @@ struct TypeRow {
     bool fullAscii = false;
 };
 
-api::Options With(api::CodeSet set, bool checkDigit = false) {
+api::Options With(api::CodeSet set, bool checkDigit = false, int moduleWidth = 0) {
     api::Options o;
     o.codeSet = set;
     o.checkDigit = checkDigit;
+    o.moduleWidth = moduleWidth; // > 1: painted with the caller's sizes, not the window's request
+    o.margin = moduleWidth > 1 ? 5 : 0;
     return o;
 }
 
@@ -312,6 +315,9 @@ TEST(LinearTypes, RandomTextsReadBackFromPngAndSvgAtOneAndTwoPixelsPerModule) {
         {"code128 b", S::Code128, plain,
          [](std::mt19937& rng) { return MixedCode128(rng, false, true); }, F::Code128, "]C0"},
         {"gs1-128", S::Gs1_128, plain, Gs1, F::Code128, "]C1"},
+        {"code128 auto 2px", S::Code128, With(api::CodeSet::Auto, false, 2),
+         [](std::mt19937& rng) { return MixedCode128(rng, true, true); }, F::Code128, "]C0"},
+        {"gs1-128 2px", S::Gs1_128, With(api::CodeSet::B, false, 2), Gs1, F::Code128, "]C1"},
         {"code39 check", S::Code39, With(api::CodeSet::B, true), Code39Text, F::Code39, ""},
         {"code39-full", S::Code39FullAscii, plain, FullAscii, F::Code39, "", true},
         {"code39-full check", S::Code39FullAscii, With(api::CodeSet::B, true), FullAscii, F::Code39,
