@@ -1,8 +1,8 @@
 // The types and options the window has not, read back by ZXing-C++: for each, 200 random valid
 // texts rendered to PNG (decoded with libpng) and SVG (its rectangles drawn), at 1 and 2 pixels
 // per module (scale 2; Code 128 and GS1-128 also with 2-pixel modules and a margin), must read as
-// exactly what the text stands for. The expected readings are worked
-// out here from the text, not by the renderer's own code.
+// exactly what the text stands for. The expected readings are worked out here from the text,
+// not by the renderer's own code.
 #define ZX_USE_UTF8
 #include "quillion/quillion.hpp"
 
