@@ -51,6 +51,15 @@ paste <(widths "$WORK/digits") "$WORK/digits.txt" | awk -F'\t' '
     $1 != 11 * (length($2) / 2 + 3) + 2 { print "FAIL: " $2 ": " $1 " modules"; bad++ } END { exit bad > 0 }' ||
     fail "digit-only texts are not 11 x (n/2 + 3) + 2 modules"
 
+# A batch's SVG files hold their own picture only: UPC and EAN repaint a picture that keeps its
+# last painting, which must not pile up in the files.
+printf '036000291452\n036000291452\n036000291452\n' >"$WORK/upc.txt"
+for type in upca ean13; do
+    "$BIN" -t "$type" --batch "$WORK/upc.txt" --out-dir "$WORK/svg-$type" --format svg --jobs 1 2>/dev/null
+    [ "$(cat "$WORK/svg-$type"/*.svg | md5sum)" = "$(cat "$WORK/svg-$type/00001.svg"{,,} | md5sum)" ] ||
+        fail "$type: the SVG files of a batch differ: $(wc -c "$WORK/svg-$type"/*.svg | head -3)"
+done
+
 # zbarimg (no FNC4, no Full ASCII decoding) on a sample of each type.
 reads() {
     local row=$1 want=$2
