@@ -38,6 +38,13 @@ constexpr std::array<std::string_view, 6> kTypes = {"code128", "code39", "upca",
 constexpr std::array<Symbology, 6> kTypeValues = {Symbology::Code128, Symbology::Code39,
                                                   Symbology::UpcA,    Symbology::UpcE,
                                                   Symbology::UpcA,    Symbology::UpcE};
+constexpr std::array<std::string_view, 7> kOtherTypes = {"ean13",   "ean-13", "ean8",       "ean-8",
+                                                         "gs1-128", "gs1128", "code39-full"};
+constexpr std::array<LinearType, 7> kOtherTypeValues = {
+    LinearType::Ean13,   LinearType::Ean13,   LinearType::Ean8,           LinearType::Ean8,
+    LinearType::Gs1_128, LinearType::Gs1_128, LinearType::Code39FullAscii};
+constexpr std::array<std::string_view, 2> kCodeSets = {"b", "auto"};
+constexpr std::array<Code128CodeSet, 2> kCodeSetValues = {Code128CodeSet::B, Code128CodeSet::Auto};
 constexpr std::array<std::string_view, 4> kFormats = {"png", "jpg", "jpeg", "svg"};
 constexpr std::array<OutputFormat, 4> kFormatValues = {OutputFormat::Png, OutputFormat::Jpeg,
                                                        OutputFormat::Jpeg, OutputFormat::Svg};
@@ -72,6 +79,8 @@ enum Code : int {
     kForeground,
     kBackground,
     kRotate,
+    kCodeSet,
+    kCheckDigit,
 };
 
 constexpr char kShortOptions[] = ":t:o:hV";
@@ -98,6 +107,8 @@ const option kLongOptions[] = {
     {"names", required_argument, nullptr, kNames},
     {"jobs", required_argument, nullptr, kJobs},
     {"verify", no_argument, nullptr, kVerify},
+    {"code-set", required_argument, nullptr, kCodeSet},
+    {"check-digit", no_argument, nullptr, kCheckDigit},
     {"help", no_argument, nullptr, kHelp},
     {"version", no_argument, nullptr, kVersion},
     {nullptr, 0, nullptr, 0},
@@ -202,9 +213,21 @@ std::string ColourOption(Pixel& target, std::string_view v, int code, bool trans
 // Applies one option; returns an error message, "" when it is fine.
 std::string Apply(RenderOptions& o, int code, std::string_view v) {
     switch (code) {
-    case kType:
+    case kType: {
+        o.other.type.reset();
+        if (IndexOf(kOtherTypes, v)) {
+            o.controls.type = Symbology::None;
+            o.other.type.emplace();
+            return Choose(*o.other.type, v, kOtherTypes, kOtherTypeValues, "type", "");
+        }
         return Choose(o.controls.type, v, kTypes, kTypeValues, "type",
-                      "code128, code39, upca, upce, upc-a or upc-e");
+                      "code128, code39, code39-full, upca, upce, ean13, ean8 or gs1-128");
+    }
+    case kCodeSet:
+        return Choose(o.other.codeSet, v, kCodeSets, kCodeSetValues, "code set", "b or auto");
+    case kCheckDigit:
+        o.other.checkDigit = true;
+        return {};
     case kCaption:
     case kNoCaption:
         o.controls.caption = code == kCaption;
@@ -371,7 +394,7 @@ std::string CheckCombination(RenderOptions& o, const std::vector<std::string>& t
 } // namespace
 
 std::string Usage() {
-    return "usage: quillion-render [-t|--type code128|code39|upca|upce|upc-a|upc-e]\n"
+    return "usage: quillion-render [-t|--type TYPE] [--code-set b|auto] [--check-digit]\n"
            "                       [--caption|--no-caption] [--position bottom|top]\n"
            "                       [--style regular|bold|italic|bolditalic|underline]\n"
            "                       [--dpi N] [--module-width SIZE|--fit-width LENGTH]\n"
@@ -382,7 +405,15 @@ std::string Usage() {
            "                       -o|--output FILE|- [--] TEXT\n"
            "       quillion-render [options] --batch FILE|- --out-dir DIR\n"
            "                       [--names line|text] [--jobs N]\n"
-           "       quillion-render -h|--help | -V|--version";
+           "       quillion-render -h|--help | -V|--version\n"
+           "types: code128      Code 128 (--code-set b: set B, the window's; auto: shortest)\n"
+           "       code39       Code 39 (--check-digit: modulo-43 check character)\n"
+           "       code39-full  Code 39 Full ASCII (all 128 ASCII characters)\n"
+           "       upca, upc-a  UPC-A, 12 digits\n"
+           "       upce, upc-e  UPC-E, 6 digits (number system 0)\n"
+           "       ean13        EAN-13, 12 digits (check digit added) or 13\n"
+           "       ean8         EAN-8, 7 digits (check digit added) or 8\n"
+           "       gs1-128      GS1-128 element string: (01)09501101530003(10)AB-123";
 }
 
 std::string Help() {

@@ -3,6 +3,7 @@
 
 #include "label_finish.h"
 #include "label_size.h"
+#include "linear_symbols.h"
 #include "seams.h"
 #include "window_controls.h"
 
@@ -19,6 +20,14 @@ enum class OutputFormat { Png, Jpeg, Svg };
 enum class NameRule { Line, Text };
 
 inline constexpr int kMaxScale = 20;
+
+// What the window has not: a type of its own (EAN-13, GS1-128, ...; the controls' type is None
+// then), Code 128's code sets (--code-set) and Code 39's check character (--check-digit).
+struct OtherSettings {
+    std::optional<LinearType> type;
+    Code128CodeSet codeSet = Code128CodeSet::B;
+    bool checkDigit = false;
+};
 
 inline constexpr int kMaxDpi = 3200;
 
@@ -42,6 +51,7 @@ struct LabelSettings {
 
 struct RenderOptions {
     ControlSettings controls;
+    OtherSettings other;
     // One barcode: the file ("-" for standard output) and the text (UTF-8).
     std::string output;
     std::string text;

@@ -27,6 +27,40 @@ api::Colour ApiColour(Pixel p) {
     return {std::uint8_t(p >> 16), std::uint8_t(p >> 8), std::uint8_t(p), std::uint8_t(p >> 24)};
 }
 
+api::Symbology ApiSymbology(const RenderOptions& options) {
+    if (!options.other.type)
+        return ApiSymbology(options.controls.type);
+    switch (*options.other.type) {
+    case LinearType::Ean13:
+        return api::Symbology::Ean13;
+    case LinearType::Ean8:
+        return api::Symbology::Ean8;
+    case LinearType::Gs1_128:
+        return api::Symbology::Gs1_128;
+    case LinearType::Code39FullAscii:
+        return api::Symbology::Code39FullAscii;
+    case LinearType::Code39:
+        return api::Symbology::Code39;
+    case LinearType::Code128:
+        break;
+    }
+    return api::Symbology::Code128;
+}
+
+LinearOptions LinearOptionsOf(const RenderOptions& options) {
+    LinearOptions l;
+    const ControlSettings& c = options.controls;
+    l.type = options.other.type            ? *options.other.type
+             : c.type == Symbology::Code39 ? LinearType::Code39
+                                           : LinearType::Code128;
+    l.codeSet = options.other.codeSet;
+    l.checkDigit = options.other.checkDigit;
+    l.caption = c.caption;
+    l.captionPositionIndex = c.captionPositionIndex;
+    l.fontStyleIndex = c.fontStyleIndex;
+    return l;
+}
+
 api::Options ApiOptions(const RenderOptions& options) {
     api::Options o;
     o.scale = options.scale;
@@ -39,11 +73,15 @@ api::Options ApiOptions(const RenderOptions& options) {
     o.background = ApiColour(l.background);
     o.rotation = l.rotation;
     o.dpi = l.dpi;
-    // --no-caption is for every type; as in the window, position and style for Code 128 only.
+    o.codeSet =
+        options.other.codeSet == Code128CodeSet::Auto ? api::CodeSet::Auto : api::CodeSet::B;
+    o.checkDigit = options.other.checkDigit;
+    // --no-caption is for every type; as in the window, position and style for Code 128 (and
+    // GS1-128) only.
     const ControlSettings& c = options.controls;
     if (!c.caption)
         o.caption = api::CaptionPosition::None;
-    if (c.type != Symbology::Code128)
+    if (c.type != Symbology::Code128 && options.other.type != LinearType::Gs1_128)
         return o;
     o.caption = !c.caption                    ? api::CaptionPosition::None
                 : c.captionPositionIndex == 1 ? api::CaptionPosition::Above
@@ -91,17 +129,22 @@ std::string RenderText(const RenderOptions& options, const std::u16string& text,
     api::Options o = ApiOptions(options);
     if (std::string failure = ChooseModule(options, utf8Text, o); !failure.empty())
         return failure;
-    const api::RenderResult rendered =
-        api::Render(ApiSymbology(options.controls.type), utf8Text, o);
+    const api::RenderResult rendered = api::Render(ApiSymbology(options), utf8Text, o);
     if (!rendered)
         return rendered.error().message;
     if (options.verify) {
         // The picture as it is written is read: colours, quiet zones and margin included; the
         // reader is told when it is turned.
+        const Image& image = rendered.picture().Internal().image;
+        const LinearOptions linear = LinearOptionsOf(options);
+        const bool window = options.controls.type == Symbology::UpcA ||
+                            options.controls.type == Symbology::UpcE ||
+                            (!options.other.type && WindowPaints(linear, text));
         const std::u16string expected =
             options.controls.type == Symbology::UpcA ? WithUpcACheckDigit(text) : text;
-        std::string verdict = VerifyPicture(rendered.picture().Internal().image,
-                                            options.controls.type, expected, o.rotation != 0);
+        const bool turned = o.rotation != 0;
+        std::string verdict = window ? VerifyPicture(image, options.controls.type, expected, turned)
+                                     : VerifyLinearPicture(image, linear, text, turned);
         if (!verdict.empty())
             return verdict;
     }

@@ -127,8 +127,18 @@ void SetVerifyTamperForTesting(VerifyTamper tamper) {
 // grey copy: it converts only the rows it scans. The edge of the picture stands for the white
 // around a printed label. The picture holds one straight symbol and its caption, so one scan
 // line through the bars is read, as a hand scanner reads it.
-std::string VerifyPicture(const Image& picture, Symbology type, std::u16string_view text,
-                          bool turned) {
+namespace {
+
+struct ReadBack {
+    ZXing::BarcodeFormat format = ZXing::BarcodeFormat::None;
+    bool fullAscii = false;      // Code 39 Full ASCII
+    bool checkCharacter = false; // Code 39's modulo-43 character, checked and dropped
+    std::string identifier;      // the symbology identifier that must come with it, if any
+    bool turned = false;         // the symbol may stand upright: the reader tries turns too
+};
+
+std::string Verify(const Image& picture, const ReadBack& how, std::u16string_view text,
+                   const std::string& expected) {
     const Image* read = &picture;
     Image tampered;
     if (const auto& tamper = Tamper()) {
@@ -137,8 +147,10 @@ std::string VerifyPicture(const Image& picture, Symbology type, std::u16string_v
         read = &tampered;
     }
     ZXing::DecodeHints hints;
-    hints.setFormats(ReaderFormat(type));
-    hints.setTryRotate(turned);
+    hints.setFormats(how.format);
+    hints.setTryCode39ExtendedMode(how.fullAscii);
+    hints.setValidateCode39CheckSum(how.checkCharacter);
+    hints.setTryRotate(how.turned);
     hints.setTryDownscale(false);
     hints.setIsPure(true);
     hints.setMinLineCount(1);
@@ -149,14 +161,56 @@ std::string VerifyPicture(const Image& picture, Symbology type, std::u16string_v
                          read->height, ZXing::ImageFormat::BGRX),
         hints);
 
-    const std::string expected = ExpectedReading(type, text);
     const std::string got = result.isValid()
                                 ? std::string(result.bytes().begin(), result.bytes().end())
                                 : std::string();
-    if (result.isValid() && got == expected)
+    const bool identified =
+        how.identifier.empty() || result.symbologyIdentifier() == how.identifier;
+    if (result.isValid() && got == expected && identified)
         return {};
-    return "does not scan as " + Shown(expected) +
-           " (read: " + (result.isValid() ? Shown(got) : std::string("nothing")) + ")";
+    const std::string as = how.identifier.empty() ? "" : how.identifier + " ";
+    const std::string gotAs =
+        how.identifier.empty() || !result.isValid() ? "" : result.symbologyIdentifier() + " ";
+    return "does not scan as " + as + Shown(expected) +
+           " (read: " + (result.isValid() ? gotAs + Shown(got) : std::string("nothing")) + ")";
+}
+
+} // namespace
+
+std::string VerifyPicture(const Image& picture, Symbology type, std::u16string_view text,
+                          bool turned) {
+    ReadBack how;
+    how.format = ReaderFormat(type);
+    how.turned = turned;
+    return Verify(picture, how, text, ExpectedReading(type, text));
+}
+
+std::string VerifyLinearPicture(const Image& picture, const LinearOptions& options,
+                                std::u16string_view text, bool turned) {
+    ReadBack how;
+    how.turned = turned;
+    switch (options.type) {
+    case LinearType::Code128:
+        how.format = ZXing::BarcodeFormat::Code128;
+        break;
+    case LinearType::Gs1_128:
+        how.format = ZXing::BarcodeFormat::Code128;
+        how.identifier = "]C1";
+        break;
+    case LinearType::Code39:
+    case LinearType::Code39FullAscii:
+        how.format = ZXing::BarcodeFormat::Code39;
+        how.fullAscii = options.type == LinearType::Code39FullAscii;
+        how.checkCharacter = options.checkDigit;
+        break;
+    case LinearType::Ean13:
+        how.format = ZXing::BarcodeFormat::EAN13;
+        break;
+    case LinearType::Ean8:
+        how.format = ZXing::BarcodeFormat::EAN8;
+        break;
+    }
+    return Verify(picture, how, text, LinearReading(options, text));
 }
 
 } // namespace quillion::cli

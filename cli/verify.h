@@ -4,6 +4,7 @@
 #pragma once
 
 #include "draw/color.h"
+#include "linear_symbols.h"
 #include "seams.h"
 
 #include <functional>
@@ -20,6 +21,12 @@ namespace quillion::cli {
 // turned: the symbol may stand upright (the reader also tries the picture turned).
 std::string VerifyPicture(const Image& picture, Symbology type, std::u16string_view text,
                           bool turned = false);
+
+// The same for the types and options the window has not: the picture must read as
+// LinearReading(options, text), GS1-128 with the GS1 symbology identifier (]C1), Code 39 with
+// --check-digit by a reader that checks the check character.
+std::string VerifyLinearPicture(const Image& picture, const LinearOptions& options,
+                                std::u16string_view text, bool turned = false);
 
 // What a reader delivers for the symbol of text, as bytes: the text for Code 128 (digits and
 // letters in their ANSI form, DLE as byte 16; FNC1 as GS (29) except in first place, where it

@@ -2,12 +2,17 @@
 
 #include "draw/surface.h"
 #include "form_core.h"
+#include "symbols/code128_sequence.h"
 
 #include <algorithm>
 
 namespace quillion::api {
 
-Code128Picture PaintCode128Picture(BarcodeRequest request, bool keepRecord) {
+Code128Picture PaintCode128Picture(BarcodeRequest request, bool keepRecord,
+                                   const Code128Sequence* sequence) {
+    const auto draw = [&](BarcodeRequest& r, DeviceContext& dc) {
+        return sequence != nullptr ? DrawCode128Sequence(r, *sequence, dc) : DrawCode128(r, dc);
+    };
     Code128Picture out;
     DrawingSurface surface(FormCore::kCode128AreaWidth / kTwipsPerPixel,
                            FormCore::kCode128AreaHeight / kTwipsPerPixel);
@@ -17,7 +22,7 @@ Code128Picture PaintCode128Picture(BarcodeRequest request, bool keepRecord) {
         surface.SetPaintRecord(&out.record);
     surface.Cls();
     const BarcodeRequest asked = request;
-    out.code = DrawCode128(request, surface.hDC());
+    out.code = draw(request, surface.hDC());
     if (out.code != 0)
         return out;
     if (request.Width > surface.WidthPx() || request.Height > surface.HeightPx()) {
@@ -26,7 +31,7 @@ Code128Picture PaintCode128Picture(BarcodeRequest request, bool keepRecord) {
         surface.ResizePixels(std::max(width, surface.WidthPx()),
                              std::max(height, surface.HeightPx()));
         surface.Cls();
-        out.code = DrawCode128(request, surface.hDC());
+        out.code = draw(request, surface.hDC());
         if (out.code != 0)
             return out;
     }

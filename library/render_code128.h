@@ -5,6 +5,7 @@
 #include "draw/color.h"
 #include "draw/paint_record.h"
 #include "symbols/Special128.h"
+#include "symbols/code128_text.h"
 
 #include <cstdint>
 #include <string>
@@ -19,6 +20,8 @@ struct Code128Picture {
 
 // Paints request on a surface of the window's Code 128 area, enlarged to the painted size
 // when the symbol needs more, as the window does. The record is kept when keepRecord is set.
-Code128Picture PaintCode128Picture(BarcodeRequest request, bool keepRecord);
+// With a sequence, its values are painted in place of request.Text's set-B encoding.
+Code128Picture PaintCode128Picture(BarcodeRequest request, bool keepRecord,
+                                   const Code128Sequence* sequence = nullptr);
 
 } // namespace quillion::api

@@ -123,8 +123,14 @@ public:
         Materialize();
         blank_ = false;
         quillion::FillBox(image_, box, pixel);
-        if (record_) [[unlikely]]
+        if (record_) [[unlikely]] {
+            // A fill over the whole image hides everything painted before it: a picture
+            // repainted over its last painting (UPC after Cls) does not carry it along.
+            if (box.left <= 0 && box.top <= 0 && box.right >= image_.width &&
+                box.bottom >= image_.height)
+                record_->operations.clear();
             record_->operations.push_back(PaintedFill{box, pixel});
+        }
     }
     void DrawText(std::int64_t x, std::int64_t y, std::string_view ansi,
                   const std::shared_ptr<const quillion::Font>& font, COLORREF color, int charExtra,

@@ -75,12 +75,14 @@ private:
 
 } // namespace
 
-void DrawCode39(std::u16string_view text, DrawingSurface& surface, const SymbolLook& look) {
+void DrawCode39(std::u16string_view text, DrawingSurface& surface, const SymbolLook& look,
+                std::u16string_view caption) {
     if (text.empty()) {
         surface.Cls();
         return;
     }
     const std::u16string upper = ToUpperCase(text);
+    const std::u16string printed = caption.empty() ? upper : std::u16string(caption);
 
     surface.SetScaleMode(ScaleMode::Pixels);
     surface.Cls();
@@ -89,8 +91,8 @@ void DrawCode39(std::u16string_view text, DrawingSurface& surface, const SymbolL
     std::int16_t narrow = CInt(surface.ScaleHeight() / 40.0);
     if (narrow < 1)
         narrow = 1;
-    float textHeight = static_cast<float>(surface.TextHeight(upper));
-    float textWidth = static_cast<float>(surface.TextWidth(upper));
+    float textHeight = static_cast<float>(surface.TextHeight(printed));
+    float textWidth = static_cast<float>(surface.TextWidth(printed));
     double captionBand = look.caption ? 1.5 * textHeight : 0.0;
     if (!look.IsUsual()) {
         const std::int16_t usualNarrow = narrow;
@@ -99,8 +101,8 @@ void DrawCode39(std::u16string_view text, DrawingSurface& surface, const SymbolL
         const double usualBars = surface.ScaleHeight() - 1.5 * textHeight;
         // A wider module makes the whole symbol larger, its caption with it.
         surface.SetFontSize(surface.Font().size * narrow / usualNarrow);
-        textHeight = static_cast<float>(surface.TextHeight(upper));
-        textWidth = static_cast<float>(surface.TextWidth(upper));
+        textHeight = static_cast<float>(surface.TextHeight(printed));
+        textWidth = static_cast<float>(surface.TextWidth(printed));
         captionBand = look.caption ? 1.5 * textHeight : 0.0;
         const double bars = look.barHeight > 0 ? look.barHeight : usualBars * narrow / usualNarrow;
         ScaleOuterHeightTo(surface, bars + captionBand);
@@ -127,7 +129,7 @@ void DrawCode39(std::u16string_view text, DrawingSurface& surface, const SymbolL
         return;
     surface.SetCurrentX((surface.ScaleWidth() - textWidth) / 2.0);
     surface.SetCurrentY(y2 + 0.25 * textHeight);
-    surface.Print(upper);
+    surface.Print(printed);
 }
 
 } // namespace quillion

@@ -132,8 +132,13 @@ Code128Extent MeasureCode128(const BarcodeRequest& request, DeviceContext& dc,
     if (request.Orientation != 0 || request.Text.empty())
         return {};
     sequence = EncodeCode128(request.Text, request.CheckCharacter);
-    // With the null brush and pen a bar leaves no mark, so the walk only has to do the
-    // arithmetic: it overflows exactly where the painting pass would.
+    return MeasureCode128Sequence(request, sequence);
+}
+
+Code128Extent MeasureCode128Sequence(const BarcodeRequest& request,
+                                     const Code128Sequence& sequence) {
+    // A walk without painting only has to do the arithmetic: it overflows exactly where the
+    // painting pass would.
     const std::int32_t endX = WalkSymbols(sequence, request.Left, ModuleWidthOf(request),
                                           [](std::int32_t, std::int32_t) {});
     return {request.BarHeight, Sub32(endX, request.Left)};

@@ -23,6 +23,11 @@ Code128Extent MeasureCode128(const BarcodeRequest& request, DeviceContext& dc,
                              Code128Sequence& sequence);
 Code128Extent MeasureCode128(const BarcodeRequest& request, DeviceContext& dc);
 
+// The extent of a sequence encoded elsewhere (any start code) at the request's place and
+// module width; RuntimeError 6 when its edges overflow.
+Code128Extent MeasureCode128Sequence(const BarcodeRequest& request,
+                                     const Code128Sequence& sequence);
+
 struct Code128Painting {
     std::int32_t Width = 0;
     std::int32_t Height = 0;

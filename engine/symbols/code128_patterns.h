@@ -63,16 +63,27 @@ inline constexpr std::array<SymbolPattern, kDataSymbols> kDataPatterns = {{
     {{3, 1, 1, 1, 4, 1}}, {{4, 1, 1, 1, 3, 1}},
 }};
 
+inline constexpr SymbolPattern kStartAPattern = {2, 1, 1, 4, 1, 2}; // 103
 inline constexpr SymbolPattern kStartBPattern = {2, 1, 1, 2, 1, 4}; // 104
+inline constexpr SymbolPattern kStartCPattern = {2, 1, 1, 2, 3, 2}; // 105
 
 // The stop pattern: bar, space, bar, space, bar, space, bar.
 inline constexpr std::array<std::uint8_t, 7> kStopPattern = {2, 3, 3, 1, 1, 1, 2};
 
-// The pattern of a value 0..102 or Start B; nullptr for any other value.
+// The pattern of a value 0..102 or a start code (103 A, 104 B, 105 C); nullptr for any other.
 constexpr const SymbolPattern* PatternOf(int value) {
     if (value >= 0 && value < kDataSymbols)
         return &kDataPatterns[static_cast<std::size_t>(value)];
-    return value == kStartB ? &kStartBPattern : nullptr;
+    switch (value) {
+    case kStartB - 1:
+        return &kStartAPattern;
+    case kStartB:
+        return &kStartBPattern;
+    case kStartB + 1:
+        return &kStartCPattern;
+    default:
+        return nullptr;
+    }
 }
 
 namespace detail {
@@ -90,7 +101,8 @@ constexpr bool AllWellFormed() {
     for (const auto& p : kDataPatterns)
         if (!IsWellFormed(p))
             return false;
-    return IsWellFormed(kStartBPattern);
+    return IsWellFormed(kStartAPattern) && IsWellFormed(kStartBPattern) &&
+           IsWellFormed(kStartCPattern);
 }
 } // namespace detail
 static_assert(detail::AllWellFormed(), "every symbol is 11 modules with an even bar sum");

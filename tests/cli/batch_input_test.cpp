@@ -101,7 +101,7 @@ TEST(ParseArguments, CombinationsAndValues) {
         {8, {"--jobs", "2", "--output", "a.png", "AB"}, "--jobs is for batch mode"},
         {9, {"--batch", "f", "--out-dir", "d", "--jobs", "x"}, "--jobs takes a number"},
         {10, {"--batch", "f", "--out-dir", "d", "--jobs", "65"}, "--jobs takes a number"},
-        {11, {"--type", "ean13", "--output", "a.png", "AB"}, "unknown type"},
+        {11, {"--type", "pdf417", "--output", "a.png", "AB"}, "unknown type"},
         {12, {"--batch", "", "--out-dir", "d"}, "the batch file name is empty"},
         {13, {"--output", "a.png"}, "the TEXT to encode is missing"},
     };
@@ -155,7 +155,7 @@ TEST(Generator, FailureLeavesNoPictureAndTheNextLineIsWhole) {
     ASSERT_NE(first.picture, nullptr);
     const Image ab = *first.picture;
     EXPECT_EQ(ab.width, 57);
-    const Generation bad = generator.Generate(u"caf\u00e9");
+    const Generation bad = generator.Generate(u"caf\u20ac");
     EXPECT_EQ(bad.picture, nullptr);
     EXPECT_EQ(bad.message, "Error(54548):Illegal character for this symbology specified.");
     const Generation empty = generator.Generate(u"");

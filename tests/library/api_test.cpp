@@ -200,12 +200,13 @@ TEST(CApi, BadInputIsAnErrorWithAMessage) {
         {3, 99, "AB", nullptr, QUILLION_ERROR_ARGUMENT},
         {4, -1, "AB", nullptr, QUILLION_ERROR_ARGUMENT},
         {5, QUILLION_CODE128, "AB", &big, QUILLION_ERROR_ARGUMENT},
-        {6, QUILLION_EAN13, "123456789012", nullptr, QUILLION_ERROR_UNSUPPORTED},
+        {6, QUILLION_EAN13, "5901234123458", nullptr, QUILLION_ERROR_REJECTED}, // check digit 7
         {7, QUILLION_UPCA, "123", nullptr, QUILLION_ERROR_REJECTED},
         {8, QUILLION_CODE128, "", nullptr, QUILLION_ERROR_REJECTED},
         {9, QUILLION_CODE128, "\xC3\xA9\xE2\x82\xAC", nullptr, 54548},
         {10, QUILLION_CODE128, "AB", &wide, QUILLION_ERROR_TOO_LARGE},
         {11, QUILLION_CODE128, longText.c_str(), nullptr, QUILLION_ERROR_FAILED}, // overflow
+        {12, QUILLION_GS1_128, "(01)09501101530004", nullptr, QUILLION_ERROR_REJECTED},
     };
     for (const auto& r : rows) {
         quillion_result* result = quillion_render(r.symbology, r.text, r.options);

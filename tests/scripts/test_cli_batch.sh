@@ -46,7 +46,7 @@ check_batch() {
     printf 'Coca Cola 12pk $6.99\n'
     printf '\n'
     printf '%s\n' '!"#$%&()*+,./:;<=>?@'
-    printf 'caf\xc3\xa9\n'
+    printf 'caf\xe2\x82\xac\n'
     printf '[\\]^_`{|}~ 0123456789\n'
     printf '\r\n'
     printf 'Hello, World!\n'
@@ -157,7 +157,7 @@ fi
 
 # On a terminal, a progress line; the report of failed lines still follows.
 if command -v script >/dev/null; then
-    printf 'AB\ncafé\n' >"$WORK/tty.txt"
+    printf 'AB\ncaf€\n' >"$WORK/tty.txt"
     script -qec "'$BIN' --batch '$WORK/tty.txt' --out-dir '$WORK/tty'" /dev/null >"$WORK/tty.log" 2>&1
     grep -q 'quillion-render: 2 of 2 lines' "$WORK/tty.log" || fail "no progress line on a terminal: $(cat "$WORK/tty.log")"
     grep -q 'line 2: Error(54548)' "$WORK/tty.log" || fail "terminal: line 2 not reported"

@@ -59,7 +59,7 @@ expect_status 2 "--output needs a value" "AB" --output
 expect_status 2 "more than one TEXT" --output "$WORK/bad.png" "AB" "CD"
 expect_status 2 "takes no value" --caption=yes --output "$WORK/bad.png" "AB"
 expect_status 1 "Error(54548):Illegal character for this symbology specified." \
-    --output "$WORK/bad.png" "café"
+    --output "$WORK/bad.png" "caf€"
 expect_status 1 "Error(54548):Illegal character for this symbology specified." \
     --output "$WORK/bad.png" "$(printf 'A\tB')"
 expect_status 1 "empty" --output "$WORK/bad.png" ""

@@ -112,7 +112,7 @@ expect_run 1 '^quillion-render: cannot read standard input: Bad file descriptor$
 # The summary line cannot be written: the batch's files are, and the status says a line was lost.
 printf 'AB\n' | "$BIN" --batch - --out-dir "$WORK/o3" 2>&-
 [ $? -eq 1 ] && [ -s "$WORK/o3/00001.png" ] || fail "closed standard error: not 1, or no file"
-printf 'AB\ncaf\xc3\xa9\n' | "$BIN" --batch - --out-dir "$WORK/o4" 2>&-
+printf 'AB\ncaf\xe2\x82\xac\n' | "$BIN" --batch - --out-dir "$WORK/o4" 2>&-
 [ $? -eq 1 ] || fail "closed standard error with a failing line: not 1"
 [ "$(ls -A "$WORK/o4")" = "00001.png" ] || fail "closed standard error: a message went into a file: $(ls -A "$WORK/o4")"
 good_render "inputs and output streams"

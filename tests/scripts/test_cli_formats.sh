@@ -104,7 +104,7 @@ conv 5 0 "" "" --type=upc-e "${C[@]}" 123456
 conv 6 0 "" "" -tCode39 -o"$WORK/c.png" ABC
 conv 7 0 "" "" --style=BOLD --position=Top "${C[@]}" -- -AB
 conv 8 0 "" "" "${C[@]}" --format JPEG AB
-conv 9 2 "" 'unknown type "ean13"' -t ean13 "${C[@]}" AB
+conv 9 2 "" 'unknown type "pdf417"' -t pdf417 "${C[@]}" AB
 conv 10 2 "" "--scale takes a whole number from 1 to 20" --scale 0 "${C[@]}" AB
 conv 11 2 "" "--scale takes a whole number from 1 to 20" --scale 21 "${C[@]}" AB
 conv 12 2 "" "--scale takes a whole number from 1 to 20" --scale=2x "${C[@]}" AB

@@ -65,7 +65,7 @@ expect 8 1 "Barcode me be 6 digit" --type upce "${O[@]}" 1234567
 expect 9 1 "Barcode must be all numeric" --type upca "${O[@]}" ""
 expect 10 1 'Barcode must use only 0-9, A-Z, space and - . $ / + %' --type code39 "${O[@]}" "A*B"
 expect 11 1 'Barcode must use only 0-9, A-Z, space and - . $ / + %' --type code39 "${O[@]}" "café"
-expect 12 1 "Error(54548):Illegal character for this symbology specified." "${O[@]}" "café"
+expect 12 1 "Error(54548):Illegal character for this symbology specified." "${O[@]}" "caf€"
 expect 13 1 "nothing was painted" "${O[@]}" ""
 expect 13b 1 "nothing was painted" --type code39 "${O[@]}" "" # only a cleared picture
 expect 14 1 "Application Error: Overflow" "${O[@]}" "$(printf 'A%.0s' $(seq 5000))"
