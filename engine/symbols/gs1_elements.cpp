@@ -117,12 +117,11 @@ std::string Plural(std::size_t n, const char* what) {
 std::string CheckData(const AiRule& rule, std::u16string_view data) {
     const bool numeric = rule.kind != Kind::Alphanumeric;
     for (const char16_t c : data) {
+        const auto shown = [&] { return Utf16ToUtf8(std::u16string_view(&c, 1)); };
         if (numeric && !IsDigit(c))
-            return "only digits are allowed, not \"" + Utf16ToUtf8(std::u16string_view(&c, 1)) +
-                   "\"";
+            return std::string("only digits are allowed, not \"").append(shown()).append("\"");
         if (!IsSet82(c))
-            return "\"" + Utf16ToUtf8(std::u16string_view(&c, 1)) +
-                   "\" is not in the GS1 character set";
+            return std::string("\"").append(shown()).append("\" is not in the GS1 character set");
     }
     const auto n = data.size();
     const auto min = std::size_t(rule.minLength), max = std::size_t(rule.maxLength);
