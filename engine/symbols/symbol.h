@@ -20,8 +20,8 @@ struct QuietModules {
 // quiet zone is left of 0), so a painter places it at any module width.
 struct SymbolText {
     enum class Anchor { Left, Centre, Right };
-    std::string text;          // UTF-8
-    double x = 0;              // the anchor's module position
+    std::string text; // UTF-8
+    double x = 0;     // the anchor's module position
     Anchor anchor = Anchor::Centre;
     // Left and right limits the text is spread or kept within (modules); equal when none.
     double spreadLeft = 0, spreadRight = 0;
@@ -44,7 +44,7 @@ struct Symbol {
     // ends with a bar). Empty for a matrix symbol.
     std::vector<std::uint8_t> runs;
     // For each bar (runs[0], runs[2], ...): whether it reaches guardModules below the others
-    // (the guard bars of UPC and EAN). Empty when none does.
+    // (the guard bars of UPC and EAN); bars beyond its end do not.
     std::vector<bool> longBars;
     double barModules = 0;   // the usual bar height, in modules
     double guardModules = 0; // how much further the long bars reach, in modules

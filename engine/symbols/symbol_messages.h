@@ -1,0 +1,18 @@
+// The messages with which the linear encoders refuse a text: the window shows the same ones.
+#pragma once
+
+namespace quillion {
+
+inline constexpr char16_t kMsgNotNumeric[] = u"Barcode must be all numeric";
+inline constexpr char16_t kMsgUpcALength[] = u"Barcode me be 12 digit";
+inline constexpr char16_t kMsgUpcELength[] = u"Barcode me be 6 digit";
+// Followed by the right check digit.
+inline constexpr char16_t kMsgUpcACheckDigit[] = u"Barcode check digit must be ";
+inline constexpr char16_t kMsgCode39Characters[] =
+    u"Barcode must use only 0-9, A-Z, space and - . $ / + %";
+inline constexpr char16_t kMsgAsciiOnly[] = u"Barcode must use only ASCII characters";
+inline constexpr char16_t kMsgEan13Length[] = u"Barcode must be 12 or 13 digits";
+inline constexpr char16_t kMsgEan8Length[] = u"Barcode must be 7 or 8 digits";
+inline constexpr char kMsgEmpty[] = "nothing to encode: the text is empty";
+
+} // namespace quillion
