@@ -9,6 +9,7 @@
 #include "symbols/code128_caption.h"
 #include "symbols/code128_errors.h"
 #include "symbols/code128_sequence.h"
+#include "symbols/code128_symbol.h"
 #include "symbols/code128_window_request.h"
 #include "symbols/code39_text.h"
 #include "symbols/ean.h"
@@ -88,6 +89,12 @@ LinearOutcome Code39Characters(const LinearOptions& options, std::u16string_view
     return {};
 }
 
+// Set B reads the text as the window does; the shortest symbol takes ISO 8859-1 as it is.
+Code128Reading LinearReadingOf(const LinearOptions& options) {
+    return options.codeSet == Code128CodeSet::B ? Code128Reading::WindowSetB
+                                                : Code128Reading::Latin1;
+}
+
 } // namespace
 
 bool WindowPaints(const LinearOptions& options, std::u16string_view text) {
@@ -154,45 +161,21 @@ LinearOutcome LinearCode128Sequence(const LinearOptions& options, std::u16string
         sequence = EncodeCode128Units(parse.units, Code128CodeSet::Auto);
         return {};
     }
-    const auto units = Code128Units(text, options.codeSet == Code128CodeSet::B);
-    if (!units)
-        return {kCode128IllegalCharacter, Code128ErrorText(kCode128IllegalCharacter)};
-    sequence = EncodeCode128Units(*units, options.codeSet);
+    const bool setB = options.codeSet == Code128CodeSet::B;
+    const Code128UnitText units = Code128Units(text, LinearReadingOf(options));
+    if (!units.Ok())
+        return setB ? LinearOutcome{kCode128IllegalCharacter,
+                                    Code128ErrorText(kCode128IllegalCharacter)}
+                    : LinearOutcome{0, units.refusal};
+    sequence = EncodeCode128Units(units.units, options.codeSet);
     return {};
 }
 
 std::string LinearReading(const LinearOptions& options, std::u16string_view text) {
     switch (options.type) {
     case LinearType::Code128: {
-        const auto units = Code128Units(text, options.codeSet == Code128CodeSet::B);
-        if (!units)
-            return {};
-        // The function characters as ISO/IEC 15417 has them read: FNC1 first (GS1) or after a
-        // single letter carries no byte, elsewhere it is GS; FNC2 and FNC3 carry none; FNC4
-        // adds 128 to the next character, two in a row to every character up to the next pair.
-        std::string bytes;
-        bool highAll = false, highNext = false;
-        const auto fnc4 = [&] {
-            if (highNext)
-                highAll = !highAll;
-            highNext = !highNext;
-        };
-        for (const Code128Unit u : *units) {
-            if (u == kUnitFnc1) {
-                const bool indicator = bytes.size() == 1 && ((bytes[0] >= 'A' && bytes[0] <= 'Z') ||
-                                                             (bytes[0] >= 'a' && bytes[0] <= 'z'));
-                if (!bytes.empty() && !indicator)
-                    bytes += '\x1D';
-            } else if (u == kUnitFnc4) {
-                fnc4();
-            } else if (u < 256) {
-                if (u >= 128)
-                    fnc4();
-                bytes += static_cast<char>((u & 0x7F) + (highAll != highNext ? 128 : 0));
-                highNext = false;
-            }
-        }
-        return bytes;
+        const Code128UnitText units = Code128Units(text, LinearReadingOf(options));
+        return units.Ok() ? Code128UnitsReading(units.units, options.codeSet) : std::string();
     }
     case LinearType::Gs1_128:
         return ParseGs1(text).reading;
