@@ -264,8 +264,6 @@ TEST(Label, LengthsAsWholePixels) {
     EXPECT_EQ(pixels("10MIL", 600).pixels, 6);
     for (const char* bad : {"", "mm", "1.5", "-1mm", "1cm", "1e3mm", "3 mm", "1.2.3in"})
         EXPECT_FALSE(ParseLength(bad)) << bad;
-    EXPECT_EQ(FitModuleWidth(95, 50, [](int m) { return 30 * m + 5; }), 3);
-    EXPECT_EQ(FitModuleWidth(30, 50, [](int m) { return 30 * m + 5; }), 0);
 }
 
 } // namespace

@@ -19,4 +19,13 @@ struct Decoded {
 // `margin` pixels on every side (readers need a quiet zone the renderers do not paint).
 Decoded DecodeImage(const Image& image, int margin = 20);
 
+// The same for one format (ZXing-C++'s name: "Code128", "QRCode", ...), Code 39 read as Full
+// ASCII and its check character checked and dropped when asked.
+struct ReadAs {
+    std::string format;
+    bool fullAscii = false;
+    bool checkCharacter = false;
+};
+Decoded DecodeImage(const Image& image, const ReadAs& how, int margin = 20);
+
 } // namespace quillion::testing
