@@ -102,8 +102,12 @@ std::vector<std::uint8_t> WithErrorCorrection(const dm::SymbolSize& size,
         for (std::size_t k = b; k < dataCount; k += blocks)
             block.push_back(data[k]);
         const std::vector<std::uint8_t> ecc = rs.Remainder(block, size.eccPerBlock);
+        // The codewords of all blocks go round in turn, data then error correction: after
+        // unequal data (144x144: eight blocks of 156, two of 155) the turn goes on with the
+        // first shorter block.
+        const std::size_t turn = (b + blocks - dataCount % blocks) % blocks;
         for (std::size_t j = 0; j < ecc.size(); ++j)
-            data[dataCount + j * blocks + b] = ecc[j];
+            data[dataCount + j * blocks + turn] = ecc[j];
     }
     return data;
 }
@@ -165,30 +169,21 @@ Encoded EncodeDataMatrix(std::u16string_view text, const EncodeOptions& options,
     if (units.size() > kMaxUnits)
         return TooLong(largest, (long long)(prefix.size() + (units.size() + 1) / 2), true);
 
-    dm::DataCodewords data = dm::EncodeUnits(units, prefix);
-    const auto fits = [&](const dm::SymbolSize& s) -> const std::vector<std::uint8_t>* {
-        if (int(data.open.size()) <= s.dataCodewords)
-            return &data.open;
-        for (const auto& e : data.exact)
-            if (int(e.size()) == s.dataCodewords)
-                return &e;
-        return nullptr;
-    };
+    const dm::DataCodewords data = dm::EncodeUnits(units, prefix);
     const dm::SymbolSize* chosen = nullptr;
     const std::vector<std::uint8_t>* codewords = nullptr;
     if (forced != nullptr) {
         chosen = forced;
-        codewords = fits(*forced);
+        codewords = data.For(forced->dataCodewords);
     } else {
         for (const dm::SymbolSize* s : Candidates(options))
-            if ((codewords = fits(*s)) != nullptr) {
+            if ((codewords = data.For(s->dataCodewords)) != nullptr) {
                 chosen = s;
                 break;
             }
     }
     if (codewords == nullptr) {
-        const long long needed =
-            data.exact.empty() ? (long long)data.open.size() : (long long)data.exact.back().size();
+        const long long needed = data.Fewest();
         return TooLong(largest, needed, false);
     }
 

@@ -353,14 +353,13 @@ DataCodewords EncodeUnits(std::span<const int> units, std::span<const std::uint8
     result.open = Emit(graph, prefix, n, kAscii);
     const int open = int(result.open.size());
 
-    // Exact fits: the end in C40, Text, X12 or EDIFACT without the unlatch, and the ASCII tail
-    // a reader takes after them when the symbol ends (C40, Text, X12: one codeword; EDIFACT:
-    // up to two).
-    std::vector<std::vector<std::uint8_t>> exact;
+    // Closed ends: C40, Text, X12 or EDIFACT at the end of the data without the unlatch, or
+    // with the ASCII tail a reader takes when few codewords are left (C40, Text, X12: one;
+    // EDIFACT: up to two, which the tail and the padding share).
     for (int m = kC40; m < kModes; ++m) {
+        const int left = m == kEdifact ? 2 : 1;
         if (graph.Cost(n, Mode(m)) < open)
-            exact.push_back(Emit(graph, prefix, n, Mode(m)));
-        const int maxTail = m == kEdifact ? 2 : 1;
+            result.closed.push_back({Emit(graph, prefix, n, Mode(m)), m == kEdifact ? left : 0});
         for (int k = 1; k <= 2 && k <= n; ++k) {
             const int from = n - k;
             const int c = graph.Cost(from, Mode(m));
@@ -373,7 +372,7 @@ DataCodewords EncodeUnits(std::span<const int> units, std::span<const std::uint8
                 tail += units[std::size_t(t)] < 128 ? 1 : 3;
             if (pair)
                 tail = 1;
-            if (tail > maxTail || c + tail >= open)
+            if (tail > left || c + tail >= open)
                 continue;
             std::vector<std::uint8_t> cw = Emit(graph, prefix, from, Mode(m));
             Writer w(units);
@@ -383,13 +382,28 @@ DataCodewords EncodeUnits(std::span<const int> units, std::span<const std::uint8
                 for (int t = from; t < n; ++t)
                     w.Ascii(units[std::size_t(t)]);
             cw.insert(cw.end(), w.out.begin(), w.out.end());
-            exact.push_back(std::move(cw));
+            result.closed.push_back({std::move(cw), left - tail});
         }
     }
-    std::sort(exact.begin(), exact.end(),
-              [](const auto& a, const auto& b) { return a.size() > b.size(); });
-    result.exact = std::move(exact);
     return result;
+}
+
+const std::vector<std::uint8_t>* DataCodewords::For(int capacity) const {
+    const std::vector<std::uint8_t>* best = int(open.size()) <= capacity ? &open : nullptr;
+    for (const ClosedEnd& e : closed) {
+        const int size = int(e.codewords.size());
+        if (size <= capacity && capacity <= size + e.slack &&
+            (best == nullptr || size < int(best->size())))
+            best = &e.codewords;
+    }
+    return best;
+}
+
+int DataCodewords::Fewest() const {
+    int fewest = int(open.size());
+    for (const ClosedEnd& e : closed)
+        fewest = std::min(fewest, int(e.codewords.size()));
+    return fewest;
 }
 
 void AppendPadding(std::vector<std::uint8_t>& codewords, int capacity) {

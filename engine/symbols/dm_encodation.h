@@ -12,13 +12,25 @@ namespace quillion::dm {
 // A unit of the text: a byte 0-255, or kFnc1 (in GS1 data, as separator).
 inline constexpr int kFnc1 = 256;
 
+// Codewords that end in C40, Text, X12 or EDIFACT without the unlatch (possibly with the ASCII
+// tail a reader takes there): they fit a symbol whose data codewords number from their count
+// to their count + slack (EDIFACT: a reader returns to ASCII when at most two codewords are
+// left; C40, Text and X12 when one is).
+struct ClosedEnd {
+    std::vector<std::uint8_t> codewords;
+    int slack = 0;
+};
+
 struct DataCodewords {
     // Ends in ASCII: fits any symbol with at least as many data codewords (padding follows).
     std::vector<std::uint8_t> open;
-    // Shorter ones that end in another encodation without unlatching (or with the ASCII tail
-    // the standard lets follow it): each fits only a symbol with exactly as many data
-    // codewords. Longest first; none as long as `open`.
-    std::vector<std::vector<std::uint8_t>> exact;
+    // Shorter ones valid only in a symbol of about their size.
+    std::vector<ClosedEnd> closed;
+
+    // The codewords for a symbol of `capacity` data codewords (the fewest that fit), or null.
+    const std::vector<std::uint8_t>* For(int capacity) const;
+    // The fewest codewords over all ends.
+    int Fewest() const;
 };
 
 // The codewords of `prefix` (ASCII codewords: FNC1, ECI) followed by the units.

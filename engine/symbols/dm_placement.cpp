@@ -65,6 +65,9 @@ private:
             col += columns_;
             row += 4 - ((columns_ + 4) % 8);
         }
+        // Some extension sizes (26x40, 26x48) wrap below the last row as well.
+        if (row >= rows_)
+            row -= rows_;
         if (row < 0 || row >= rows_ || col < 0 || col >= columns_)
             return; // not reached for the sizes of the table
         const std::uint8_t cw =
