@@ -158,7 +158,13 @@ public:
 
 private:
     void Update(int to, Mode m, int cost, int from, Mode fromMode, Step step) {
-        if (cost < Cost(to, m)) {
+        // Between two ASCII paths of one cost, the one whose last step starts later: digit
+        // pairs from the left, as the standard's own encoder makes them.
+        const Pred& old = PredOf(to, m);
+        const bool asciiTie = cost == Cost(to, m) && from > old.from &&
+                              (step == Step::AsciiOne || step == Step::AsciiPair) &&
+                              (old.step == Step::AsciiOne || old.step == Step::AsciiPair);
+        if (cost < Cost(to, m) || asciiTie) {
             Cost(to, m) = cost;
             PredOf(to, m) = {from, fromMode, step};
         }

@@ -24,7 +24,7 @@ Decoded DecodeImage(const Image& image, int margin) {
     hints.setTryHarder(true);
     hints.setFormats(ZXing::BarcodeFormat::Code128 | ZXing::BarcodeFormat::Code39 |
                      ZXing::BarcodeFormat::UPCA | ZXing::BarcodeFormat::UPCE |
-                     ZXing::BarcodeFormat::EAN13);
+                     ZXing::BarcodeFormat::EAN13 | ZXing::BarcodeFormat::DataMatrix);
     hints.setReturnErrors(false);
     const auto result =
         ZXing::ReadBarcode(ZXing::ImageView(gray.data(), w, h, ZXing::ImageFormat::Lum), hints);
@@ -34,6 +34,8 @@ Decoded DecodeImage(const Image& image, int margin) {
     d.ok = true;
     d.format = ZXing::ToString(result.format());
     d.text = result.text();
+    d.identifier = result.symbologyIdentifier();
+    d.bytes.assign(result.bytes().begin(), result.bytes().end());
     return d;
 }
 

@@ -9,8 +9,12 @@ namespace quillion::testing {
 
 struct Decoded {
     bool ok = false;
-    std::string format; // "Code128", "Code39", "UPC-A", ...
+    std::string format; // "Code128", "Code39", "UPC-A", "DataMatrix", ...
     std::string text;
+    std::string identifier; // "]d2" for GS1 Data Matrix, "]d1" for other Data Matrix, ...
+    // The bytes the symbol carries, before any character set is applied (ZXing-C++ 1.4 gives an
+    // empty text() for some Latin-1 Base 256 data, never wrong bytes).
+    std::string bytes;
 };
 
 // Reads the first barcode of the image with ZXing-C++, after adding a white margin of
