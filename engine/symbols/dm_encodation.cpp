@@ -158,6 +158,8 @@ public:
 
 private:
     void Update(int to, Mode m, int cost, int from, Mode fromMode, Step step) {
+        if (cost > Cost(to, m))
+            return;
         // Between two ASCII paths of one cost, the one whose last step starts later: digit
         // pairs from the left, as the standard's own encoder makes them.
         const Pred& old = PredOf(to, m);
@@ -170,7 +172,54 @@ private:
         }
     }
 
+    // Base 256 fields that end at j: from ASCII at i, latch, a length of one byte (up to 249
+    // bytes) or two, and the bytes i..j-1, none of them FNC1. The cheapest start is the least
+    // Cost(i, ASCII) - i over the last 249 positions (short) and the 1306 before them (long).
+    class Window {
+    public:
+        void Clear() { head_ = at_.size(); }
+        void Push(int i, int key) {
+            while (at_.size() > head_ && keys_.back() >= key) {
+                at_.pop_back();
+                keys_.pop_back();
+            }
+            at_.push_back(i);
+            keys_.push_back(key);
+        }
+        // The best start not before `from`, or -1.
+        int Best(int from) {
+            while (head_ < at_.size() && at_[head_] < from)
+                ++head_;
+            return head_ < at_.size() ? at_[head_] : -1;
+        }
+
+    private:
+        std::vector<int> at_, keys_;
+        std::size_t head_ = 0;
+    };
+
+    void ArriveByBase256(int j) {
+        if (units_[std::size_t(j) - 1] == kFnc1) {
+            lastFnc1_ = j - 1;
+            short_.Clear();
+            long_.Clear();
+        }
+        const auto push = [&](Window& w, int i) {
+            if (i > lastFnc1_ && Cost(i, kAscii) != INT_MAX)
+                w.Push(i, Cost(i, kAscii) - i);
+        };
+        push(short_, j - 1);
+        if (j - 250 >= 0)
+            push(long_, j - 250);
+        if (const int i = short_.Best(j - 249); i >= 0)
+            Update(j, kAscii, Cost(i, kAscii) + 2 + (j - i), i, kAscii, Step::Base256);
+        if (const int i = long_.Best(j - kMaxBase256); i >= 0)
+            Update(j, kAscii, Cost(i, kAscii) + 3 + (j - i), i, kAscii, Step::Base256);
+    }
+
     void Relax(int i) {
+        if (i > 0)
+            ArriveByBase256(i);
         for (int m = kC40; m < kModes; ++m)
             if (Cost(i, Mode(m)) != INT_MAX)
                 Update(i, kAscii, Cost(i, Mode(m)) + 1, i, Mode(m), Step::Unlatch);
@@ -185,10 +234,6 @@ private:
             if (i + 1 < n_ && IsDigit(unit(i)) && IsDigit(unit(i + 1)))
                 Update(i + 2, kAscii, c + 1, i, kAscii, Step::AsciiPair);
             Update(i + 1, kAscii, c + AsciiCost(unit(i)), i, kAscii, Step::AsciiOne);
-            for (int j = i + 1; j <= n_ && j - i <= kMaxBase256 && unit(j - 1) != kFnc1; ++j) {
-                const int len = j - i;
-                Update(j, kAscii, c + 1 + (len <= 249 ? 1 : 2) + len, i, kAscii, Step::Base256);
-            }
         }
         for (const Mode m : {kC40, kText}) {
             const int c = Cost(i, m);
@@ -220,6 +265,8 @@ private:
 
     std::vector<int> cost_;
     std::vector<Pred> pred_;
+    Window short_, long_;
+    int lastFnc1_ = -1;
 };
 
 class Writer {

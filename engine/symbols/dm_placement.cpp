@@ -139,25 +139,35 @@ std::vector<std::uint8_t> PlaceModules(const SymbolSize& size,
     Mapping mapping(mapRows, mapColumns, codewords);
     mapping.Fill();
 
-    std::vector<std::uint8_t> matrix(std::size_t(size.rows) * std::size_t(size.columns), 0);
-    const auto set = [&](int r, int c, bool dark) {
-        matrix[std::size_t(r) * std::size_t(size.columns) + std::size_t(c)] = dark ? 1 : 0;
+    // Per row and per column: the mapping matrix's row or column, or a border (-1: the solid
+    // L, the bottom row and left column of a region; -2: the clock track, top row and right
+    // column).
+    const auto borders = [](int count, int region, int solid, int clock) {
+        std::vector<int> index(static_cast<std::size_t>(count));
+        for (int k = 0, data = 0; k < count; ++k) {
+            const int within = k % region;
+            index[std::size_t(k)] = within == solid ? -1 : within == clock ? -2 : data++;
+        }
+        return index;
     };
-    const int innerRows = size.regionRows - 2, innerColumns = size.regionColumns - 2;
+    const std::vector<int> rowIndex = borders(size.rows, size.regionRows, size.regionRows - 1, 0);
+    const std::vector<int> columnIndex =
+        borders(size.columns, size.regionColumns, 0, size.regionColumns - 1);
+
+    std::vector<std::uint8_t> matrix(std::size_t(size.rows) * std::size_t(size.columns), 0);
+    std::uint8_t* out = matrix.data();
     for (int r = 0; r < size.rows; ++r) {
-        const int rr = r % size.regionRows; // row within the region, border included
-        for (int c = 0; c < size.columns; ++c) {
-            const int rc = c % size.regionColumns;
-            if (rr == size.regionRows - 1 || rc == 0)
-                set(r, c, true); // the solid L: bottom row and left column
-            else if (rr == 0)
-                set(r, c, rc % 2 == 0); // the clock track along the top
-            else if (rc == size.regionColumns - 1)
-                set(r, c, rr % 2 == 1); // and down the right
+        const int mr = rowIndex[std::size_t(r)];
+        for (int c = 0; c < size.columns; ++c, ++out) {
+            const int mc = columnIndex[std::size_t(c)];
+            if (mr == -1 || mc == -1)
+                *out = 1; // the solid L
+            else if (mr == -2)
+                *out = c % 2 == 0 ? 1 : 0; // the clock track along the top
+            else if (mc == -2)
+                *out = r % 2 == 1 ? 1 : 0; // and down the right
             else
-                set(r, c,
-                    mapping.At(r / size.regionRows * innerRows + rr - 1,
-                               c / size.regionColumns * innerColumns + rc - 1) == 1);
+                *out = mapping.At(mr, mc);
         }
     }
     return matrix;
