@@ -54,6 +54,10 @@ def upc(flags, height, value):
     return bytes([flags]) + struct.pack("<H", height) + value
 
 
+def datamatrix(flags, size, value, rows_columns=b""):
+    return bytes([flags, size]) + rows_columns + value
+
+
 def cur(bpp, width=32, height=32, hot=(3, 5), colors=None, mask=True):
     """A cursor file with one DIB image: palette, bottom-up XOR rows, then the AND mask."""
     colors = (1 << bpp) if bpp <= 8 and colors is None else (colors or 0)
@@ -136,6 +140,20 @@ SEEDS = {
         "flat": code39(0, 0, 3, 0, text("FLAT")),
         "long": code39(56, 1, 0, 40, text("X" * 1500)),
         "unicode": code39(100, 14, 4, 20, text("\u00df\u0131\ud801\udc00", utf16=True)),
+    },
+    "fuzz_datamatrix": {
+        "typical": datamatrix(0, 0, TYPICAL),
+        "digits": datamatrix(0, 0, text("0123456789" * 7)),
+        "c40_text_x12": datamatrix(2, 0, text("ABC abc *>\r 12 EDI:;<=>? " * 3)),
+        "latin1": datamatrix(4, 0, text("Gr\u00fc\u00dfe \u00c0\u00c1\u00c2 caf\u00e9")),
+        "utf16": datamatrix(0, 0, text("\u65e5\u672c \ud83d\ude00 \ud800", utf16=True)),
+        "no_eci": datamatrix(8, 0, text("\u65e5\u672c", utf16=True)),
+        "gs1": datamatrix(1, 0, TYPICAL),
+        "gs1_bad": datamatrix(1, 0, text("(01)123")),
+        "forced_144": datamatrix(0, 24, text("1" * 200)),
+        "forced_dmre": datamatrix(4, 46, text("1234567890")),
+        "raw_size": datamatrix(0, 0x80, text("ABC"), bytes([11, 11])),
+        "bytes": datamatrix(0, 0, text("".join(chr(0x80 + i) for i in range(127)))),
     },
     "fuzz_upc": {
         "upca": upc(0, 109, text("012345678905")),

@@ -29,7 +29,8 @@ Decoded DecodeImage(const Image& image, const ReadAs& how, int margin) {
     hints.setFormats(how.format.empty()
                          ? ZXing::BarcodeFormat::Code128 | ZXing::BarcodeFormat::Code39 |
                                ZXing::BarcodeFormat::UPCA | ZXing::BarcodeFormat::UPCE |
-                               ZXing::BarcodeFormat::EAN13
+                               ZXing::BarcodeFormat::EAN13 | ZXing::BarcodeFormat::EAN8 |
+                               ZXing::BarcodeFormat::DataMatrix | ZXing::BarcodeFormat::QRCode
                          : ZXing::BarcodeFormatFromString(how.format));
     hints.setTryCode39ExtendedMode(how.fullAscii);
     hints.setValidateCode39CheckSum(how.checkCharacter);
