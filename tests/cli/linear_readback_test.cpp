@@ -103,6 +103,22 @@ Grey FromSvg(const std::vector<std::uint8_t>& bytes, int scale, int margin) {
             for (int xx = std::max(x, 0); xx < std::min(x + rw, w); ++xx)
                 dark[std::size_t(yy) * std::size_t(w) + std::size_t(xx)] = on;
     }
+    // <path d="MX YhWvHh-Wz..." fill="#000000"/>: one rectangle per subpath.
+    for (std::size_t at = svg.find("<path d=\""); at != std::string::npos;
+         at = svg.find("<path d=\"", at + 1)) {
+        const char* p = svg.data() + at + 9;
+        const char* end = svg.data() + svg.find('"', at + 9);
+        while (p < end && *p == 'M') {
+            int v[5] = {};
+            for (int& n : v)
+                p = std::from_chars(p + 1, end, n).ptr;
+            p = std::find(p, end, 'z') + 1;
+            const int x = v[0] * scale, y = v[1] * scale, rw = v[2] * scale, rh = v[3] * scale;
+            for (int yy = std::max(y, 0); yy < std::min(y + rh, h); ++yy)
+                for (int xx = std::max(x, 0); xx < std::min(x + rw, w); ++xx)
+                    dark[std::size_t(yy) * std::size_t(w) + std::size_t(xx)] = 1;
+        }
+    }
     return WithMargin(w, h, margin, [&](int x, int y) {
         return dark[std::size_t(y) * std::size_t(w) + std::size_t(x)] != 0;
     });
