@@ -6,6 +6,7 @@
 #include <algorithm>
 #include <array>
 #include <cstdio>
+#include <iterator>
 #include <limits>
 
 namespace quillion {
@@ -348,6 +349,12 @@ Code128UnitText Code128Units(std::u16string_view text, Code128Reading reading) {
 }
 
 Code128Sequence EncodeCode128Units(const std::vector<Code128Unit>& units, Code128CodeSet set) {
+    const auto valid = [](Code128Unit u) { return u >= 0 && u <= kUnitFnc4; };
+    if (!std::all_of(units.begin(), units.end(), valid)) {
+        std::vector<Code128Unit> kept;
+        std::copy_if(units.begin(), units.end(), std::back_inserter(kept), valid);
+        return EncodeCode128Units(kept, set);
+    }
     return set == Code128CodeSet::Auto ? EncodeShortest(units) : EncodeSetB(units);
 }
 

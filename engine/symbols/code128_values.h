@@ -48,6 +48,7 @@ Code128UnitText Code128Units(std::u16string_view text, Code128Reading reading);
 // letter is encoded in code set A or B, after two digits in code set C, so that readers take it
 // for the application indicator the reading has (ISO/IEC 15417 Annex B). Beside a bare FNC4 unit
 // the symbol keeps to code sets A and B without the latch, so every FNC4 reads as the units say.
+// Values outside 0..kUnitFnc4 are no units and are left out.
 Code128Sequence EncodeCode128Units(const std::vector<Code128Unit>& units, Code128CodeSet set);
 
 // What a reader reports for the symbol of the units, as ISO 8859-1 bytes, after ISO/IEC 15417:
