@@ -112,7 +112,7 @@ refused 7 "Barcode must be 7 or 8 digits" -t ean8 123456789
 refused 8 "Barcode must be all numeric" -t ean13 59012341234X
 refused 9 "Barcode must use only ASCII characters" -t code39-full "café"
 refused 10 "Barcode must use only 0-9" -t code39 --check-digit "a_b"
-refused 11 "Illegal character" --code-set auto "€"
+refused 11 "the character '€' (U+20AC) at position 1 is not in ISO 8859-1" --code-set auto "€"
 refused 12 "GS1 element (17) 250015: not a date YYMMDD" -t gs1-128 "(17)250015"
 expect_run 2 "unknown code set" "--code-set c" "$BIN" --code-set c --output "$WORK/bad.png" AB
 
