@@ -151,7 +151,11 @@ LinearOutcome LinearCode128Sequence(const LinearOptions& options, std::u16string
         const Gs1Parse parse = ParseGs1(text);
         if (!parse.error.empty())
             return {0, parse.error};
-        sequence = EncodeCode128Units(parse.units, Code128CodeSet::Auto);
+        if (std::string longer = Gs1_128LengthProblem(parse); !longer.empty())
+            return {0, longer};
+        std::vector<Code128Unit> units{kUnitFnc1}; // GS1-128's leading FNC1
+        units.insert(units.end(), parse.units.begin(), parse.units.end());
+        sequence = EncodeCode128Units(units, Code128CodeSet::Auto);
         return {};
     }
     const auto units = Code128Units(text, options.codeSet == Code128CodeSet::B);

@@ -34,6 +34,7 @@ Decoded DecodeImage(const Image& image, int margin) {
     d.ok = true;
     d.format = ZXing::ToString(result.format());
     d.text = result.text();
+    d.identifier = result.symbologyIdentifier();
     return d;
 }
 

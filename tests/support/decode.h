@@ -11,6 +11,7 @@ struct Decoded {
     bool ok = false;
     std::string format; // "Code128", "Code39", "UPC-A", ...
     std::string text;
+    std::string identifier; // the symbology identifier, "]C1" for GS1-128
 };
 
 // Reads the first barcode of the image with ZXing-C++, after adding a white margin of
