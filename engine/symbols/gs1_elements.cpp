@@ -261,7 +261,7 @@ std::string MessageProblem(std::vector<Gs1Element>& elements) {
                                                         : ", ") +
                         Shown(alternatives[k]);
             return "GS1 element (" + e.ai + ") needs " +
-                   (alternatives.size() > 1 ? "one of " : "") + need + " in the same message";
+                   (alternatives.size() > 2 ? "one of " : "") + need + " in the same message";
         }
     }
     return {};

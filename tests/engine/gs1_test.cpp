@@ -2,6 +2,8 @@
 // texts (every content check of the syntax dictionary, every kind of req= and ex=, brackets,
 // escapes, URIs), the accepted ones painted as GS1-128 and read back by ZXing-C++ as ]C1.
 #include "decode.h"
+#include "harness/corpus_folder.h"
+#include "harness/gs1_input.h"
 #include "runtime/ansi.h"
 #include "symbols/code128_patterns.h"
 #include "symbols/gs1_ai_table.h"
@@ -10,6 +12,7 @@
 #include <gtest/gtest.h>
 
 #include <cstdlib>
+#include <filesystem>
 #include <fstream>
 #include <set>
 #include <string>
@@ -321,6 +324,18 @@ TEST(Gs1, TableHoldsEveryAiOfTheDictionary) {
     }
     EXPECT_GT(ais.size(), 500u);
     EXPECT_EQ(ais.size(), kGs1AiTable.size());
+}
+
+// The fuzz target's rules on its seeds (replayed here under the test build's sanitizers).
+TEST(Gs1, FuzzSeedsKeepTheTargetsRules) {
+    int replayed = 0;
+    for (const auto& entry : std::filesystem::directory_iterator(fuzz::CorpusFolder("fuzz_gs1"))) {
+        std::ifstream file(entry.path(), std::ios::binary);
+        const std::vector<std::uint8_t> bytes{std::istreambuf_iterator<char>(file), {}};
+        EXPECT_EQ(fuzz::RunGs1Input(bytes.data(), bytes.size()), "") << entry.path();
+        ++replayed;
+    }
+    EXPECT_GE(replayed, 5);
 }
 
 } // namespace
