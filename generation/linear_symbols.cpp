@@ -112,6 +112,8 @@ LinearOutcome PaintLinear(const LinearOptions& options, std::u16string_view text
         if (LinearOutcome refused = LinearCode128Sequence(options, text, sequence);
             !refused.Painted())
             return refused;
+        if (options.type == LinearType::Gs1_128) // the caption is the HRI, "(01)..."
+            return PaintCode128(options, Utf8ToUtf16(ParseGs1(text).hri), sequence, surface);
         return PaintCode128(options, text, sequence, surface);
     }
     case LinearType::Code39:

@@ -9,9 +9,11 @@
 #include "pixel_scale.h"
 #include "quillion/quillion.hpp"
 #include "render_code128.h"
+#include "runtime/ansi.h"
 #include "runtime/runtime.h"
 #include "symbols/code128_caption.h"
 #include "symbols/code128_window_request.h"
+#include "symbols/gs1_elements.h"
 #include "text_checks.h"
 #include "utf8_text.h"
 
@@ -291,7 +293,10 @@ RenderResult RenderChecked(Symbology symbology, std::string_view utf8Text, const
             sized.captionStyle = o.captionStyle;
             sized.moduleWidth = o.moduleWidth;
             sized.barHeight = o.barHeight;
-            result = RenderCode128(*text, sized, plain, &sequence);
+            const std::u16string caption = linear->type == LinearType::Gs1_128
+                                               ? Utf8ToUtf16(ParseGs1(*text).hri) // "(01)..."
+                                               : *text;
+            result = RenderCode128(caption, sized, plain, &sequence);
         } else {
             return Fail(kErrorUnsupported, "module width and bar height are not available for "
                                            "EAN and Code 39 with check or Full ASCII");

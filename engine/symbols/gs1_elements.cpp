@@ -6,6 +6,7 @@
 #include "symbols/gs1_lint.h"
 
 #include <algorithm>
+#include <map>
 
 namespace quillion {
 
@@ -216,19 +217,23 @@ std::string Shown(std::string_view pattern) {
 
 // The message-wide rules: one value per AI, invalid pairs, mandatory associations.
 std::string MessageProblem(std::vector<Gs1Element>& elements) {
-    for (std::size_t i = 0; i < elements.size(); ++i)
-        for (std::size_t j = i + 1; j < elements.size();) {
-            if (elements[j].ai != elements[i].ai) {
-                ++j;
-                continue;
-            }
-            if (elements[j].data != elements[i].data)
-                return "GS1 element (" + elements[i].ai +
-                       ") appears twice with different values, " +
-                       QuoteForMessage(Utf8ToUtf16(elements[i].data)) + " and " +
-                       QuoteForMessage(Utf8ToUtf16(elements[j].data));
-            elements.erase(elements.begin() + std::ptrdiff_t(j)); // the same value counts once
+    // At most one element per AI remains (a few hundred AIs), so the pair checks below stay
+    // small whatever the text's length.
+    std::map<std::string_view, std::string_view> seen;
+    std::vector<Gs1Element> kept;
+    for (const Gs1Element& e : elements) {
+        const auto [it, added] = seen.emplace(e.ai, e.data);
+        if (added) {
+            kept.push_back(e);
+            continue;
         }
+        if (it->second != e.data)
+            return "GS1 element (" + e.ai + ") appears twice with different values, " +
+                   QuoteForMessage(Utf8ToUtf16(it->second)) + " and " +
+                   QuoteForMessage(Utf8ToUtf16(e.data));
+        // The same value again counts once.
+    }
+    elements = std::move(kept);
     const auto present = [&](std::string_view pattern, std::string_view self) {
         return std::any_of(elements.begin(), elements.end(), [&](const Gs1Element& e) {
             return e.ai != self && Matches(pattern, e.ai);
