@@ -153,17 +153,18 @@ def zint_verdict(text):
 
 RULES = [
     (r"needs .* in the same message",
-     "mandatory association (req= of the GS1 Barcode Syntax Dictionary, GS1 General "
-     "Specifications 4.14 'mandatory associations'): zint 2.11 checks each element alone"),
+     "mandatory association (req= of the GS1 Barcode Syntax Dictionary; the GS1 General "
+     "Specifications' mandatory associations of element strings): zint 2.11 checks each "
+     "element alone"),
     (r"cannot be in the same message",
-     "invalid pair (ex= of the Syntax Dictionary, GS1 General Specifications 4.14 'invalid "
-     "pairs'): zint 2.11 checks each element alone"),
+     "invalid pair (ex= of the Syntax Dictionary; the GS1 General Specifications' invalid "
+     "pairs of element strings): zint 2.11 checks each element alone"),
     (r"appears twice with different values",
-     "one AI with two values (GS1 General Specifications 4.14.1: duplicate AIs must carry the "
-     "same value): zint 2.11 does not compare elements"),
+     "one AI with two values (GS1 General Specifications: an AI repeated in a message must "
+     "carry the same data): zint 2.11 does not compare elements"),
     (r"at most 48 data characters",
-     "GS1-128 carries at most 48 data characters (GS1 General Specifications 5.4.1.1): zint "
-     "2.11 encodes longer GS1-128 symbols"),
+     "GS1-128 carries at most 48 data characters (GS1 General Specifications, GS1-128 "
+     "symbol length): zint 2.11 encodes longer GS1-128 symbols"),
 ]
 
 
