@@ -187,6 +187,46 @@ std::string SplitBracketed(std::u16string_view text, std::vector<RawElement>& ou
     return {};
 }
 
+// The element string as a reader reports it: AIs and data, GS (0x1D) after every element of a
+// length that is not predefined (a GS after any element is taken as a separator), optionally
+// after a GS1 symbology identifier (]C1, ]e0, ]d2, ]Q3, ]J1).
+std::string SplitPlain(std::u16string_view text, std::vector<RawElement>& out) {
+    if (text.front() == u']') {
+        const std::u16string_view id = text.substr(0, 3);
+        if (id != u"]C1" && id != u"]e0" && id != u"]d2" && id != u"]Q3" && id != u"]J1")
+            return "GS1 data: \"" + QuoteForMessage(id) + "\" is not a GS1 symbology identifier";
+        text.remove_prefix(3);
+    }
+    std::size_t at = 0;
+    while (at < text.size()) {
+        const Gs1AiEntry* entry = nullptr;
+        std::size_t aiLength = 2;
+        for (; aiLength <= 4 && entry == nullptr; ++aiLength) {
+            const std::u16string_view ai = text.substr(at, aiLength);
+            if (ai.size() == aiLength && std::all_of(ai.begin(), ai.end(), IsDigit))
+                entry = FindGs1Ai(Ascii(ai));
+        }
+        --aiLength;
+        if (entry == nullptr)
+            return "GS1 data: no application identifier at \"" +
+                   QuoteForMessage(text.substr(at), 8) + "\"";
+        RawElement e;
+        e.ai = text.substr(at, aiLength);
+        at += aiLength;
+        std::size_t end = std::min(text.find(u'\x1D', at), text.size());
+        if (entry->predefinedLength) {
+            std::size_t length = 0;
+            for (std::size_t k = 0; k < entry->componentCount; ++k)
+                length += entry->components[k].maxLength;
+            end = std::min(end, at + length);
+        }
+        e.data = text.substr(at, end - at);
+        at = end < text.size() && text[end] == u'\x1D' ? end + 1 : end;
+        out.push_back(std::move(e));
+    }
+    return {};
+}
+
 bool Matches(std::string_view pattern, std::string_view ai) {
     if (pattern.size() != ai.size())
         return false;
@@ -288,13 +328,19 @@ Gs1Parse ParseGs1(std::u16string_view text) {
             return fail(std::move(why));
         for (auto& [ai, data] : pairs)
             raw.push_back({std::move(ai), std::move(data)});
+    } else if (!text.empty() && (IsDigit(text.front()) || text.front() == u']')) {
+        if (std::string why = SplitPlain(text, raw); !why.empty())
+            return fail(std::move(why));
     } else {
         if (text.empty() || (text.front() != u'(' && text.front() != u'['))
             return fail("GS1 data starts with an application identifier in brackets, as (01) or "
-                        "[01], or is a GS1 Digital Link URI");
+                        "[01], or is an element string as read (0109501101530003...) or a GS1 "
+                        "Digital Link URI");
         if (std::string why = SplitBracketed(text, raw); !why.empty())
             return fail(std::move(why));
     }
+    if (raw.empty())
+        return fail("GS1 data: no element after the symbology identifier");
     for (const RawElement& e : raw) {
         const bool digits = !e.ai.empty() && std::all_of(e.ai.begin(), e.ai.end(), IsDigit);
         if (!digits || e.ai.size() < 2 || e.ai.size() > 4)

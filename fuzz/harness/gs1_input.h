@@ -4,7 +4,8 @@
 // inputs reach the URI converter and the message-wide rules). The rules: a parse either fails
 // with a message or has elements; a message is short and holds no raw control character; the
 // units, reading, HRI and character count agree; the escaped bracketed form and the Digital Link
-// URI of an accepted text parse back to the same elements.
+// URI of an accepted text, and its element string as a reader reports it, parse back to the
+// same elements.
 #pragma once
 
 #include "symbols/gs1_elements.h"
@@ -75,6 +76,9 @@ inline std::string RunGs1Input(const std::uint8_t* data, std::size_t size) {
     const Gs1Parse again = ParseGs1(std::u16string(bracketed.begin(), bracketed.end()));
     if (!again.error.empty() || again.reading != parse.reading)
         return "the escaped bracketed form does not parse back";
+    const Gs1Parse read = ParseGs1(std::u16string(parse.reading.begin(), parse.reading.end()));
+    if (!read.error.empty() || read.reading != parse.reading)
+        return "the element string as read does not parse back";
     const std::string uri = Gs1DigitalLinkUri(parse);
     if (!uri.empty()) {
         const Gs1Parse fromUri = ParseGs1(std::u16string(uri.begin(), uri.end()));

@@ -209,9 +209,22 @@ TEST(Gs1, ElementStringsAreCheckedAndReadBack) {
          "backslash)",
          ""},
         {__LINE__, g + u"(10", "GS1 data: \"(\" without \")\"", ""},
-        {__LINE__, u"0109501101530003",
-         "GS1 data starts with an application identifier in brackets, as (01) or [01], or is a GS1 "
-         "Digital Link URI",
+        // Element strings as a reader reports them, GS between elements.
+        {__LINE__,
+         u"010950110153000310AB-123\x1D"
+         u"21XYZ",
+         "", "010950110153000310AB-123|21XYZ"},
+        {__LINE__,
+         u"]C10109501101530003\x1D"
+         u"17250101",
+         "", "010950110153000317250101"},
+        {__LINE__, u"01095011015300032312", "GS1 data: no application identifier at \"2312\"", ""},
+        {__LINE__, u"]C1", "GS1 data: no element after the symbology identifier", ""},
+        {__LINE__, u"]X10109501101530003", "GS1 data: \"]X1\" is not a GS1 symbology identifier",
+         ""},
+        {__LINE__, u"AB",
+         "GS1 data starts with an application identifier in brackets, as (01) or [01], or is an "
+         "element string as read (0109501101530003...) or a GS1 Digital Link URI",
          ""},
         // GS1 Digital Link URIs.
         {__LINE__, u"https://id.gs1.org/01/09501101530003/10/AB-123?17=250101", "",
@@ -255,6 +268,7 @@ TEST(Gs1, FormsLengthAndMessages) {
     for (const std::u16string& text :
          {std::u16string(u"(01)09501101530003(17)250101(10)AB/1"),
           std::u16string(u"[01]09501101530003[10]AB/1[17]250101"),
+          std::u16string(u"01095011015300031725010110AB/1"),
           std::u16string(u"https://x.org/01/09501101530003/10/AB%2F1?17=250101")}) {
         const Gs1Forms forms = DescribeGs1(text);
         EXPECT_EQ(forms.error, "");
