@@ -183,6 +183,17 @@ SEEDS = {
         "broken": settings("x", "[Quillion\n=\n\\\n[]\nBarcode\n"),
         "other_group": settings("AB", "[General]\nBarcode=1\n[Quillion/Sub]\nBarcode=2\n"),
     },
+    # Mode byte (0 bytes as characters, 2 after "https://id.gs1.org/", 3 after a GTIN), text.
+    "fuzz_gs1": {
+        "element_string": b"\x00(01)09501101530003(17)250101(10)AB-123",
+        "square_escaped": b"\x00[01]09501101530003[10]A\\(B[21]X",
+        "digital_link": b"\x0201/09501101530003/22/X/10/AB%2F1/21/S?17=250101&3103=000500&foo=1",
+        "associations": b"\x03(3103)001500(30)12(10)X1(8030)abc_-(21)7",
+        "iban_amount": b"\x00(415)5412345000013(8020)R1(8007)GB82WEST12345698765432(3911)978100",
+        "coupon": b"\x00(8110)0614141123456250110123",
+        "as_read": b"\x00]C1010950110153000310AB-123\x1d21XYZ\x1d3103000500",
+        "sscc_link": b"\x0200/123456789012345675?02=09501101530003&37=12&4309=18000000003600000000",
+    },
 }
 
 
