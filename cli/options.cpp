@@ -629,7 +629,7 @@ ParseResult ParseArguments(const std::vector<std::string>& args) {
     std::vector<std::string> warnings;
     if (std::string error = CheckCombination(options, texts, given, warnings); !error.empty())
         return Fail(std::move(error));
-    if (!options.IsBatch())
+    if (!options.IsBatch() && options.gs1Show.empty())
         options.text = texts.front();
     return {options, {}, std::move(warnings)};
 }

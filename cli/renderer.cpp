@@ -3,6 +3,7 @@
 #include "batch.h"
 #include "options.h"
 #include "picture_output.h"
+#include "symbols/gs1_elements.h"
 #include "utf8_text.h"
 #include "verify.h"
 
@@ -77,6 +78,30 @@ int RenderOne(const RenderOptions& options, LazyStream& out, LazyStream& err) {
     return kExitOk;
 }
 
+// --gs1-show: the element string (GS shown as <GS>), the human-readable form and the Digital
+// Link URI of a GS1 text in any of its three forms.
+int ShowGs1(const std::string& utf8, LazyStream& out, LazyStream& err) {
+    const std::optional<std::u16string> text = DecodeUtf8(utf8);
+    if (!text) {
+        err() << "quillion-render: the text is not valid UTF-8\n";
+        return kExitFailed;
+    }
+    const Gs1Forms forms = DescribeGs1(*text);
+    if (!forms.error.empty()) {
+        err() << "quillion-render: " << forms.error << '\n';
+        return kExitFailed;
+    }
+    std::string shown;
+    for (const char c : forms.elementString)
+        shown += c == '\x1D' ? std::string("<GS>") : std::string(1, c);
+    out() << "element string: " << shown << "\nhuman-readable: " << forms.hri
+          << "\nDigital Link:   "
+          << (forms.digitalLink.empty() ? "(none: " + forms.digitalLinkNote + ")"
+                                        : forms.digitalLink)
+          << '\n';
+    return kExitOk;
+}
+
 int Run(const std::vector<std::string>& args, LazyStream& out, LazyStream& err, bool progress) {
     const ParseResult parsed = ParseArguments(args);
     if (!parsed.options) {
@@ -87,6 +112,8 @@ int Run(const std::vector<std::string>& args, LazyStream& out, LazyStream& err, 
         out() << (parsed.options->help ? Help() : VersionLine()) << '\n';
         return kExitOk;
     }
+    if (!parsed.options->gs1Show.empty())
+        return ShowGs1(parsed.options->gs1Show, out, err);
     if (parsed.options->verify && !ReaderLinkedIn())
         return RunWithReader(args, err());
     for (const std::string& warning : parsed.warnings)

@@ -90,7 +90,10 @@ std::string VerifyPicture(const Image& picture, const VerifyTarget& how) {
     hints.setValidateCode39CheckSum(how.checkCharacter);
     hints.setTryRotate(how.turned);
     hints.setTryDownscale(false);
-    hints.setIsPure(true);
+    // A linear symbol is read on one line; a 2D one is found in the picture, which may hold
+    // its caption too.
+    const bool matrix = how.reader == "QRCode" || how.reader == "DataMatrix";
+    hints.setIsPure(!matrix);
     hints.setMinLineCount(1);
     hints.setMaxNumberOfSymbols(1);
     hints.setBinarizer(ZXing::Binarizer::FixedThreshold);

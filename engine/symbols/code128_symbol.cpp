@@ -104,6 +104,9 @@ Encoded EncodeGs1_128(std::u16string_view text, const EncodeOptions&) {
         data += u < 256 ? 1 : 0;
     if (data > kGs1_128MaxDataCharacters)
         return TooLong("GS1-128", data, kGs1_128MaxDataCharacters, "data characters");
+    // FNC1 in first position marks the symbol as GS1-128.
+    if (parse.units.empty() || parse.units.front() != kUnitFnc1)
+        parse.units.insert(parse.units.begin(), kUnitFnc1);
     return MakeSymbol(EncodeCode128Units(parse.units, Code128CodeSet::Auto), Gs1Text(parse),
                       std::move(parse.reading), "]C1");
 }
