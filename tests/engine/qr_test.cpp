@@ -157,7 +157,7 @@ TEST(QrReadBack, Gs1CarriesFnc1AndSeparators) {
                                                    "10AB-123"},
         {"(10)ABC%DEF(21)12345", "10ABC%DEF\x1D"
                                  "2112345"},
-        {"(21)abc-def(99)1234", "21abc def\x1D"
+        {"(21)abc-def(99)1234", "21abc-def\x1D"
                                 "991234"},
     };
     for (const Row& row : rows) {
