@@ -15,8 +15,9 @@ namespace quillion {
 namespace {
 
 constexpr std::string_view kAlphanumeric = "0123456789ABCDEFGHIJKLMNOPQRSTUVWXYZ $%*+-./:";
-// The modes a character of Kanji mode may take.
-constexpr std::uint8_t kKanjiModes = kQrCanKanji | kQrCanByte;
+// The modes a character of Kanji mode may take: Kanji mode only, since a reader takes the
+// Shift JIS bytes of a byte segment without ECI for another character set.
+constexpr std::uint8_t kKanjiModes = kQrCanKanji;
 constexpr std::array<char, 4> kLevelNames = {'L', 'M', 'Q', 'H'};
 
 int AlphanumericValue(unsigned c) {
@@ -86,8 +87,8 @@ void AppendUtf8(std::string& out, char32_t c) {
 }
 
 // Whether ISO 8859-1 bytes could be taken for another character set by a reader that guesses
-// (no ECI): C1 controls, or bytes that also form UTF-8 with a multi-byte sequence, or Shift
-// JIS throughout.
+// (no ECI), as ZXing-C++ does: C1 controls, or bytes that also pass for UTF-8 with a multi-byte
+// sequence, or for Shift JIS throughout.
 bool Latin1Ambiguous(std::string_view bytes) {
     bool high = false;
     for (const char ch : bytes) {
@@ -98,21 +99,27 @@ bool Latin1Ambiguous(std::string_view bytes) {
     }
     if (!high)
         return false;
+    // UTF-8 as a guessing reader checks it: a lead byte followed by as many bytes with the top
+    // bit set (not necessarily 10xxxxxx).
     bool utf8 = true;
-    for (std::size_t i = 0; i < bytes.size() && utf8;) {
-        const auto b = std::uint8_t(bytes[i++]);
-        const std::size_t extra = b < 0x80                ? 0
-                                  : b >= 0xC2 && b < 0xE0 ? 1
-                                  : b >= 0xE0 && b < 0xF0 ? 2
-                                  : b >= 0xF0 && b < 0xF5 ? 3
-                                                          : 9;
-        if (i + extra > bytes.size()) {
-            utf8 = false;
-            break;
+    std::size_t left = 0;
+    for (const char ch : bytes) {
+        const auto b = std::uint8_t(ch);
+        if (left > 0) {
+            utf8 = (b & 0x80) != 0;
+            --left;
+        } else if (b & 0x80) {
+            left = (b & 0x40) == 0   ? 9
+                   : (b & 0x20) == 0 ? 1
+                   : (b & 0x10) == 0 ? 2
+                   : (b & 0x08) == 0 ? 3
+                                     : 9;
+            utf8 = left != 9;
         }
-        for (std::size_t k = 0; k < extra && utf8; ++k)
-            utf8 = (std::uint8_t(bytes[i++]) & 0xC0) == 0x80;
+        if (!utf8)
+            break;
     }
+    utf8 = utf8 && left == 0;
     if (utf8)
         return true;
     for (std::size_t i = 0; i < bytes.size(); ++i) {
