@@ -3,6 +3,7 @@
 #include "harness/code128_input.h"
 #include "harness/code39_input.h"
 #include "harness/corpus_folder.h"
+#include "harness/qr_input.h"
 #include "harness/upc_input.h"
 
 #include <gtest/gtest.h>
@@ -34,6 +35,7 @@ TEST(FuzzCorpus, EveryKeptInputKeepsItsTargetsRules) {
         {1, "fuzz_code128", fuzz::RunCode128Input},
         {2, "fuzz_code39", fuzz::RunCode39Input},
         {3, "fuzz_upc", fuzz::RunUpcInput},
+        {4, "fuzz_qr", fuzz::RunQrInput},
     };
     for (const Row& row : rows) {
         const std::filesystem::path folder = fuzz::CorpusFolder(row.target);
