@@ -122,63 +122,92 @@ void PlaceCodewords(Grid& g, std::span<const std::uint8_t> codewords) {
     }
 }
 
-bool MaskHits(int mask, int y, int x) {
-    switch (mask) {
-    case 0:
+template <int Mask> bool MaskHits(int y, int x) {
+    if constexpr (Mask == 0)
         return (x + y) % 2 == 0;
-    case 1:
+    else if constexpr (Mask == 1)
         return y % 2 == 0;
-    case 2:
+    else if constexpr (Mask == 2)
         return x % 3 == 0;
-    case 3:
+    else if constexpr (Mask == 3)
         return (x + y) % 3 == 0;
-    case 4:
+    else if constexpr (Mask == 4)
         return (x / 3 + y / 2) % 2 == 0;
-    case 5:
+    else if constexpr (Mask == 5)
         return x * y % 2 + x * y % 3 == 0;
-    case 6:
+    else if constexpr (Mask == 6)
         return (x * y % 2 + x * y % 3) % 2 == 0;
-    default:
+    else
         return ((x + y) % 2 + x * y % 3) % 2 == 0;
+}
+
+template <int Mask> void ApplyMaskOf(Grid& g) {
+    for (int y = 0; y < g.size; ++y) {
+        std::uint8_t* row = g.dark.data() + g.At(y, 0);
+        const std::uint8_t* function = g.function.data() + g.At(y, 0);
+        for (int x = 0; x < g.size; ++x)
+            row[x] = std::uint8_t(row[x] ^ ((function[x] == 0 && MaskHits<Mask>(y, x)) ? 1 : 0));
     }
 }
 
 void ApplyMask(Grid& g, int mask) {
-    for (int y = 0; y < g.size; ++y)
-        for (int x = 0; x < g.size; ++x) {
-            const std::size_t at = g.At(y, x);
-            if (!g.function[at] && MaskHits(mask, y, x))
-                g.dark[at] ^= 1u;
-        }
+    switch (mask) {
+    case 0:
+        return ApplyMaskOf<0>(g);
+    case 1:
+        return ApplyMaskOf<1>(g);
+    case 2:
+        return ApplyMaskOf<2>(g);
+    case 3:
+        return ApplyMaskOf<3>(g);
+    case 4:
+        return ApplyMaskOf<4>(g);
+    case 5:
+        return ApplyMaskOf<5>(g);
+    case 6:
+        return ApplyMaskOf<6>(g);
+    default:
+        return ApplyMaskOf<7>(g);
+    }
 }
 
-// Rules 1 and 3 along one line of modules (a row, or a column with stride size).
-int LinePenalty(const std::uint8_t* line, std::size_t stride, int size) {
+// Rules 1 and 3 along one line (a row or a column), a module at a time: the run of equal
+// modules and the last 15 modules (the newest in bit 0; outside the symbol is light).
+struct LineState {
+    unsigned window = 0;
+    int run = 0;
+    unsigned last = 2;
+};
+
+// A 1:1:3:1:1 dark-light-dark-light-dark core with four light modules before it (window ends at
+// the core) or after it (window ends four modules later), counted once when both.
+inline int FinderLikePenalty(unsigned w) {
+    const bool before = (w & 0x7FFu) == 0x05Du;
+    const bool after = (w & 0x7FFu) == 0x5D0u;
+    const bool both = (w & 0x7FFFu) == 0x05D0u;
+    return (int(before) + int(after) - int(both)) * 40;
+}
+
+inline int Step(LineState& s, unsigned v) {
     int penalty = 0;
-    int run = 1;
-    for (int i = 1; i < size; ++i) {
-        if (line[std::size_t(i) * stride] == line[std::size_t(i - 1) * stride]) {
-            ++run;
-        } else {
-            if (run >= 5)
-                penalty += run - 2;
-            run = 1;
-        }
+    if (v == s.last) {
+        ++s.run;
+    } else {
+        if (s.run >= 5)
+            penalty += s.run - 2;
+        s.run = 1;
+        s.last = v;
     }
-    if (run >= 5)
-        penalty += run - 2;
-    // 1:1:3:1:1 with four light modules before or after (outside the symbol is light): a
-    // window over modules i-4 .. i+10, module i-4 in bit 14.
-    auto module = [&](int i) -> unsigned {
-        return i >= 0 && i < size ? line[std::size_t(i) * stride] : 0u;
-    };
-    unsigned w = 0;
-    for (int i = -4; i <= 10; ++i)
-        w = (w << 1) | module(i);
-    for (int i = 0; i + 7 <= size; ++i) {
-        if (((w >> 4) & 0x7Fu) == 0x5Du && (((w >> 11) & 0xFu) == 0 || (w & 0xFu) == 0))
-            penalty += 40;
-        w = ((w << 1) | module(i + 11)) & 0x7FFFu;
+    s.window = ((s.window << 1) | v) & 0x7FFFu;
+    return penalty + FinderLikePenalty(s.window);
+}
+
+// The end of a line: its last run, and four light modules beyond it for rule 3.
+inline int Finish(LineState& s) {
+    int penalty = s.run >= 5 ? s.run - 2 : 0;
+    for (int i = 0; i < 4; ++i) {
+        s.window = (s.window << 1) & 0x7FFFu;
+        penalty += FinderLikePenalty(s.window);
     }
     return penalty;
 }
@@ -187,25 +216,23 @@ int LinePenalty(const std::uint8_t* line, std::size_t stride, int size) {
 
 int QrPenalty(const std::uint8_t* m, int size) {
     const auto s = std::size_t(size);
-    int penalty = 0;
-    for (std::size_t i = 0; i < s; ++i) {
-        penalty += LinePenalty(m + i * s, 1, size);
-        penalty += LinePenalty(m + i, s, size);
-    }
-    int dark = 0;
+    std::array<LineState, QrSize(kQrMaxVersion)> columns{};
+    int penalty = 0, dark = 0;
     for (std::size_t y = 0; y < s; ++y) {
         const std::uint8_t* row = m + y * s;
-        for (std::size_t x = 0; x < s; ++x)
-            dark += row[x];
-        if (y + 1 == s)
-            break;
-        const std::uint8_t* below = row + s;
-        for (std::size_t x = 0; x + 1 < s; ++x) {
+        const std::uint8_t* above = y > 0 ? row - s : nullptr;
+        LineState across;
+        for (std::size_t x = 0; x < s; ++x) {
             const unsigned v = row[x];
-            if (row[x + 1] == v && below[x] == v && below[x + 1] == v)
+            dark += int(v);
+            penalty += Step(across, v) + Step(columns[x], v);
+            if (above != nullptr && x > 0 && row[x - 1] == v && above[x] == v && above[x - 1] == v)
                 penalty += 3;
         }
+        penalty += Finish(across);
     }
+    for (std::size_t x = 0; x < s; ++x)
+        penalty += Finish(columns[x]);
     const int total = size * size;
     penalty += std::abs(dark * 2 - total) * 10 / total * 10;
     return penalty;

@@ -6,6 +6,8 @@
 #include "symbols/qr_code.h"
 #include "symbols/qr_matrix.h"
 
+#include <ZXing/BitMatrix.h>
+#include <ZXing/MultiFormatWriter.h>
 #include <ZXing/ReadBarcode.h>
 #include <gtest/gtest.h>
 
@@ -22,7 +24,8 @@ struct QrRead {
 
 // Paints the symbol at 2 pixels a module inside its quiet zone and reads it with ZXing-C++.
 QrRead ReadQr(const Symbol& s) {
-    const int scale = s.rows > 100 ? 4 : 2, side = (s.columns + s.quiet.left + s.quiet.right) * scale;
+    const int scale = s.rows > 100 ? 4 : 2,
+              side = (s.columns + s.quiet.left + s.quiet.right) * scale;
     std::vector<std::uint8_t> gray(std::size_t(side) * std::size_t(side), 255);
     for (int r = 0; r < s.rows; ++r)
         for (int c = 0; c < s.columns; ++c)
@@ -242,6 +245,36 @@ TEST(QrMask, ForcedMasksReadAndTheChosenOneHasTheLeastPenalty) {
     }
     const Symbol chosen = Encode(text, Options(QrEcc::M));
     EXPECT_EQ(chosen.matrix, Encode(text, Options(QrEcc::M, 0, bestMask)).matrix);
+}
+
+// ZXing-C++'s writer puts a text of one kind in one segment of the smallest version, as
+// Quillion does, and picks the mask by the same four penalty rules: the symbols must be equal.
+TEST(QrMask, ChosenMaskIsTheOneZxingsWriterChooses) {
+    const std::string texts[] = {
+        "hello, world",
+        "HELLO WORLD 123",
+        "01234567890123456789",
+        "https://quillion.example/orders?id=abc&q=x",
+        std::string(180, 'x') + "yz",
+        std::string(400, '5'),
+        "QUILLION $%*+-./: 0123456789 ABCDEFGHIJKLMNOPQRSTUVWXYZ",
+    };
+    static constexpr int kZxingLevel[] = {1, 4, 6, 8}; // its 0-8 scale for L, M, Q, H
+    for (const std::string& text : texts)
+        for (int level = 0; level < 4; ++level) {
+            SCOPED_TRACE(text + " level " + std::to_string(level));
+            const ZXing::BitMatrix zx = ZXing::MultiFormatWriter(ZXing::BarcodeFormat::QRCode)
+                                            .setEccLevel(kZxingLevel[level])
+                                            .setMargin(0)
+                                            .encode(text, 0, 0);
+            const Symbol s = Encode(text, Options(QrEcc(level), 0, -1, true));
+            ASSERT_EQ(s.rows, zx.width());
+            int differ = 0;
+            for (int y = 0; y < s.rows; ++y)
+                for (int x = 0; x < s.columns; ++x)
+                    differ += s.Dark(y, x) != zx.get(x, y);
+            EXPECT_EQ(differ, 0);
+        }
 }
 
 TEST(QrRefusals, ArgumentsOutOfRange) {
