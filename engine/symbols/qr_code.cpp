@@ -240,9 +240,14 @@ void Prepare(std::u16string_view text, const EncodeOptions& options, bool gs1, P
     if (latin1 && options.eci && Latin1Ambiguous(data.bytes))
         data.eci = 3;
     p.reading = std::move(encoded);
-    p.what = allDigits ? "digits" : allAlnum ? "characters" : "bytes";
-    p.count = allDigits || allAlnum ? static_cast<long long>(points.size())
-                                    : static_cast<long long>(p.reading.size());
+    const bool allKanji =
+        kanji && std::all_of(points.begin(), points.end(), [](char32_t c) { return c >= 0x80; });
+    p.what = allDigits  ? "digits"
+             : allAlnum ? "characters"
+             : allKanji ? "Kanji characters"
+                        : "bytes";
+    p.count = allDigits || allAlnum || allKanji ? static_cast<long long>(points.size())
+                                                : static_cast<long long>(p.reading.size());
 }
 
 // The most of p.what that a version holds at a level (with p's ECI and FNC1).
@@ -258,6 +263,10 @@ long long CapacityOf(const Prepared& p, int version, QrEcc ecc) {
     if (p.what == "characters") {
         bits -= 4 + kQrCountBits[1][std::size_t(vc)];
         return bits / 11 * 2 + (bits % 11 >= 6 ? 1 : 0);
+    }
+    if (p.what == "Kanji characters") {
+        bits -= 4 + kQrCountBits[3][std::size_t(vc)];
+        return bits / 13;
     }
     bits -= 4 + kQrCountBits[2][std::size_t(vc)];
     return bits / 8;

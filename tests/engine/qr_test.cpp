@@ -146,6 +146,7 @@ TEST(QrReadBack, EveryCharacterSetReadsBackExactly) {
         const QrRead read = ReadQr(s);
         EXPECT_TRUE(read.ok);
         EXPECT_EQ(read.text, row.text);
+        EXPECT_EQ(read.bytes, s.reading);
         EXPECT_EQ(read.identifier, "]Q1");
         EXPECT_EQ(s.identifier, "");
     }
@@ -205,6 +206,9 @@ TEST(QrCapacity, Version40HoldsItsMostAndRefusesOneMore) {
         }
         EXPECT_EQ(Refuse(bytes + u"q", o).message, row.tooLong);
         EXPECT_NE(Refuse(digits + u"7", o).message.find(" digits, at most "), std::string::npos);
+        const Refusal kanji = Refuse(std::u16string(std::size_t(row.bytes), u'\u6f22'), o);
+        EXPECT_NE(kanji.message.find(" Kanji characters, at most "), std::string::npos)
+            << kanji.message;
     }
     // The largest byte symbol reads back.
     const std::string big(1273, 'z');
