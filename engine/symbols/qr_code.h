@@ -12,9 +12,11 @@ namespace quillion {
 // The symbol of a text: the smallest version that holds it (or options.qrVersion), at
 // options.ecc raised to the highest level the version holds at no cost (unless
 // options.keepEcc), with options.mask or the mask of the lowest penalty. Text in ISO 8859-1 is
-// encoded as such; text of ASCII and the Kanji of Shift JIS as Shift JIS (Kanji mode); other
-// text as UTF-8, after the ECI designator 26 when options.eci. With gs1, the text is a GS1
-// element string in brackets, "(01)09501101530003(10)AB-123".
+// encoded as such, without ECI unless its bytes would pass for UTF-8 or Shift JIS with a reader
+// that guesses (then ECI 3, when options.eci); text of ASCII and the characters of Shift JIS's
+// double-byte set as Shift JIS, those characters in Kanji mode; other text as UTF-8, after the
+// ECI designator 26 when options.eci. With gs1, the text is a GS1 element string in brackets,
+// "(01)09501101530003(10)AB-123"; a literal % goes in byte mode (ZXing-C++ 1.4 misreads "%%").
 //
 // The symbol's reading is the data's bytes as encoded (ISO 8859-1, Shift JIS or UTF-8; for GS1
 // the element string with GS between elements), its identifier "]Q3" for GS1, and its quiet
