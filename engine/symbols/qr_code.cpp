@@ -43,7 +43,7 @@ std::uint16_t KanjiValue(unsigned sjis) {
     return std::uint16_t((v >> 8) * 0xC0u + (v & 0xFFu));
 }
 
-void AddByteUnit(QrData& data, std::string_view bytes, int alnum = -1, int alnumCount = 1) {
+void AddByteUnit(QrData& data, std::string_view bytes, int alnum = -1) {
     QrUnit u;
     u.byteStart = std::uint32_t(data.bytes.size());
     u.byteCount = std::uint8_t(bytes.size());
@@ -54,8 +54,7 @@ void AddByteUnit(QrData& data, std::string_view bytes, int alnum = -1, int alnum
     if (alnum >= 0) {
         u.modes |= kQrCanAlphanumeric;
         u.alnum = std::uint8_t(alnum);
-        u.alnumCount = std::uint8_t(alnumCount);
-        if (alnum < 10 && alnumCount == 1)
+        if (alnum < 10)
             u.modes |= kQrCanNumeric;
     }
     data.units.push_back(u);
@@ -173,7 +172,7 @@ void Prepare(std::u16string_view text, const EncodeOptions& options, bool gs1, P
         for (std::size_t i = 1; i < parse.units.size(); ++i) {
             const Code128Unit u = parse.units[i];
             if (u == kUnitFnc1)
-                AddByteUnit(data, "\x1D", 38, 1);
+                AddByteUnit(data, "\x1D", 38); // % in alphanumeric mode
             else if (u == '%')
                 AddLiteralPercent(data);
             else if (u >= 0 && u < 256)

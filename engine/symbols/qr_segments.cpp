@@ -19,7 +19,7 @@ int UnitCost(const QrUnit& u, int mode) {
     case 0:
         return (u.modes & kQrCanNumeric) ? kNumericCost : kInfinite;
     case 1:
-        return (u.modes & kQrCanAlphanumeric) ? kAlnumCost * u.alnumCount : kInfinite;
+        return (u.modes & kQrCanAlphanumeric) ? kAlnumCost : kInfinite;
     case 2:
         return (u.modes & kQrCanByte) ? kByteCost * u.byteCount : kInfinite;
     default:
@@ -30,10 +30,9 @@ int UnitCost(const QrUnit& u, int mode) {
 int UnitCount(const QrUnit& u, QrMode mode) {
     switch (mode) {
     case QrMode::Numeric:
+    case QrMode::Alphanumeric:
     case QrMode::Kanji:
         return 1;
-    case QrMode::Alphanumeric:
-        return u.alnumCount;
     case QrMode::Byte:
         return u.byteCount;
     }
@@ -151,12 +150,10 @@ void WriteQrSegments(const QrData& data, const QrPlan& plan, int versionClass, Q
                 }
                 break;
             case QrMode::Alphanumeric:
-                for (int k = 0; k < u.alnumCount; ++k) {
-                    pending[std::size_t(held)] = u.alnum;
-                    if (++held == 2) {
-                        out.Put(unsigned(pending[0]) * 45 + pending[1], 11);
-                        held = 0;
-                    }
+                pending[std::size_t(held)] = u.alnum;
+                if (++held == 2) {
+                    out.Put(unsigned(pending[0]) * 45 + pending[1], 11);
+                    held = 0;
                 }
                 break;
             case QrMode::Byte:

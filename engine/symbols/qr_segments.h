@@ -17,11 +17,10 @@ inline constexpr std::uint8_t kQrCanNumeric = 1, kQrCanAlphanumeric = 2, kQrCanB
 
 // One character of the text (or GS1's FNC1).
 struct QrUnit {
-    std::uint8_t modes = 0;      // kQrCan... bits
-    std::uint8_t alnum = 0;      // the alphanumeric value (the digit's value too)
-    std::uint8_t alnumCount = 1; // alphanumeric characters it takes (2 for GS1's "%%")
-    std::uint8_t byteCount = 0;  // bytes it takes in byte mode (at QrData::bytes[byteStart])
-    std::uint16_t kanji = 0;     // the 13-bit Kanji mode value
+    std::uint8_t modes = 0;     // kQrCan... bits
+    std::uint8_t alnum = 0;     // the alphanumeric value (the digit's value too)
+    std::uint8_t byteCount = 0; // bytes it takes in byte mode (at QrData::bytes[byteStart])
+    std::uint16_t kanji = 0;    // the 13-bit Kanji mode value
     std::uint32_t byteStart = 0;
 };
 
