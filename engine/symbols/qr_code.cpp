@@ -293,11 +293,15 @@ Encoded EncodeQr(std::u16string_view text, const EncodeOptions& options, bool gs
     QrEcc ecc = options.ecc;
     QrPlan plan;
     int version = 0;
-    if (options.qrVersion > 0) {
+    // No symbol holds more than 7,089 characters (digits at version 40-L): longer texts are
+    // refused without planning their segments.
+    constexpr std::size_t kMostCharacters = 7089;
+    const bool mayFit = p.data.units.size() <= kMostCharacters;
+    if (mayFit && options.qrVersion > 0) {
         PlanQrSegments(p.data, QrVersionClass(options.qrVersion), plan);
         if (plan.bits <= QrDataCodewords(options.qrVersion, ecc) * 8)
             version = options.qrVersion;
-    } else {
+    } else if (mayFit) {
         static constexpr std::array<int, 4> kClassFirst = {1, 10, 27, 41};
         for (int vc = 0; vc < 3 && version == 0; ++vc) {
             PlanQrSegments(p.data, vc, plan);

@@ -287,6 +287,8 @@ TEST(QrRefusals, ArgumentsOutOfRange) {
     EXPECT_EQ(Refuse(u"a", Options(QrEcc::M, 41)).number, kErrorArgument);
     EXPECT_EQ(Refuse(u"a", Options(QrEcc::M, 0, 8)).number, kErrorArgument);
     EXPECT_EQ(Refuse(u"a", Options(QrEcc(7))).number, kErrorArgument);
+    const Refusal huge = Refuse(std::u16string(100000, u'1'), Options(QrEcc::L));
+    EXPECT_EQ(huge.message, "too long for QR Code at level L: 100,000 digits, at most 7,089");
 }
 
 } // namespace
