@@ -5,6 +5,7 @@
 #include "harness/code39_input.h"
 #include "harness/corpus_folder.h"
 #include "harness/datamatrix_input.h"
+#include "harness/qr_input.h"
 #include "harness/upc_input.h"
 
 #include <gtest/gtest.h>
@@ -38,6 +39,7 @@ TEST(FuzzCorpus, EveryKeptInputKeepsItsTargetsRules) {
         {3, "fuzz_upc", fuzz::RunUpcInput},
         {4, "fuzz_code128_auto", fuzz::RunCode128AutoInput},
         {5, "fuzz_datamatrix", fuzz::RunDataMatrixInput},
+        {6, "fuzz_qr", fuzz::RunQrInput},
     };
     for (const Row& row : rows) {
         const std::filesystem::path folder = fuzz::CorpusFolder(row.target);
