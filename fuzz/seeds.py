@@ -129,6 +129,7 @@ SEEDS = {
         "functions": b"\x01" + b"\x00\x00" + b"0109501101530003" + b"10AB\x00\x00" + b"21X",
         "indicators": b"\x01" + b"12\x00\x0034\x00\x03\xe9\xe9a\x00\x00",
         "set_b": b"\x03" + "A\u00e9\x01\x00\x02x".encode("latin-1"),
+    },
     "fuzz_qr": {
         "url": bytes([1, 0, 0]) + text(),
         "numeric": bytes([0, 0, 1]) + text("0123456789" * 30),
