@@ -5,6 +5,7 @@
 #include "symbols/code39_symbol.h"
 #include "symbols/datamatrix.h"
 #include "symbols/gs1_elements.h"
+#include "symbols/qr_code.h"
 #include "symbols/upc_symbol.h"
 
 #include <algorithm>
@@ -13,10 +14,6 @@
 namespace quillion::library {
 namespace {
 
-// Encoders that land with their own files.
-Encoded NotYet(std::u16string_view, const EncodeOptions&) {
-    return Refusal{kErrorUnsupported, "this symbology is not built yet"};
-}
 
 // A GS1 2D symbol's human-readable text: the element string with its AIs in brackets, centred
 // under the matrix (printed only when asked).
@@ -24,12 +21,8 @@ Encoded WithElementString(Encoded encoded, std::u16string_view text) {
     auto* symbol = std::get_if<Symbol>(&encoded);
     if (symbol == nullptr)
         return encoded;
-    const Gs1Parse parse = ParseGs1(text);
-    std::string hri;
-    for (const Gs1Element& e : parse.elements)
-        hri += "(" + e.ai + ")" + e.data;
     symbol->text.push_back(
-        SymbolText{hri, symbol->columns / 2.0, SymbolText::Anchor::Centre, 0, 0});
+        SymbolText{ParseGs1(text).hri, symbol->columns / 2.0, SymbolText::Anchor::Centre, 0, 0});
     symbol->textStyle = SymbolTextStyle{"Arial", 3, false, false, false, false, 1};
     return encoded;
 }
@@ -39,6 +32,13 @@ Encoded EncodeDataMatrixText(std::u16string_view text, const EncodeOptions& opti
 }
 Encoded EncodeGs1DataMatrix(std::u16string_view text, const EncodeOptions& options) {
     return WithElementString(EncodeDataMatrix(text, options, true), text);
+}
+
+Encoded EncodeQrText(std::u16string_view text, const EncodeOptions& options) {
+    return EncodeQr(text, options, false);
+}
+Encoded EncodeGs1Qr(std::u16string_view text, const EncodeOptions& options) {
+    return WithElementString(EncodeQr(text, options, true), text);
 }
 
 constexpr unsigned kLinearCaption = kOptNoCaption;
@@ -136,7 +136,7 @@ const std::array<SymbologyRow, 12> kRows = {{
      {"qr", "qrcode", "qr-code"},
      "QR Code",
      "QR Code, any text (--ecc L|M|Q|H)",
-     NotYet,
+     EncodeQrText,
      "QRCode",
      4,
      std::nullopt,
@@ -158,7 +158,7 @@ const std::array<SymbologyRow, 12> kRows = {{
      {"gs1-qr", "gs1-qrcode", ""},
      "GS1 QR Code",
      "GS1 QR Code: element string or Digital Link URI",
-     NotYet,
+     EncodeGs1Qr,
      "QRCode",
      4,
      std::nullopt,

@@ -168,8 +168,9 @@ void Prepare(std::u16string_view text, const EncodeOptions& options, bool gs1, P
         }
         data.fnc1 = true;
         data.units.reserve(parse.units.size());
-        // The leading FNC1 is the mode (FNC1 in first position), not a unit.
-        for (std::size_t i = 1; i < parse.units.size(); ++i) {
+        // A leading FNC1 would be the mode (FNC1 in first position), not a unit.
+        const std::size_t first = !parse.units.empty() && parse.units[0] == kUnitFnc1 ? 1 : 0;
+        for (std::size_t i = first; i < parse.units.size(); ++i) {
             const Code128Unit u = parse.units[i];
             if (u == kUnitFnc1)
                 AddByteUnit(data, "\x1D", 38); // % in alphanumeric mode
