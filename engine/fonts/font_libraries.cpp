@@ -40,6 +40,14 @@ LoadedFunctions<FontconfigFunctions> LoadFontconfig() {
 
 } // namespace
 
+const char* FreeTypeFile() {
+#ifdef QUILLION_LOAD_ON_DEMAND
+    return QUILLION_FREETYPE_FILE;
+#else
+    return nullptr;
+#endif
+}
+
 const LoadedFunctions<FreeTypeFunctions>& FreeType() {
     static const LoadedFunctions<FreeTypeFunctions> loaded = LoadFreeType();
     return loaded;

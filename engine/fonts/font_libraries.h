@@ -68,6 +68,11 @@ template <class Functions> struct LoadedFunctions {
     bool Ready() const { return problem.empty(); }
 };
 
+// The file FreeType is loaded from when it is loaded on demand (the soname in the folder it was
+// found in at build time), whose state the kept glyphs depend on; null when it is linked (then
+// it is among the loaded objects, or inside the program).
+const char* FreeTypeFile();
+
 // Loaded on the first call, once for the process; thread-safe.
 const LoadedFunctions<FreeTypeFunctions>& FreeType();
 const LoadedFunctions<FontconfigFunctions>& Fontconfig();

@@ -2,6 +2,7 @@
 
 #include "fonts/cache_files.h"
 #include "fonts/cache_sweep.h"
+#include "fonts/font_libraries.h"
 
 #include <cstdlib>
 #include <link.h>
@@ -188,6 +189,13 @@ std::string ProgramState() {
             return 0;
         },
         &state);
+    // FreeType loaded on demand is not loaded yet: its file as the loader would find it then,
+    // and the variable that could make the loader find another.
+    if (const char* file = FreeTypeFile()) {
+        state += ';' + StateOf(file).word;
+        if (const char* path = std::getenv("LD_LIBRARY_PATH"))
+            state += std::string(";LD_LIBRARY_PATH=") + path;
+    }
     return state;
 }
 
