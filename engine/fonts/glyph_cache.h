@@ -72,7 +72,7 @@ private:
     std::string program_;
 };
 
-// The state of the running program's file, of every shared library it has loaded and of the
+// The state of the running program's file, of every shared library loaded with it and of the
 // FreeType it would load on demand (FreeTypeFile); "" when the program file cannot be found.
 std::string ProgramState();
 
