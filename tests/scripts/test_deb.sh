@@ -117,4 +117,17 @@ done
 grep -q 'calling init: .*libturbojpeg' "$WORK/libs1" || fail "run 1 did not load libjpeg-turbo"
 grep -q 'calling init: .*libfreetype' "$WORK/libs1" || fail "run 1 did not load FreeType"
 grep -q 'calling init: .*libfreetype' "$WORK/libs2" && fail "run 2 loaded FreeType again"
+# Libraries that cannot be loaded (files that are no libraries, found first): a run that needs
+# one fails with the loader's message; a run that needs none is not troubled by them.
+mkdir -p "$WORK/broken"
+: >"$WORK/broken/libfreetype.so.6"
+: >"$WORK/broken/libturbojpeg.so.0"
+broken() { LD_LIBRARY_PATH=$WORK/broken XDG_CACHE_HOME=$WORK/cache-broken "$ROOT/usr/bin/quillion-render" "$@"; }
+expect_run 1 'no font for the caption: .*cannot load libfontconfig.so.1: .*libfreetype.so.6' \
+    "caption without FreeType" broken --output "$WORK/b.png" DEB-128
+expect_run 1 'cannot load libturbojpeg.so.0' "JPEG without libjpeg-turbo" \
+    broken --no-caption --output "$WORK/b.jpg" DEB-128
+expect_run 0 '' "PNG without caption, with broken libraries" \
+    broken --no-caption --output "$WORK/b.png" DEB-128
+[ "$(decode "$WORK/b.png")" = DEB-128 ] || fail "the PNG without caption does not read DEB-128"
 finish test_deb
