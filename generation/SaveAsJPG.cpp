@@ -1,6 +1,7 @@
 #include "SaveAsJPG.h"
 
 #include "atomic_file.h"
+#include "jpeg_library.h"
 #include "runtime/runtime.h"
 
 #include <bit>
@@ -8,7 +9,6 @@
 #include <cstring>
 #include <memory>
 #include <optional>
-#include <turbojpeg.h>
 #include <vector>
 
 namespace quillion {
@@ -53,7 +53,7 @@ std::optional<std::string> PathFromName(const std::u16string& name) {
 }
 
 struct TjDestroy {
-    void operator()(void* handle) const { tjDestroy(handle); }
+    void operator()(void* handle) const { TurboJpeg().call.tjDestroy(handle); }
 };
 
 bool ValidPicture(const Image& picture, std::uint8_t quality) {
@@ -70,11 +70,16 @@ int EncodeStatus(const Image& picture, std::uint8_t quality, std::vector<std::ui
     if (!ValidPicture(picture, quality) || dotsPerInch < 1 || dotsPerInch > 0xFFFF) {
         return gdiplus_status::kInvalidParameter;
     }
-    const std::unique_ptr<void, TjDestroy> encoder(tjInitCompress());
+    // Without libjpeg-turbo nothing can be encoded: the failure names the library.
+    if (!TurboJpeg().Ready()) {
+        throw RuntimeError(err::kInvalidCall, "Cannot save the image: " + TurboJpeg().problem);
+    }
+    const std::unique_ptr<void, TjDestroy> encoder(TurboJpeg().call.tjInitCompress());
     if (!encoder) {
         return gdiplus_status::kOutOfMemory;
     }
-    const unsigned long bound = tjBufSize(picture.width, picture.height, TJSAMP_444);
+    const unsigned long bound =
+        TurboJpeg().call.tjBufSize(picture.width, picture.height, TJSAMP_444);
     if (bound == static_cast<unsigned long>(-1)) {
         return gdiplus_status::kInvalidParameter;
     }
@@ -87,11 +92,11 @@ int EncodeStatus(const Image& picture, std::uint8_t quality, std::vector<std::ui
     const int tjQuality = quality == 0 ? 1 : quality;
     // 4:4:4 keeps every colour edge of a thin bar; baseline JFIF (no progressive flag). The
     // buffer holds the largest possible result, so the encoder never reallocates it.
-    const int rc = tjCompress2(
+    const int rc = TurboJpeg().call.tjCompress2(
         encoder.get(), reinterpret_cast<const unsigned char*>(picture.pixels.data()), picture.width,
         0, picture.height, kFormat, &buffer, &size, TJSAMP_444, tjQuality, TJFLAG_NOREALLOC);
     if (rc != 0) {
-        const char* message = tjGetErrorStr2(encoder.get());
+        const char* message = TurboJpeg().call.tjGetErrorStr2(encoder.get());
         const bool memory = message != nullptr && std::strstr(message, "memory") != nullptr;
         return memory ? gdiplus_status::kOutOfMemory : gdiplus_status::kGenericError;
     }

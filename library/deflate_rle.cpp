@@ -1,6 +1,6 @@
 #include "deflate_rle.h"
 
-#include <zlib.h>
+#include "checksums.h"
 
 #include <array>
 #include <cstring>
@@ -134,7 +134,7 @@ void DeflateRuns(const std::uint8_t* data, std::size_t size, std::vector<std::ui
     }
     writer.Put(FixedCode(kEndOfBlock));
     out.resize(start + writer.Finish());
-    const uLong adler = adler32_z(adler32(0, nullptr, 0), data, size);
+    const std::uint32_t adler = Adler32(data, size);
     for (int shift = 24; shift >= 0; shift -= 8)
         out.push_back(std::uint8_t(adler >> shift));
 }

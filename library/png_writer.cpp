@@ -1,8 +1,7 @@
 #include "png_writer.h"
 
+#include "checksums.h"
 #include "deflate_rle.h"
-
-#include <zlib.h>
 
 #if defined(__SSE2__)
 #include <emmintrin.h>
@@ -53,8 +52,7 @@ void CloseChunk(std::vector<std::uint8_t>& out, std::size_t typeStart) {
     const std::uint8_t lengthBytes[4] = {std::uint8_t(be >> 24), std::uint8_t(be >> 16),
                                          std::uint8_t(be >> 8), std::uint8_t(be)};
     std::memcpy(out.data() + typeStart - 4, lengthBytes, 4);
-    const uLong crc = crc32(crc32(0, nullptr, 0), out.data() + typeStart, uInt(length + 4));
-    PutU32(out, std::uint32_t(crc));
+    PutU32(out, Crc32(out.data() + typeStart, length + 4));
 }
 
 std::size_t OpenChunk(std::vector<std::uint8_t>& out, std::string_view type) {

@@ -23,8 +23,30 @@ QUILLION_TEST_PACKAGES=(
   cups cups-bsd cups-client cups-filters ghostscript printer-driver-cups-pdf
   x11-apps strace
   clang libclang-rt-14-dev
-  desktop-file-utils appstream man-db librsvg2-bin libxml2-utils dpkg-dev file
+  desktop-file-utils appstream man-db librsvg2-bin libxml2-utils dpkg-dev file lintian
 )
+
+# The configuration the Debian packages are built from (scripts/package, scripts/test):
+# quillion-render linked shared on glibc alone (QUILLION_RENDERER_STATIC_CXX), FreeType,
+# fontconfig and libjpeg-turbo loaded when first needed, and the hardening flags dpkg-buildflags
+# gives with hardening=+all (stack protector, fortified functions, relro, bindnow; CPPFLAGS go
+# with CXXFLAGS, since CMake reads no CPPFLAGS). Sets QUILLION_DEB_OPTIONS.
+quillion_deb_options() {
+  local flags=(env DEB_BUILD_MAINT_OPTIONS=hardening=+all dpkg-buildflags --get)
+  local cxxflags ldflags
+  cxxflags="$("${flags[@]}" CXXFLAGS) $("${flags[@]}" CPPFLAGS)"
+  ldflags=$("${flags[@]}" LDFLAGS)
+  QUILLION_DEB_OPTIONS=(
+    -DCMAKE_BUILD_TYPE=Release -DCMAKE_INSTALL_PREFIX=/usr
+    -DQUILLION_BUILD_BENCH=OFF -DQUILLION_FUZZ=OFF
+    -DQUILLION_STATIC_RENDERER=OFF -DQUILLION_RENDERER_ON_LIBRARY=OFF
+    -DQUILLION_RENDERER_STATIC_CXX=ON
+    "-DCMAKE_CXX_FLAGS=$cxxflags" "-DCMAKE_EXE_LINKER_FLAGS=$ldflags"
+    "-DCMAKE_SHARED_LINKER_FLAGS=$ldflags"
+  )
+}
+# What the packages hold, and what test_deb needs besides (the tests' PNG reader).
+QUILLION_DEB_TARGETS=(quillion quillion-render quillion-render-verify quillion_shared quillion_read_png)
 
 # install_packages PACKAGE...: installs those not installed yet.
 install_packages() {

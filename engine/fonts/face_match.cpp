@@ -1,14 +1,13 @@
 #include "fonts/face_match.h"
 
 #include "fonts/cache_files.h"
+#include "fonts/font_libraries.h"
 
 #include <cstdlib>
 #include <dirent.h>
 #include <set>
 #include <string_view>
 #include <sys/stat.h>
-
-#include <fontconfig/fontconfig.h>
 
 namespace quillion {
 
@@ -19,6 +18,11 @@ namespace {
 constexpr std::size_t kMaxWatchedFolders = 4096;
 constexpr int kMaxFolderDepth = 16;
 
+// fontconfig's functions; called only once Fontconfig().Ready().
+const FontconfigFunctions& Fc() {
+    return Fontconfig().call;
+}
+
 std::string Env(const char* name) {
     const char* value = std::getenv(name);
     return value ? value : "";
@@ -27,9 +31,9 @@ std::string Env(const char* name) {
 void AddAll(FcStrList* list, std::set<std::string>& out) {
     if (!list)
         return;
-    while (FcChar8* item = FcStrListNext(list))
+    while (FcChar8* item = Fc().FcStrListNext(list))
         out.insert(reinterpret_cast<const char*>(item));
-    FcStrListDone(list);
+    Fc().FcStrListDone(list);
 }
 
 std::string Parent(const std::string& path) {
@@ -120,41 +124,46 @@ void AddIncludes(const std::string& file, std::set<std::string>& out) {
 
 FaceFile MatchFace(const FaceQuery& query) {
     FaceFile out;
-    FcPattern* pattern = FcPatternCreate();
+    if (!Fontconfig().Ready())
+        return out;
+    FcPattern* pattern = Fc().FcPatternCreate();
     if (!pattern)
         return out;
-    FcPatternAddString(pattern, FC_FAMILY, reinterpret_cast<const FcChar8*>(query.family.c_str()));
-    FcPatternAddInteger(pattern, FC_WEIGHT, FcWeightFromOpenType(query.weight));
-    FcPatternAddInteger(pattern, FC_SLANT, query.italic ? FC_SLANT_ITALIC : FC_SLANT_ROMAN);
-    FcPatternAddBool(pattern, FC_SCALABLE, FcTrue);
-    FcConfigSubstitute(nullptr, pattern, FcMatchPattern);
-    FcDefaultSubstitute(pattern);
+    Fc().FcPatternAddString(pattern, FC_FAMILY,
+                            reinterpret_cast<const FcChar8*>(query.family.c_str()));
+    Fc().FcPatternAddInteger(pattern, FC_WEIGHT, Fc().FcWeightFromOpenType(query.weight));
+    Fc().FcPatternAddInteger(pattern, FC_SLANT, query.italic ? FC_SLANT_ITALIC : FC_SLANT_ROMAN);
+    Fc().FcPatternAddBool(pattern, FC_SCALABLE, FcTrue);
+    Fc().FcConfigSubstitute(nullptr, pattern, FcMatchPattern);
+    Fc().FcDefaultSubstitute(pattern);
     FcResult result = FcResultNoMatch;
-    FcPattern* match = FcFontMatch(nullptr, pattern, &result);
+    FcPattern* match = Fc().FcFontMatch(nullptr, pattern, &result);
     if (match) {
         FcChar8* file = nullptr;
         int index = 0;
         FcBool embolden = FcFalse;
-        if (FcPatternGetString(match, FC_FILE, 0, &file) == FcResultMatch && file)
+        if (Fc().FcPatternGetString(match, FC_FILE, 0, &file) == FcResultMatch && file)
             out.path = reinterpret_cast<const char*>(file);
-        if (FcPatternGetInteger(match, FC_INDEX, 0, &index) == FcResultMatch)
+        if (Fc().FcPatternGetInteger(match, FC_INDEX, 0, &index) == FcResultMatch)
             out.index = index;
-        if (FcPatternGetBool(match, FC_EMBOLDEN, 0, &embolden) == FcResultMatch)
+        if (Fc().FcPatternGetBool(match, FC_EMBOLDEN, 0, &embolden) == FcResultMatch)
             out.embolden = embolden == FcTrue;
-        FcPatternDestroy(match);
+        Fc().FcPatternDestroy(match);
     }
-    FcPatternDestroy(pattern);
+    Fc().FcPatternDestroy(pattern);
     return out;
 }
 
 std::optional<std::vector<std::string>> ConfigurationPaths() {
     std::set<std::string> files, fontFolders;
-    FcConfig* config = FcConfigGetCurrent();
+    if (!Fontconfig().Ready())
+        return std::nullopt;
+    FcConfig* config = Fc().FcConfigGetCurrent();
     if (!config)
         return std::nullopt;
-    AddAll(FcConfigGetConfigFiles(config), files);
-    AddAll(FcConfigGetConfigDirs(config), fontFolders);
-    AddAll(FcConfigGetFontDirs(config), fontFolders);
+    AddAll(Fc().FcConfigGetConfigFiles(config), files);
+    AddAll(Fc().FcConfigGetConfigDirs(config), fontFolders);
+    AddAll(Fc().FcConfigGetFontDirs(config), fontFolders);
 
     std::set<std::string> paths;
     for (const std::string& file : files) {

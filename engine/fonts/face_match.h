@@ -27,13 +27,13 @@ struct FaceFile {
 
 // fontconfig's best match. Its metric aliases give Liberation Mono for "Courier New" and
 // Liberation Sans for "Arial", with the bold and italic files. Loads fontconfig's
-// configuration on first use.
+// configuration on first use; no file when fontconfig cannot be loaded.
 FaceFile MatchFace(const FaceQuery& query);
 
 // Every path whose change can change a match: the configuration files and their folders, the
 // font folders and every folder below them, and the per-user places fontconfig reads when they
 // exist. Loads fontconfig's configuration on first use. Nothing when the font folders hold too
-// many folders to watch.
+// many folders to watch, or when fontconfig cannot be loaded.
 std::optional<std::vector<std::string>> ConfigurationPaths();
 
 } // namespace quillion

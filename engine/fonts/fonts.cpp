@@ -3,6 +3,7 @@
 #include "draw/raster.h"
 #include "fonts/cache_files.h"
 #include "fonts/face_finder.h"
+#include "fonts/font_libraries.h"
 #include "fonts/glyph_cache.h"
 #include "runtime/ansi.h"
 
@@ -24,12 +25,6 @@
 #include <unordered_map>
 #include <vector>
 
-#include <ft2build.h>
-#include FT_FREETYPE_H
-#include FT_OUTLINE_H
-#include FT_SYNTHESIS_H
-#include FT_TRUETYPE_TABLES_H
-
 namespace quillion {
 
 namespace {
@@ -41,6 +36,11 @@ constexpr std::size_t kCacheTrimSize = 512;
 
 constexpr std::size_t kMaxKeptFonts = 64;
 
+// FreeType's functions; called only once FreeType().Ready() (a face exists only then).
+const FreeTypeFunctions& Ft() {
+    return FreeType().call;
+}
+
 // One FreeType library for the process, created when the first face is opened (a run whose
 // fonts were all kept never creates it). Creating and destroying faces goes through its lock;
 // every face is used only under its own font's lock.
@@ -48,18 +48,18 @@ class FtLibrary {
 public:
     std::mutex mutex;
 
-    // Under mutex: the library, or null when FreeType cannot start.
+    // Under mutex: the library, or null when FreeType cannot be loaded or cannot start.
     FT_Library Get() {
         if (!tried_) {
             tried_ = true;
-            if (FT_Init_FreeType(&lib_) != 0)
+            if (!FreeType().Ready() || Ft().FT_Init_FreeType(&lib_) != 0)
                 lib_ = nullptr;
         }
         return lib_;
     }
     ~FtLibrary() {
         if (lib_)
-            FT_Done_FreeType(lib_);
+            Ft().FT_Done_FreeType(lib_);
     }
 
 private:
@@ -133,7 +133,7 @@ public:
             delete g.load(std::memory_order_relaxed);
         if (face_) {
             std::lock_guard lock(library_->mutex);
-            FT_Done_Face(face_);
+            Ft().FT_Done_Face(face_);
         }
         if (mapped_)
             ::munmap(mapped_, mappedSize_);
@@ -222,6 +222,8 @@ private:
         faceOpened_ = true;
         if (file_.path.empty()) {
             problem_ = "no font file serves \"" + key_.face + "\"";
+            if (!Fontconfig().Ready())
+                problem_ += " (" + Fontconfig().problem + ")";
             return;
         }
         if (!MapFaceFile())
@@ -230,21 +232,24 @@ private:
         {
             std::lock_guard lock(library_->mutex);
             FT_Library lib = library_->Get();
-            error = lib ? FT_New_Memory_Face(lib, static_cast<const FT_Byte*>(mapped_),
-                                             static_cast<FT_Long>(mappedSize_), file_.index, &face_)
+            error = lib ? Ft().FT_New_Memory_Face(lib, static_cast<const FT_Byte*>(mapped_),
+                                                  static_cast<FT_Long>(mappedSize_), file_.index,
+                                                  &face_)
                         : FT_Err_Cannot_Open_Resource;
             if (error != 0)
                 face_ = nullptr;
         }
-        if (face_ && FT_Set_Pixel_Sizes(face_, 0, static_cast<FT_UInt>(key_.pixelHeight)) != 0) {
+        if (face_ &&
+            Ft().FT_Set_Pixel_Sizes(face_, 0, static_cast<FT_UInt>(key_.pixelHeight)) != 0) {
             std::lock_guard lock(library_->mutex);
-            FT_Done_Face(face_);
+            Ft().FT_Done_Face(face_);
             face_ = nullptr;
             error = FT_Err_Invalid_Pixel_Size;
         }
         if (!face_)
-            problem_ =
-                file_.path + " is no font FreeType can read (error " + std::to_string(error) + ")";
+            problem_ = !FreeType().Ready() ? FreeType().problem
+                                           : file_.path + " is no font FreeType can read (error " +
+                                                 std::to_string(error) + ")";
     }
 
     // Maps the face file into memory; false, with problem_ set, when it is no readable regular
@@ -290,7 +295,7 @@ private:
             return;
         }
         const std::int64_t upem = face_->units_per_EM > 0 ? face_->units_per_EM : 2048;
-        const auto* os2 = static_cast<const TT_OS2*>(FT_Get_Sfnt_Table(face_, FT_SFNT_OS2));
+        const auto* os2 = static_cast<const TT_OS2*>(Ft().FT_Get_Sfnt_Table(face_, FT_SFNT_OS2));
         std::int64_t winAscent = face_->ascender, winDescent = -face_->descender;
         std::int64_t avgWidth = face_->max_advance_width / 2;
         std::int64_t strikePos = upem * 22 / 100, strikeSize = face_->underline_thickness;
@@ -333,21 +338,21 @@ private:
     }
 
     FT_UInt GlyphIndex(unsigned char byte) const {
-        return FT_Get_Char_Index(face_, static_cast<FT_ULong>(AnsiToUnicode(byte)));
+        return Ft().FT_Get_Char_Index(face_, static_cast<FT_ULong>(AnsiToUnicode(byte)));
     }
 
     // Loads the hinted outline of a byte's glyph into the face's slot; caller holds mutex_.
     bool LoadOutline(unsigned char byte) const {
-        if (FT_Load_Glyph(face_, GlyphIndex(byte), FT_LOAD_TARGET_MONO) != 0)
+        if (Ft().FT_Load_Glyph(face_, GlyphIndex(byte), FT_LOAD_TARGET_MONO) != 0)
             return false;
         if (file_.embolden && face_->glyph->format == FT_GLYPH_FORMAT_OUTLINE)
-            FT_GlyphSlot_Embolden(face_->glyph);
+            Ft().FT_GlyphSlot_Embolden(face_->glyph);
         return true;
     }
 
     bool RenderMono(FT_GlyphSlot slot) const {
         std::lock_guard libraryLock(library_->mutex); // the rasterisers belong to the library
-        return FT_Render_Glyph(slot, FT_RENDER_MODE_MONO) == 0;
+        return Ft().FT_Render_Glyph(slot, FT_RENDER_MODE_MONO) == 0;
     }
 
     const Glyph& GlyphFor(unsigned char byte) const {
@@ -425,7 +430,7 @@ private:
             return;
         FT_Outline& outline = face_->glyph->outline;
         FT_BBox cbox;
-        FT_Outline_Get_CBox(&outline, &cbox);
+        Ft().FT_Outline_Get_CBox(&outline, &cbox);
         // Everything in the glyph's own pixel coordinates (y up from the baseline).
         const PixelBox glyphBox{cbox.xMin >> 6, cbox.yMin >> 6, (cbox.xMax + 63) >> 6,
                                 (cbox.yMax + 63) >> 6};
@@ -443,7 +448,7 @@ private:
         params.clip_box = FT_BBox{static_cast<FT_Pos>(box.left), static_cast<FT_Pos>(box.top),
                                   static_cast<FT_Pos>(box.right), static_cast<FT_Pos>(box.bottom)};
         std::lock_guard libraryLock(library_->mutex); // the rasterisers belong to the library
-        FT_Outline_Render(library_->Get(), &outline, &params);
+        Ft().FT_Outline_Render(library_->Get(), &outline, &params);
     }
 
     std::shared_ptr<FtLibrary> library_;

@@ -2,10 +2,12 @@
 
 #include "fonts/cache_files.h"
 #include "fonts/cache_sweep.h"
+#include "fonts/font_libraries.h"
 
 #include <cstdlib>
 #include <link.h>
 #include <tuple>
+#include <vector>
 
 namespace quillion {
 
@@ -176,18 +178,40 @@ bool GlyphCache::Save(const KeptFonts& fonts) const {
     return written;
 }
 
+namespace {
+
+// The shared libraries loaded with the program (or with the library this code is in), taken
+// when it is loaded: not those a run opens on demand, which one run has and the next may not.
+std::vector<std::string> ObjectsAtStart() {
+    std::vector<std::string> names;
+    ::dl_iterate_phdr(
+        [](dl_phdr_info* info, std::size_t, void* data) {
+            if (info->dlpi_name && info->dlpi_name[0] == '/')
+                static_cast<std::vector<std::string>*>(data)->push_back(info->dlpi_name);
+            return 0;
+        },
+        &names);
+    return names;
+}
+
+const std::vector<std::string> objectsAtStart = ObjectsAtStart();
+
+} // namespace
+
 std::string ProgramState() {
     std::string state = StateOf("/proc/self/exe").word;
     if (state == "-")
         return {};
     // The shared libraries too (FreeType above all): an update to one renders differently.
-    ::dl_iterate_phdr(
-        [](dl_phdr_info* info, std::size_t, void* data) {
-            if (info->dlpi_name && info->dlpi_name[0] == '/')
-                *static_cast<std::string*>(data) += ';' + StateOf(info->dlpi_name).word;
-            return 0;
-        },
-        &state);
+    for (const std::string& name : objectsAtStart)
+        state += ';' + StateOf(name).word;
+    // FreeType loaded on demand is not loaded yet: its file as the loader would find it then,
+    // and the variable that could make the loader find another.
+    if (const char* file = FreeTypeFile()) {
+        state += ';' + StateOf(file).word;
+        if (const char* path = std::getenv("LD_LIBRARY_PATH"))
+            state += std::string(";LD_LIBRARY_PATH=") + path;
+    }
     return state;
 }
 

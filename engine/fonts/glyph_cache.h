@@ -72,8 +72,8 @@ private:
     std::string program_;
 };
 
-// The state of the running program's file and of every shared library it has loaded; "" when
-// the program file cannot be found.
+// The state of the running program's file, of every shared library loaded with it and of the
+// FreeType it would load on demand (FreeTypeFile); "" when the program file cannot be found.
 std::string ProgramState();
 
 // The cache folder's file for this program: glyphs-<hash of the program's path>; "" when

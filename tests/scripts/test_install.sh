@@ -6,7 +6,7 @@ set -uo pipefail
 source "$(dirname "$0")/cli_helpers.sh"
 ID=io.github.velmorrow.Quillion
 ROOT=$WORK/root
-need_tools desktop-file-validate appstreamcli man xmllint rsvg-convert
+need_tools desktop-file-validate appstreamcli man xmllint rsvg-convert pkg-config
 
 DESTDIR=$ROOT cmake --install "$QUILLION_BINARY_DIR" --prefix /usr >"$WORK/install.log" 2>&1 ||
     { cat "$WORK/install.log" >&2; fail "cmake --install failed"; finish test_install; }
@@ -71,6 +71,13 @@ if [ -n "$so" ]; then
     [ -z "$others" ] || fail "libquillion.so.0 exports more than the API: $others"
     for f in pkgconfig/quillion.pc cmake/Quillion/QuillionConfig.cmake; do
         [ -s "$(dirname "$so")/$f" ] || fail "$f not installed"
+    done
+    # quillion.pc: the prefix installed under, absolute folders built from it.
+    pc=$(dirname "$so")/pkgconfig/quillion.pc
+    [ "$(pkg-config --variable=prefix "$pc" 2>&1)" = /usr ] || fail "quillion.pc: prefix is not /usr"
+    for var in includedir libdir; do
+        [[ "$(pkg-config --variable=$var "$pc" 2>&1)" == /usr/* ]] ||
+            fail "quillion.pc: $var is not absolute under /usr"
     done
 fi
 

@@ -11,7 +11,8 @@ ROOT=$WORK/root
 DESTDIR=$ROOT cmake --install "$QUILLION_BINARY_DIR" --prefix /usr >"$WORK/install.log" 2>&1 ||
     { cat "$WORK/install.log" >&2; fail "cmake --install failed"; finish test_library_examples; }
 LIBDIR=$(dirname "$(find "$ROOT/usr/lib" -name libquillion.so.0 | head -1)")
-export PKG_CONFIG_PATH=$LIBDIR/pkgconfig LD_LIBRARY_PATH=$LIBDIR
+# quillion.pc names /usr: the sysroot puts the installed tree in front of its paths.
+export PKG_CONFIG_PATH=$LIBDIR/pkgconfig PKG_CONFIG_SYSROOT_DIR=$ROOT LD_LIBRARY_PATH=$LIBDIR
 
 # The Nth fenced block of one language, as a file.
 extract() {
