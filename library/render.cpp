@@ -12,6 +12,7 @@
 #include "symbol_painter.h"
 #include "symbologies.h"
 #include "symbols/code128_text.h"
+#include "symbols/symbol_messages.h"
 #include "text_checks.h"
 #include "utf8_text.h"
 
@@ -343,7 +344,7 @@ RenderResult RenderChecked(const SymbologyRow& row, std::string_view utf8Text, c
         return Fail(kErrorArgument, "the text is not valid UTF-8");
     if (text->empty() && row.window && row.window != quillion::Symbology::UpcA &&
         row.window != quillion::Symbology::UpcE)
-        return Fail(kErrorRejected, "nothing to encode: the text is empty");
+        return Fail(kErrorRejected, kMsgEmpty);
     auto detail = std::make_shared<Picture::Detail>();
     detail->scale = o.scale;
     detail->dpi = o.dpi * o.scale;

@@ -1,8 +1,11 @@
 #include "symbols/code128_symbol.h"
 
 #include "runtime/ansi.h"
+#include "symbols/code128_errors.h"
 #include "symbols/code128_patterns.h"
+#include "symbols/Special128.h"
 #include "symbols/gs1_elements.h"
+#include "symbols/symbol_messages.h"
 
 #include <utility>
 
@@ -76,15 +79,23 @@ std::vector<std::uint8_t> Code128Runs(const Code128Sequence& sequence) {
 
 Encoded EncodeCode128(std::u16string_view text, const EncodeOptions& options) {
     if (text.empty())
-        return Refusal{kErrorRejected, "nothing to encode: the text is empty"};
+        return Refusal{kErrorRejected, kMsgEmpty};
     const Code128CodeSet set = options.autoCodeSet ? Code128CodeSet::Auto : Code128CodeSet::B;
     const bool window = options.windowStandIns && set == Code128CodeSet::B;
     const Code128Reading how = window                   ? Code128Reading::WindowSetB
                                : options.windowStandIns ? Code128Reading::Latin1StandIns
                                                         : Code128Reading::Latin1;
     Code128UnitText read = Code128Units(text, how);
+    if (!read.Ok() && set == Code128CodeSet::B) // set B refuses as the window's engine does
+        return Refusal{kCode128IllegalCharacter, Code128ErrorText(kCode128IllegalCharacter)};
     if (!read.Ok())
         return Refusal{kErrorRejected, std::move(read.refusal)};
+    // Set B takes no control character but DLE, as the window's set B.
+    if (set == Code128CodeSet::B)
+        for (const char16_t c : text)
+            if (c < 0x20 && c != 0x10)
+                return Refusal{kCode128IllegalCharacter,
+                               Code128ErrorText(kCode128IllegalCharacter)};
     const std::vector<Code128Unit>& units = read.units;
     const std::size_t most = window ? WindowSetBCapacity(units) : kCode128MaxCharacters;
     if (units.size() > most)
@@ -95,7 +106,7 @@ Encoded EncodeCode128(std::u16string_view text, const EncodeOptions& options) {
 
 Encoded EncodeGs1_128(std::u16string_view text, const EncodeOptions&) {
     if (text.empty())
-        return Refusal{kErrorRejected, "nothing to encode: the text is empty"};
+        return Refusal{kErrorRejected, kMsgEmpty};
     Gs1Parse parse = ParseGs1(text);
     if (!parse.error.empty())
         return Refusal{kErrorRejected, std::move(parse.error)};

@@ -13,6 +13,6 @@ inline constexpr char16_t kMsgCode39Characters[] =
 inline constexpr char16_t kMsgAsciiOnly[] = u"Barcode must use only ASCII characters";
 inline constexpr char16_t kMsgEan13Length[] = u"Barcode must be 12 or 13 digits";
 inline constexpr char16_t kMsgEan8Length[] = u"Barcode must be 7 or 8 digits";
-inline constexpr char kMsgEmpty[] = "nothing to encode: the text is empty";
+inline constexpr char kMsgEmpty[] = "nothing was painted (the text is empty)";
 
 } // namespace quillion

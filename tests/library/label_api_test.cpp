@@ -17,9 +17,12 @@ TEST(RenderLabel, QuietZonesTurnTransparencyAndResolution) {
     const RenderResult r = Render(Symbology::UpcA, "03600029145", o); // check digit appended
     ASSERT_TRUE(r) << r.error().message;
     const Picture& p = r.picture();
-    const Picture flat = Render(Symbology::UpcA, "036000291452").picture();
-    EXPECT_EQ(p.Width(), flat.Height());          // turned a quarter
-    EXPECT_EQ(p.Height(), flat.Width() + 2 * 13); // 18 pixels of quiet zone, 5 were there
+    Options unturned = o;
+    unturned.rotation = 0;
+    const Picture flat = Render(Symbology::UpcA, "036000291452", unturned).picture();
+    EXPECT_EQ(p.Width(), flat.Height()); // turned a quarter
+    EXPECT_EQ(p.Height(), flat.Width());
+    EXPECT_EQ(flat.Width(), (9 + 95 + 9) * 2); // the quiet zones hold the outer digits
     EXPECT_EQ(p.Rgba()[3], 0);                    // transparent corner
     Image over(p.Width(), p.Height(), 0);
     for (std::size_t i = 0; i < over.pixels.size(); ++i)

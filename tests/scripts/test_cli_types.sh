@@ -73,7 +73,7 @@ expect 15 1 "not valid UTF-8" "${O[@]}" "$(printf 'A\xffB')"
 expect 16 1 "not valid UTF-8" "${O[@]}" "$(printf '\xed\xa0\x80')" # an encoded surrogate
 expect 17 1 "cannot write" --output "$WORK/no/such/folder/x.png" AB
 expect 18 1 "cannot write" --output "$WORK/no/such/folder/x.jpg" AB
-expect 19 2 "unknown type" --type qr "${O[@]}" AB
+expect 19 2 "unknown type" --type qr-code-128 "${O[@]}" AB
 expect 20 2 "is for batch mode" --names text "${O[@]}" AB
 expect 21 2 "is for batch mode" --out-dir "$WORK" "${O[@]}" AB
 expect 22 2 "needs --out-dir" --batch "$WORK/list"
