@@ -1,6 +1,6 @@
 #include "batch.h"
 
-#include "atomic_file.h"
+#include "runtime/whole_file.h"
 #include "batch_names.h"
 #include "interrupt.h"
 #include "picture_output.h"

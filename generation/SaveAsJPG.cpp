@@ -1,6 +1,6 @@
 #include "SaveAsJPG.h"
 
-#include "atomic_file.h"
+#include "runtime/whole_file.h"
 #include "runtime/runtime.h"
 
 #include <bit>

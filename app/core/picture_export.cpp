@@ -1,6 +1,6 @@
 #include "picture_export.h"
 
-#include "atomic_file.h"
+#include "runtime/whole_file.h"
 #include "file_errors.h"
 #include "runtime/runtime.h"
 

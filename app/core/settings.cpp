@@ -3,7 +3,7 @@
 #include "plain_ini.h"
 #include "runtime/runtime.h"
 
-#include "atomic_file.h"
+#include "runtime/whole_file.h"
 
 #include <QDir>
 #include <QFile>

@@ -1,7 +1,7 @@
 // The one file writer: what each kind of target holds afterwards (regular files replaced whole,
 // read-only ones refused, links followed for single files and replaced inside a batch folder,
 // devices and FIFOs written into and still there), read back after every write.
-#include "atomic_file.h"
+#include "runtime/whole_file.h"
 #include "temp_folder.h"
 
 #include <gtest/gtest.h>
