@@ -176,28 +176,35 @@ TEST_F(GlyphCacheTest, OnlyAPrivateFolderOfTheUsersOwnIsUsed) {
         int row;
         const char* what;
         std::function<void()> swapIn;
-        bool used;
+        bool loaded;  // the planted file is read
+        bool trusted; // the folder is used (a save replaces the file)
     } rows[] = {
-        {1, "the checked folder", [] {}, true},
-        {2, "others may write", [&] { swap(fs::perms::all); }, false},
+        {1, "the checked folder", [] {}, true, true},
+        {2, "others may write", [&] { swap(fs::perms::all); }, false, false},
         {3, "its group may write", [&] { swap(fs::perms::owner_all | fs::perms::group_all); },
-         false},
+         false, false},
         {4, "a link to a private folder",
          [&] {
              fs::rename(folder, parent / "elsewhere");
              fs::create_directory_symlink(parent / "elsewhere", folder);
          },
-         false},
-        {5, "another user's",
+         false, false},
+        {5, "a cache file that is a link to a planted file",
+         [&] {
+             fs::rename(file, parent / "planted");
+             fs::create_symlink(parent / "planted", file);
+         },
+         false, true},
+        {6, "another user's",
          [&] {
              swap(fs::perms::owner_all);
              ASSERT_EQ(::chown(folder.c_str(), 65534, 65534), 0);
          },
-         false},
+         false, false},
     };
     for (const Row& r : rows) {
         SCOPED_TRACE(::testing::Message() << "row " << r.row << ": " << r.what);
-        if (r.row == 5 && ::geteuid() != 0)
+        if (r.row == 6 && ::geteuid() != 0)
             continue; // chown needs root
         fs::remove_all(parent);
         fs::create_directories(folder);
@@ -207,9 +214,10 @@ TEST_F(GlyphCacheTest, OnlyAPrivateFolderOfTheUsersOwnIsUsed) {
         const GlyphCache cache(file, "program-state");
         ASSERT_TRUE(cache.Save(Fonts())); // a planted file: whole, sealed, for this program
         r.swapIn();
-        EXPECT_EQ(cache.Load() == Fonts(), r.used);
-        EXPECT_EQ(cache.Save(Fonts()), r.used);
-        EXPECT_EQ(TrustedFolder(folder.string()), r.used);
+        EXPECT_EQ(cache.Load() == Fonts(), r.loaded);
+        EXPECT_EQ(TrustedFolder(folder.string()), r.trusted);
+        EXPECT_EQ(cache.Save(Fonts()), r.trusted);
+        EXPECT_EQ(fs::is_symlink(file), r.row == 5 && !r.trusted) << "a link is replaced";
     }
 }
 
