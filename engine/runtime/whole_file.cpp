@@ -123,16 +123,18 @@ int RenameInto(int folderFd, const std::string& temporary, const std::string& le
                const ReadFile* expect) {
     if (expect == nullptr)
         return ::renameat(folderFd, temporary.c_str(), folderFd, leaf.c_str()) == 0 ? 0 : errno;
-    if (!StillHolds(folderFd, leaf, *expect))
-        return kErrChanged;
     if (expect->fd < 0) {
+        // A name that must still be free: taken in one step that fails when it is not.
         if (::renameat2(folderFd, temporary.c_str(), folderFd, leaf.c_str(), RENAME_NOREPLACE) == 0)
             return 0;
         if (errno == EEXIST)
             return kErrChanged;
         if (errno != EINVAL && errno != ENOSYS)
             return errno;
+        // A file system without that flag: looked at just before the rename instead.
     }
+    if (!StillHolds(folderFd, leaf, *expect))
+        return kErrChanged;
     return ::renameat(folderFd, temporary.c_str(), folderFd, leaf.c_str()) == 0 ? 0 : errno;
 }
 
