@@ -1,7 +1,7 @@
 #include "SaveAsJPG.h"
 
-#include "runtime/whole_file.h"
 #include "runtime/runtime.h"
+#include "runtime/whole_file.h"
 
 #include <bit>
 #include <cerrno>
