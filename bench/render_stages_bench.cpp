@@ -1,10 +1,10 @@
 // The stages of one quillion-render batch line: the window's generate handler (Code 128 with
 // caption, a 21-character text), PNG encoding of the export picture, and writing the file to
 // tmpfs under a temporary name renamed over the final one.
-#include "atomic_file.h"
 #include "generator.h"
 #include "picture_output.h"
 #include "png_writer.h"
+#include "runtime/whole_file.h"
 
 #include <benchmark/benchmark.h>
 

@@ -1,9 +1,9 @@
 #include "batch.h"
 
-#include "atomic_file.h"
 #include "batch_names.h"
 #include "interrupt.h"
 #include "picture_output.h"
+#include "runtime/whole_file.h"
 #include "utf8_text.h"
 
 #include <algorithm>
@@ -100,9 +100,14 @@ public:
         const std::lock_guard lock(mutex_);
         return error_;
     }
-    std::size_t Taken() const {
-        const std::lock_guard lock(mutex_);
-        return taken_;
+    // Takes no lock either: a worker holds it while it waits for the input.
+    std::size_t Taken() const { return taken_; }
+    // Whether a line is being rendered or written (rather than the input being waited for).
+    bool AnyInProgress() const {
+        for (const std::atomic<std::size_t>& number : inFlight_)
+            if (number != 0)
+                return true;
+        return false;
     }
 
 private:
@@ -112,7 +117,7 @@ private:
     bool ended_ = false;
     int error_ = 0;
     std::atomic<std::size_t> lastTaken_ = 0;
-    std::size_t taken_ = 0;
+    std::atomic<std::size_t> taken_ = 0;
     std::vector<std::atomic<std::size_t>> inFlight_; // per worker: its line, or 0
 };
 
@@ -412,7 +417,9 @@ int RunBatchFrom(ByteSource& input, const std::string& inputName, std::size_t li
                 lock.unlock();
                 reporter.Finish();
                 reporter.Message("interrupted after line " + std::to_string(lines.DoneUpTo()) +
-                                 "; lines still in progress were left unfinished");
+                                 (lines.AnyInProgress()
+                                      ? "; lines still in progress were left unfinished"
+                                      : ""));
                 reporter.Line(BatchSummary(done - failed, failed));
                 std::_Exit(kExitAfterSignal + InterruptWatch::Received());
             }

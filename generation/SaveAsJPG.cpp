@@ -1,8 +1,8 @@
 #include "SaveAsJPG.h"
 
-#include "atomic_file.h"
 #include "jpeg_library.h"
 #include "runtime/runtime.h"
+#include "runtime/whole_file.h"
 
 #include <bit>
 #include <cerrno>

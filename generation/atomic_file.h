@@ -1,49 +1,5 @@
-// The one place where the program writes files. Regular files are replaced in one step (the
-// bytes go to a new file in the target's folder, which is renamed over the target only when it
-// is complete); devices and FIFOs are written into, never replaced; symbolic links are followed
-// for single files and never followed inside a batch folder.
+// The whole-file writer lives in the engine's runtime part (runtime/whole_file.h), shared by the
+// pictures, the settings file and the font caches; this name stays for the files that include it.
 #pragma once
 
-#include <cstddef>
-#include <string>
-
-namespace quillion {
-
-// Failures that have no errno value of their own. Every other failure is an errno value.
-inline constexpr int kErrNoReader = -1; // a FIFO that no process reads
-inline constexpr int kErrReadOnly = -2; // an existing regular file without write permission
-
-// The reason for a failure code of the functions below, in words.
-std::string FileErrorText(int error);
-
-// Writes size bytes to path (a UTF-8 file system path). Returns 0 on success, else an errno
-// value or one of the kErr codes above.
-// - A regular file (or a new name) is replaced whole: on failure the temporary file is removed
-//   and the target is left as it was. The new file keeps the permissions of the one it
-//   replaces, or gets those of any new file (0666 less the umask). A read-only file is refused.
-// - A symbolic link is followed: the file it names is written and the link stays. A dangling
-//   link fails with ENOENT.
-// - A character or block device, FIFO or socket is opened and written into, as shell
-//   redirection does, and never replaced. A FIFO is opened without waiting: when nobody reads
-//   it the write fails with kErrNoReader instead of hanging.
-// - A directory fails with EISDIR.
-int WriteFileContents(const std::string& path, const void* data, std::size_t size);
-
-// Writes size bytes under name inside the open folder folderFd: a new file that gets the name
-// when complete (a file without a name linked in, where the file system allows; otherwise a
-// temporary name renamed over name). Whatever stands under name (a file, a symbolic link, a
-// FIFO, a device) is replaced and never opened, so a link's target is never touched; a read-only
-// regular file is refused and a directory fails with EISDIR. The data are not synced: call
-// SyncFolder once when all files are written. Returns 0 or a failure code as above; on failure
-// the temporary file is removed and name keeps what it held.
-int ReplaceInFolder(int folderFd, const std::string& name, const void* data, std::size_t size);
-
-// Removes the temporary files ReplaceInFolder leaves when the program is killed while writing:
-// regular files in folderFd named exactly ".<name>.<12 hex digits>.tmp" and last changed more
-// than a minute ago. Nothing else is touched; one that cannot be removed stays.
-void RemoveStaleTemporaries(int folderFd);
-
-// Flushes everything written to the file system that holds folderFd to the disk; 0 or errno.
-int SyncFolder(int folderFd);
-
-} // namespace quillion
+#include "runtime/whole_file.h"

@@ -1,8 +1,8 @@
 #include "picture_export.h"
 
-#include "atomic_file.h"
 #include "file_errors.h"
 #include "runtime/runtime.h"
+#include "runtime/whole_file.h"
 
 #include <QBuffer>
 #include <QDir>

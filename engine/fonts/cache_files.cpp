@@ -1,5 +1,8 @@
 #include "fonts/cache_files.h"
 
+#include "fonts/cache_sweep.h"
+#include "runtime/whole_file.h"
+
 #include <algorithm>
 #include <cerrno>
 #include <charconv>
@@ -43,18 +46,6 @@ private:
     char text_[6 * 21]; // six numbers of at most 20 digits, each with its ':'
     char* end_ = text_;
 };
-
-bool WriteAll(int fd, std::string_view data) {
-    while (!data.empty()) {
-        const ssize_t n = ::write(fd, data.data(), data.size());
-        if (n < 0 && errno == EINTR)
-            continue;
-        if (n <= 0)
-            return false;
-        data.remove_prefix(static_cast<std::size_t>(n));
-    }
-    return true;
-}
 
 // Makes the folder and its missing parents (private to the user, as cache folders are).
 bool MakeFolders(const std::string& folder) {
@@ -114,44 +105,76 @@ bool ToInt(std::string_view text, int& out) {
     return error == std::errc() && end == text.data() + text.size();
 }
 
-bool ReadSmallFile(const std::string& file, std::string& out) {
-    const int fd = ::open(file.c_str(), O_RDONLY | O_NONBLOCK | O_NOCTTY | O_CLOEXEC);
+namespace {
+
+bool ReadOpenedSmallFile(int fd, std::string& out) {
     if (fd < 0)
         return false;
     struct stat st {};
-    bool ok = ::fstat(fd, &st) == 0 && S_ISREG(st.st_mode) &&
-              static_cast<std::size_t>(st.st_size) <= kMaxFileBytes;
-    if (ok) {
-        out.resize(static_cast<std::size_t>(st.st_size));
-        std::size_t done = 0;
-        while (ok && done < out.size()) {
-            const ssize_t n = ::read(fd, out.data() + done, out.size() - done);
-            if (n < 0 && errno == EINTR)
-                continue;
-            ok = n > 0;
-            if (ok)
-                done += static_cast<std::size_t>(n);
-        }
-    }
+    const bool ok =
+        ::fstat(fd, &st) == 0 && S_ISREG(st.st_mode) && ReadWhole(fd, kMaxFileBytes, out) == 0;
     ::close(fd);
     return ok;
 }
 
-bool ReplaceFile(const std::string& target, std::string_view text) {
+} // namespace
+
+bool ReadSmallFile(const std::string& file, std::string& out) {
+    return ReadOpenedSmallFile(::open(file.c_str(), O_RDONLY | O_NONBLOCK | O_NOCTTY | O_CLOEXEC),
+                               out);
+}
+
+bool ReadSmallFileAt(int folderFd, const std::string& name, std::string& out) {
+    return ReadOpenedSmallFile(
+        ::openat(folderFd, name.c_str(), O_RDONLY | O_NONBLOCK | O_NOCTTY | O_CLOEXEC | O_NOFOLLOW),
+        out);
+}
+
+std::string FolderPart(const std::string& target) {
     const std::size_t slash = target.find_last_of('/');
-    if (slash == std::string::npos || slash == 0 || !MakeFolders(target.substr(0, slash)) ||
-        !TrustedFolder(target.substr(0, slash)))
-        return false;
-    std::string temp = target + ".XXXXXX";
-    const int fd = ::mkstemp(temp.data());
+    return slash == std::string::npos || slash == 0 ? std::string() : target.substr(0, slash);
+}
+
+std::string NamePart(const std::string& target) {
+    return target.substr(target.find_last_of('/') + 1);
+}
+
+int OpenTrustedFolder(const std::string& folder, bool create) {
+    if (folder.empty() || (create && !MakeFolders(folder)))
+        return -1;
+    const int fd = ::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC);
     if (fd < 0)
+        return -1;
+    // As ssh does with its folder: another user, or a group, who could write here could plant
+    // answers. Checked on the descriptor: whatever the name holds later, this folder is used.
+    struct stat st {};
+    if (::fstat(fd, &st) == 0 && S_ISDIR(st.st_mode) && st.st_uid == ::geteuid() &&
+        (st.st_mode & 022) == 0)
+        return fd;
+    ::close(fd);
+    return -1;
+}
+
+bool ReadCacheFile(const std::string& target, std::string& out) {
+    const int folder = OpenTrustedFolder(FolderPart(target), false);
+    if (folder < 0)
         return false;
-    const bool written = WriteAll(fd, text);
-    const bool closed = ::close(fd) == 0;
-    if (written && closed && ::rename(temp.c_str(), target.c_str()) == 0)
-        return true;
-    ::unlink(temp.c_str());
-    return false;
+    const bool read = ReadSmallFileAt(folder, NamePart(target), out);
+    ::close(folder);
+    return read;
+}
+
+bool ReplaceFile(const std::string& target, std::string_view text) {
+    const std::string name = NamePart(target);
+    const int folder = OpenTrustedFolder(FolderPart(target), true);
+    if (folder < 0)
+        return false;
+    const bool written =
+        !name.empty() && ReplaceInFolder(folder, name, text.data(), text.size()) == 0;
+    if (written)
+        SweepCacheFolder(folder);
+    ::close(folder);
+    return written;
 }
 
 bool Writable(std::string_view field) {
@@ -178,13 +201,15 @@ std::string ProgramName() {
 }
 
 bool TrustedFolder(const std::string& folder) {
-    // As ssh does with its folder: another user who could write here could plant answers.
-    struct stat st {};
     if (folder.empty())
         return false;
-    if (::stat(folder.c_str(), &st) != 0)
-        return errno == ENOENT;
-    return S_ISDIR(st.st_mode) && st.st_uid == ::geteuid() && (st.st_mode & 022) == 0;
+    const int fd = OpenTrustedFolder(folder, false);
+    if (fd < 0) {
+        struct stat st {};
+        return ::lstat(folder.c_str(), &st) != 0 && errno == ENOENT;
+    }
+    ::close(fd);
+    return true;
 }
 
 std::uint64_t ContentHash(std::string_view bytes) {

@@ -31,15 +31,29 @@ std::string CacheFolder();
 // Whether folder is missing (it is made private when first written) or is a folder owned by
 // this user and not writable by group or others.
 bool TrustedFolder(const std::string& folder);
+// The cache folder itself, opened once (never through a symbolic link) and checked on that
+// descriptor: a folder of this user's own that neither group nor others may write. With
+// create, a missing folder is made first (private to the user, parents too). -1 when there is
+// no such folder. Every file of the cache is then read, written and removed relative to it.
+int OpenTrustedFolder(const std::string& folder, bool create);
 
 // The whole file when it is a regular file of at most 4 MiB that can be read. The file is
 // opened without waiting and its type is checked on the open descriptor: a FIFO, device or
 // socket (or a link to one) is never waited for, and is no file.
 bool ReadSmallFile(const std::string& file, std::string& out);
-// Writes text to a new file beside target (making the folder when missing) and renames it
-// over target. False, with nothing left behind, when any step fails or when the folder is not
-// TrustedFolder.
+// The same for name inside the open folder folderFd, where a symbolic link is no file either.
+bool ReadSmallFileAt(int folderFd, const std::string& name, std::string& out);
+// The whole cache file target (ReadSmallFileAt) when its folder is trusted (OpenTrustedFolder,
+// checked on the descriptor it is then read through).
+bool ReadCacheFile(const std::string& target, std::string& out);
+// Writes text to a new file in the cache folder of target (making the folder when missing) that
+// takes target's name when complete (ReplaceInFolder). False, with nothing left behind, when
+// any step fails or when the folder is not trusted (OpenTrustedFolder). The folder is swept
+// afterwards (SweepCacheFolder).
 bool ReplaceFile(const std::string& target, std::string_view text);
+// target's folder and name: "/a/b/font-faces" is "/a/b" and "font-faces".
+std::string FolderPart(const std::string& target);
+std::string NamePart(const std::string& target);
 
 // A fast 64-bit hash of the bytes: any change of a single byte changes it.
 std::uint64_t ContentHash(std::string_view bytes);

@@ -1,6 +1,11 @@
 #include "fonts/cache_sweep.h"
 
 #include "fonts/cache_files.h"
+#include "runtime/whole_file.h"
+
+#include <algorithm>
+#include <cerrno>
+#include <string>
 
 #include <cctype>
 #include <dirent.h>
@@ -14,7 +19,6 @@ namespace quillion {
 namespace {
 
 constexpr std::int64_t kSecondNs = 1'000'000'000;
-constexpr std::int64_t kTemporaryAgeNs = 60 * kSecondNs;
 constexpr std::int64_t kUnusedAgeNs = 30LL * 24 * 3600 * kSecondNs;
 constexpr std::string_view kGlyphPrefix = "glyphs-";
 constexpr std::size_t kHashDigits = 16;
@@ -32,22 +36,10 @@ bool IsGlyphFileName(std::string_view name) {
     return true;
 }
 
-// "<cache file name>.XXXXXX", as mkstemp leaves it.
-bool IsTemporaryName(std::string_view name) {
-    constexpr std::size_t kRandom = 6;
-    if (name.size() < kRandom + 2 || name[name.size() - kRandom - 1] != '.')
-        return false;
-    for (const char c : name.substr(name.size() - kRandom))
-        if (!std::isalnum(static_cast<unsigned char>(c)))
-            return false;
-    const std::string_view base = name.substr(0, name.size() - kRandom - 1);
-    return base == "font-faces" || IsGlyphFileName(base);
-}
-
 // The program path a glyph file names on its second line ("B\t<path>"); "" when it names none.
-std::string ProgramOfGlyphFile(const std::string& path) {
+std::string ProgramOfGlyphFile(int folderFd, const std::string& name) {
     std::string text;
-    if (!ReadSmallFile(path, text))
+    if (!ReadSmallFileAt(folderFd, name, text))
         return {};
     const std::size_t first = text.find('\n');
     if (first == std::string::npos || text.compare(first + 1, 2, "B\t") != 0)
@@ -58,39 +50,37 @@ std::string ProgramOfGlyphFile(const std::string& path) {
 
 } // namespace
 
-void SweepCacheFolder(const std::string& folder, std::int64_t nowNs) {
-    DIR* dir = ::opendir(folder.c_str());
-    if (!dir)
+void SweepCacheFolder(int folderFd, std::int64_t nowNs) {
+    RemoveStaleTemporaries(folderFd);
+    const int fd = ::openat(folderFd, ".", O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    if (fd < 0)
         return;
-    const int fd = ::dirfd(dir);
+    DIR* dir = ::fdopendir(fd);
+    if (!dir) {
+        ::close(fd);
+        return;
+    }
     while (const dirent* entry = ::readdir(dir)) {
         const std::string name = entry->d_name;
-        const bool temporary = IsTemporaryName(name);
-        if (!temporary && !IsGlyphFileName(name))
+        if (!IsGlyphFileName(name))
             continue;
         struct stat st {};
-        if (::fstatat(fd, name.c_str(), &st, AT_SYMLINK_NOFOLLOW) != 0 || !S_ISREG(st.st_mode))
+        if (::fstatat(folderFd, name.c_str(), &st, AT_SYMLINK_NOFOLLOW) != 0 ||
+            !S_ISREG(st.st_mode))
             continue;
-        bool remove = false;
-        if (temporary) {
-            remove = Ns(st.st_mtim) < nowNs - kTemporaryAgeNs;
-        } else {
-            // Reading a file marks its access time at least once a day on common mounts.
-            const std::int64_t lastUse = std::max(Ns(st.st_atim), Ns(st.st_mtim));
-            const std::string program = ProgramOfGlyphFile(folder + "/" + name);
-            struct stat programStat {};
-            remove =
-                lastUse < nowNs - kUnusedAgeNs ||
-                (!program.empty() && ::stat(program.c_str(), &programStat) != 0 && errno == ENOENT);
-        }
-        if (remove)
-            ::unlinkat(fd, name.c_str(), 0);
+        // Reading a file marks its access time at least once a day on common mounts.
+        const std::int64_t lastUse = std::max(Ns(st.st_atim), Ns(st.st_mtim));
+        const std::string program = ProgramOfGlyphFile(folderFd, name);
+        struct stat programStat {};
+        if (lastUse < nowNs - kUnusedAgeNs ||
+            (!program.empty() && ::stat(program.c_str(), &programStat) != 0 && errno == ENOENT))
+            ::unlinkat(folderFd, name.c_str(), 0);
     }
     ::closedir(dir);
 }
 
-void SweepCacheFolder(const std::string& folder) {
-    SweepCacheFolder(folder, WallClockNs());
+void SweepCacheFolder(int folderFd) {
+    SweepCacheFolder(folderFd, WallClockNs());
 }
 
 } // namespace quillion

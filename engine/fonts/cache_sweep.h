@@ -3,17 +3,16 @@
 #pragma once
 
 #include <cstdint>
-#include <string>
 
 namespace quillion {
 
-// Removes from the cache folder, each only when it is a regular file:
-// - temporary files of an interrupted write ("font-faces.XXXXXX", "glyphs-<hash>.XXXXXX")
-//   last changed more than a minute before nowNs;
+// Removes from the open cache folder folderFd, each only when it is a regular file:
+// - temporary files of an interrupted write (".font-faces.<12 hex digits>.tmp" and the like)
+//   last changed more than a minute ago (RemoveStaleTemporaries, the whole-file writer's own);
 // - glyph files ("glyphs-<hash>") whose program file no longer exists, or that were neither
 //   read nor written for 30 days.
 // Nothing else is touched; a file that cannot be removed stays. Never fails.
-void SweepCacheFolder(const std::string& folder, std::int64_t nowNs);
-void SweepCacheFolder(const std::string& folder);
+void SweepCacheFolder(int folderFd, std::int64_t nowNs);
+void SweepCacheFolder(int folderFd);
 
 } // namespace quillion

@@ -1,7 +1,6 @@
 #include "fonts/face_cache.h"
 
 #include "fonts/cache_files.h"
-#include "fonts/cache_sweep.h"
 
 #include <array>
 #include <cstdlib>
@@ -46,7 +45,7 @@ std::string EnvironmentLine(const char* name) {
 
 FaceAnswers FaceCache::Load() const {
     std::string text;
-    if (file_.empty() || !ReadSmallFile(file_, text) || !Unseal(text) || text.empty())
+    if (file_.empty() || !ReadCacheFile(file_, text) || !Unseal(text) || text.empty())
         return {};
     text.pop_back();
     const std::vector<std::string_view> lines = Split(text, '\n');
@@ -113,10 +112,7 @@ bool FaceCache::Save(const FaceAnswers& answers, const std::vector<std::string>&
                 (query.italic ? "1" : "0") + '\t' + std::to_string(face.index) + '\t' +
                 (face.embolden ? "1" : "0") + '\t' + state.word + '\t' + face.path + '\n';
     }
-    const bool written = ReplaceFile(file_, Sealed(std::move(text)));
-    if (written)
-        SweepCacheFolder(file_.substr(0, file_.find_last_of('/')));
-    return written;
+    return ReplaceFile(file_, Sealed(std::move(text)));
 }
 
 std::string DefaultFaceCacheFile() {

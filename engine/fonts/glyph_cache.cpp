@@ -1,7 +1,6 @@
 #include "fonts/glyph_cache.h"
 
 #include "fonts/cache_files.h"
-#include "fonts/cache_sweep.h"
 #include "fonts/font_libraries.h"
 
 #include <cstdlib>
@@ -115,7 +114,7 @@ bool RenderedFont::operator==(const RenderedFont& other) const {
 
 KeptFonts GlyphCache::Load() const {
     std::string text;
-    if (file_.empty() || program_.empty() || !ReadSmallFile(file_, text) || !Unseal(text) ||
+    if (file_.empty() || program_.empty() || !ReadCacheFile(file_, text) || !Unseal(text) ||
         text.empty())
         return {};
     text.pop_back();
@@ -172,10 +171,7 @@ bool GlyphCache::Save(const KeptFonts& fonts) const {
         for (const auto& [byte, glyph] : kept.font.glyphs)
             text += GlyphLine(byte, glyph) + '\n';
     }
-    const bool written = ReplaceFile(file_, Sealed(std::move(text)));
-    if (written)
-        SweepCacheFolder(file_.substr(0, file_.find_last_of('/')));
-    return written;
+    return ReplaceFile(file_, Sealed(std::move(text)));
 }
 
 namespace {

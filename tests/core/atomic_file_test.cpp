@@ -1,18 +1,20 @@
 // The one file writer: what each kind of target holds afterwards (regular files replaced whole,
 // read-only ones refused, links followed for single files and replaced inside a batch folder,
 // devices and FIFOs written into and still there), read back after every write.
-#include "atomic_file.h"
+#include "runtime/whole_file.h"
 #include "temp_folder.h"
 
 #include <gtest/gtest.h>
 
 #include <cerrno>
+#include <csignal>
 #include <fcntl.h>
 #include <filesystem>
 #include <fstream>
 #include <future>
 #include <iterator>
 #include <string>
+#include <sys/resource.h>
 #include <sys/stat.h>
 #include <sys/sysmacros.h>
 #include <unistd.h>
@@ -156,6 +158,40 @@ TEST(ReplaceInFolder, EntriesAreReplacedNeverOpened) {
     ::close(folder);
     EXPECT_EQ(f.Entries(), (std::vector<std::string>{"00001.png", "00002.png", "00003.png",
                                                      "00004.png", "00005.png", "00006.png"}));
+}
+
+// A disk that fills up part way (files may grow to 16 bytes only): the write fails with EFBIG,
+// the target keeps its bytes and no temporary file is left, for a single file, a link to one
+// and a batch folder's existing name.
+TEST(WriteFileContents, AWriteThatFailsPartWayLeavesNothingBehind) {
+    Folder f;
+    Put(f / "a.png", "old");
+    Put(f / "target.png", "old");
+    fs::create_symlink(f / "target.png", f / "link.png");
+    Put(f / "00001.png", "old");
+    const int folder = ::open(f.Path().c_str(), O_RDONLY | O_DIRECTORY);
+    ASSERT_GE(folder, 0);
+    const std::string bytes(4096, 'x');
+    struct rlimit old {};
+    ASSERT_EQ(::getrlimit(RLIMIT_FSIZE, &old), 0);
+    struct rlimit small = old;
+    small.rlim_cur = 16;
+    const auto oldHandler = std::signal(SIGXFSZ, SIG_IGN);
+    ASSERT_EQ(::setrlimit(RLIMIT_FSIZE, &small), 0);
+    const int single = Write(f / "a.png", bytes);
+    const int linked = Write(f / "link.png", bytes);
+    const int inFolder = ReplaceInFolder(folder, "00001.png", bytes.data(), bytes.size());
+    ::setrlimit(RLIMIT_FSIZE, &old);
+    std::signal(SIGXFSZ, oldHandler);
+    ::close(folder);
+    EXPECT_EQ(single, EFBIG);
+    EXPECT_EQ(linked, EFBIG);
+    EXPECT_EQ(inFolder, EFBIG);
+    EXPECT_EQ(Read(f / "a.png"), "old");
+    EXPECT_EQ(Read(f / "target.png"), "old");
+    EXPECT_EQ(Read(f / "00001.png"), "old");
+    EXPECT_EQ(f.Entries(),
+              (std::vector<std::string>{"00001.png", "a.png", "link.png", "target.png"}));
 }
 
 } // namespace

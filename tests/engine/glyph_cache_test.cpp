@@ -159,5 +159,67 @@ TEST_F(GlyphCacheTest, ProgramStateNamesTheRunningProgramFile) {
     EXPECT_NE(file.find("/quillion/glyphs-"), std::string::npos) << file;
 }
 
+// The folder is checked on the descriptor it is then used through: a folder put in its place
+// after the check (in a parent others may write) is neither read from nor written to.
+TEST_F(GlyphCacheTest, OnlyAPrivateFolderOfTheUsersOwnIsUsed) {
+    const fs::path parent = dir_ / "shared";
+    const fs::path folder = parent / "quillion";
+    const std::string file = (folder / "glyphs-test").string();
+    // Another folder takes the checked one's name, holding the same whole, sealed file.
+    const auto swap = [&](fs::perms perms) {
+        fs::rename(folder, parent / "checked");
+        fs::create_directory(folder);
+        fs::copy_file(parent / "checked" / "glyphs-test", file);
+        fs::permissions(folder, perms);
+    };
+    struct Row {
+        int row;
+        const char* what;
+        std::function<void()> swapIn;
+        bool loaded;  // the planted file is read
+        bool trusted; // the folder is used (a save replaces the file)
+    } rows[] = {
+        {1, "the checked folder", [] {}, true, true},
+        {2, "others may write", [&] { swap(fs::perms::all); }, false, false},
+        {3, "its group may write", [&] { swap(fs::perms::owner_all | fs::perms::group_all); },
+         false, false},
+        {4, "a link to a private folder",
+         [&] {
+             fs::rename(folder, parent / "elsewhere");
+             fs::create_directory_symlink(parent / "elsewhere", folder);
+         },
+         false, false},
+        {5, "a cache file that is a link to a planted file",
+         [&] {
+             fs::rename(file, parent / "planted");
+             fs::create_symlink(parent / "planted", file);
+         },
+         false, true},
+        {6, "another user's",
+         [&] {
+             swap(fs::perms::owner_all);
+             ASSERT_EQ(::chown(folder.c_str(), 65534, 65534), 0);
+         },
+         false, false},
+    };
+    for (const Row& r : rows) {
+        SCOPED_TRACE(::testing::Message() << "row " << r.row << ": " << r.what);
+        if (r.row == 6 && ::geteuid() != 0)
+            continue; // chown needs root
+        fs::remove_all(parent);
+        fs::create_directories(folder);
+        fs::permissions(parent, fs::perms::all); // others may swap its entries
+        fs::permissions(folder, fs::perms::owner_all);
+        ASSERT_TRUE(TrustedFolder(folder.string()));
+        const GlyphCache cache(file, "program-state");
+        ASSERT_TRUE(cache.Save(Fonts())); // a planted file: whole, sealed, for this program
+        r.swapIn();
+        EXPECT_EQ(cache.Load() == Fonts(), r.loaded);
+        EXPECT_EQ(TrustedFolder(folder.string()), r.trusted);
+        EXPECT_EQ(cache.Save(Fonts()), r.trusted);
+        EXPECT_EQ(fs::is_symlink(file), r.row == 5 && !r.trusted) << "a link is replaced";
+    }
+}
+
 } // namespace
 } // namespace quillion

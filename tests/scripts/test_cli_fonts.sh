@@ -262,18 +262,19 @@ fi
 # Leftovers: stale temporaries, glyph files of programs gone or unused for 30 days go when the
 # cache is next written; young temporaries, the current program's file and other files stay.
 stale() { printf 'x\n' >"$HOSTILE/$1" && touch -d "${2:-2 minutes ago}" "$HOSTILE/$1"; }
-stale font-faces.AbC123
-stale glyphs-0123456789abcdef.XyZ987
+stale .font-faces.0123456789ab.tmp
+stale .glyphs-0123456789abcdef.a1b2c3d4e5f6.tmp
 stale notes.AbC123
-stale font-faces.young1 now
+stale .notes.0123456789ab.tmp.old
+stale .font-faces.00000000beef.tmp now
 printf 'quillion glyphs 2\nB\t%s\n' "$WORK/gone" >"$HOSTILE/glyphs-00000000000000aa"
 printf 'quillion glyphs 2\nB\t%s\n' "$BIN" >"$HOSTILE/glyphs-00000000000000bb"
 printf 'quillion glyphs 2\nB\t%s\n' "$BIN" >"$HOSTILE/glyphs-00000000000000cc"
 touch -d '40 days ago' "$HOSTILE/glyphs-00000000000000cc"
 "$BIN" --output "$WORK/swept.png" ABC-123456 || fail "sweep: exit status $?"
-printf '%s\n' font-faces "$(basename "$GLYPHS")" font-faces.young1 notes.AbC123 \
-    glyphs-00000000000000bb | sort >"$WORK/kept.want"
-ls "$HOSTILE" | sort >"$WORK/kept.have"
+printf '%s\n' font-faces "$(basename "$GLYPHS")" .font-faces.00000000beef.tmp notes.AbC123 \
+    .notes.0123456789ab.tmp.old glyphs-00000000000000bb | sort >"$WORK/kept.want"
+ls -A "$HOSTILE" | sort >"$WORK/kept.have"
 cmp -s "$WORK/kept.want" "$WORK/kept.have" ||
     fail "after the sweep: $(tr '\n' ' ' <"$WORK/kept.have")"
 

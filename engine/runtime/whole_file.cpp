@@ -1,9 +1,11 @@
-#include "atomic_file.h"
+#include "runtime/whole_file.h"
 
+#include <algorithm>
 #include <cctype>
 #include <cerrno>
 #include <climits>
 #include <csignal>
+#include <cstdint>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -100,10 +102,47 @@ int CreateTemporary(int folderFd, const std::string& leaf, std::string& temporar
     return -EEXIST;
 }
 
+// Whether leaf in folderFd still holds what read describes: nothing, or the file open as
+// read.fd with the size and modification time it had when it was read.
+bool StillHolds(int folderFd, const std::string& leaf, const ReadFile& read) {
+    struct stat entry {};
+    const bool exists = ::fstatat(folderFd, leaf.c_str(), &entry, AT_SYMLINK_NOFOLLOW) == 0;
+    if (read.fd < 0)
+        return !exists && errno == ENOENT;
+    struct stat now {};
+    return exists && ::fstat(read.fd, &now) == 0 && entry.st_dev == read.seen.st_dev &&
+           entry.st_ino == read.seen.st_ino && now.st_size == read.seen.st_size &&
+           now.st_mtim.tv_sec == read.seen.st_mtim.tv_sec &&
+           now.st_mtim.tv_nsec == read.seen.st_mtim.tv_nsec;
+}
+
+// Gives the complete temporary file its name: over whatever leaf holds, or, with expect, only
+// when leaf still holds what expect describes (a new name is never taken from a file that
+// appeared meanwhile).
+int RenameInto(int folderFd, const std::string& temporary, const std::string& leaf,
+               const ReadFile* expect) {
+    if (expect == nullptr)
+        return ::renameat(folderFd, temporary.c_str(), folderFd, leaf.c_str()) == 0 ? 0 : errno;
+    if (expect->fd < 0) {
+        // A name that must still be free: taken in one step that fails when it is not.
+        if (::renameat2(folderFd, temporary.c_str(), folderFd, leaf.c_str(), RENAME_NOREPLACE) == 0)
+            return 0;
+        if (errno == EEXIST)
+            return kErrChanged;
+        if (errno != EINVAL && errno != ENOSYS)
+            return errno;
+        // A file system without that flag: looked at just before the rename instead.
+    }
+    if (!StillHolds(folderFd, leaf, *expect))
+        return kErrChanged;
+    return ::renameat(folderFd, temporary.c_str(), folderFd, leaf.c_str()) == 0 ? 0 : errno;
+}
+
 // Writes a new file beside leaf and renames it over leaf. existing is the entry it replaces
-// (null when there is none).
+// (null when there is none); expect, when given, what leaf must still hold at the rename.
 int WriteAndRename(int folderFd, const std::string& leaf, const unsigned char* data,
-                   std::size_t size, const struct stat* existing, bool syncData) {
+                   std::size_t size, const struct stat* existing, bool syncData,
+                   const ReadFile* expect = nullptr) {
     std::string temporary;
     const int fd = CreateTemporary(folderFd, leaf, temporary);
     if (fd < 0) {
@@ -120,8 +159,8 @@ int WriteAndRename(int folderFd, const std::string& leaf, const unsigned char* d
     if (::close(fd) != 0 && error == 0) {
         error = errno;
     }
-    if (error == 0 && ::renameat(folderFd, temporary.c_str(), folderFd, leaf.c_str()) != 0) {
-        error = errno;
+    if (error == 0) {
+        error = RenameInto(folderFd, temporary, leaf, expect);
     }
     if (error != 0) {
         ::unlinkat(folderFd, temporary.c_str(), 0);
@@ -161,21 +200,23 @@ private:
     bool wasPending_ = false;
 };
 
-// Writes into an existing device, FIFO or socket. Sets regular when the name turned out to hold
-// a regular file after all (it was replaced in the meantime): nothing is written then.
-int WriteIntoSpecialFile(const std::string& path, const struct stat& seen,
-                         const unsigned char* data, std::size_t size, bool& regular) {
-    regular = false;
+// Writes into an existing device, FIFO or socket leaf of folderFd (never through a link). Sets
+// regular to the file's fstat when the name turned out to hold a regular file after all (it was
+// replaced in the meantime): nothing is written then.
+int WriteIntoSpecialFile(int folderFd, const std::string& leaf, const struct stat& seen,
+                         const unsigned char* data, std::size_t size, struct stat& regular) {
+    regular.st_mode = 0;
     // Without waiting: a FIFO without a reader fails at once with ENXIO, a terminal line waits
     // for no carrier.
-    const int fd = ::open(path.c_str(), O_WRONLY | O_NONBLOCK | O_NOCTTY | O_CLOEXEC);
+    const int fd =
+        ::openat(folderFd, leaf.c_str(), O_WRONLY | O_NONBLOCK | O_NOCTTY | O_CLOEXEC | O_NOFOLLOW);
     if (fd < 0) {
         return errno == ENXIO && S_ISFIFO(seen.st_mode) ? kErrNoReader : errno;
     }
     struct stat opened {};
     int error = ::fstat(fd, &opened) != 0 ? errno : 0;
     if (error == 0 && S_ISREG(opened.st_mode)) {
-        regular = true;
+        regular = opened;
         ::close(fd);
         return 0;
     }
@@ -248,19 +289,32 @@ int ResolveLink(const std::string& path, std::string& resolved) {
     return 0;
 }
 
-int ReplaceRegular(const std::string& target, const unsigned char* bytes, std::size_t size,
-                   const struct stat* existing) {
-    if (existing != nullptr && IsReadOnly(*existing, AT_FDCWD, target.c_str())) {
+// Writes leaf inside the open folderFd, leaf being no link (a link that appeared after the name
+// was resolved fails with ELOOP).
+int WriteInFolder(int folderFd, const std::string& leaf, const unsigned char* bytes,
+                  std::size_t size) {
+    struct stat existing {};
+    if (::fstatat(folderFd, leaf.c_str(), &existing, AT_SYMLINK_NOFOLLOW) != 0) {
+        return errno == ENOENT ? WriteAndRename(folderFd, leaf, bytes, size, nullptr, true) : errno;
+    }
+    if (S_ISLNK(existing.st_mode)) {
+        return ELOOP;
+    }
+    if (S_ISDIR(existing.st_mode)) {
+        return EISDIR;
+    }
+    if (!S_ISREG(existing.st_mode)) {
+        struct stat regular {};
+        const int error = WriteIntoSpecialFile(folderFd, leaf, existing, bytes, size, regular);
+        if (!S_ISREG(regular.st_mode)) {
+            return error;
+        }
+        existing = regular;
+    }
+    if (IsReadOnly(existing, folderFd, leaf.c_str())) {
         return kErrReadOnly;
     }
-    const int folder =
-        ::open(FolderOf(target).c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC | O_PATH);
-    if (folder < 0) {
-        return errno;
-    }
-    const int error = WriteAndRename(folder, LeafOf(target), bytes, size, existing, true);
-    ::close(folder);
-    return error;
+    return WriteAndRename(folderFd, leaf, bytes, size, &existing, true);
 }
 
 } // namespace
@@ -282,35 +336,68 @@ int WriteFileContents(const std::string& path, const void* data, std::size_t siz
     if (path.empty() || path.back() == '/') {
         return path.empty() ? ENOENT : EISDIR;
     }
-    const auto* bytes = static_cast<const unsigned char*>(data);
+    // The name is resolved once: a link to the file it names. From then on everything happens
+    // relative to the folder that holds the file.
+    std::string target = path;
     struct stat entry {};
     if (::lstat(path.c_str(), &entry) != 0) {
-        return errno == ENOENT ? ReplaceRegular(path, bytes, size, nullptr) : errno;
-    }
-    std::string target = path;
-    struct stat existing = entry;
-    if (S_ISLNK(entry.st_mode)) {
+        if (errno != ENOENT) {
+            return errno;
+        }
+    } else if (S_ISLNK(entry.st_mode)) {
         if (const int e = ResolveLink(path, target); e != 0) {
             return e;
         }
-        if (::stat(target.c_str(), &existing) != 0) {
-            return errno;
+    }
+    const int folder = ::open(FolderOf(target).c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    if (folder < 0) {
+        return errno;
+    }
+    const int error =
+        WriteInFolder(folder, LeafOf(target), static_cast<const unsigned char*>(data), size);
+    ::close(folder);
+    return error;
+}
+
+int ReplaceIfUnchanged(int folderFd, const std::string& name, const void* data, std::size_t size,
+                       const ReadFile& read) {
+    if (name.empty() || name.find('/') != std::string::npos) {
+        return EINVAL;
+    }
+    const bool exists = read.fd >= 0;
+    if (exists && IsReadOnly(read.seen, folderFd, name.c_str())) {
+        return kErrReadOnly;
+    }
+    return WriteAndRename(folderFd, name, static_cast<const unsigned char*>(data), size,
+                          exists ? &read.seen : nullptr, true, &read);
+}
+
+int ReadWhole(int fd, std::size_t limit, std::string& out) {
+    constexpr std::size_t kChunk = 64 << 10;
+    out.clear();
+    for (;;) {
+        const std::size_t at = out.size();
+        // One byte beyond the limit tells a file of exactly limit bytes from a longer one.
+        const std::size_t want = std::min(kChunk, limit + 1 - at);
+        out.resize(at + want);
+        const ssize_t n = ::read(fd, out.data() + at, want);
+        out.resize(at + static_cast<std::size_t>(n > 0 ? n : 0));
+        if (n < 0 && errno == EINTR) {
+            continue;
         }
-    }
-    if (S_ISDIR(existing.st_mode)) {
-        return EISDIR;
-    }
-    if (!S_ISREG(existing.st_mode)) {
-        bool regular = false;
-        const int error = WriteIntoSpecialFile(target, existing, bytes, size, regular);
-        if (!regular) {
+        if (n < 0) {
+            const int error = errno;
+            out.clear();
             return error;
         }
-        if (::stat(target.c_str(), &existing) != 0) {
-            return errno;
+        if (n == 0) {
+            return 0;
+        }
+        if (out.size() > limit) {
+            out.clear();
+            return EFBIG;
         }
     }
-    return ReplaceRegular(target, bytes, size, &existing);
 }
 
 int ReplaceInFolder(int folderFd, const std::string& name, const void* data, std::size_t size) {
