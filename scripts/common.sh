@@ -24,6 +24,9 @@ QUILLION_TEST_PACKAGES=(
   x11-apps strace
   clang libclang-rt-14-dev
   desktop-file-utils appstream man-db librsvg2-bin libxml2-utils dpkg-dev file
+  python3-pytest python3-pil python3-zxing-cpp python3-dask python3-distributed
+  python3-setuptools python3-wheel python3-pip python3-numpy lintian
+  python3-reportlab python3-renderpm python3-segno python3-qrcode
 )
 
 # install_packages PACKAGE...: installs those not installed yet.
