@@ -34,7 +34,7 @@ export PYTHONPATH=$WORK/site QUILLION_LIBRARY=$LIB QUILLION_SOURCE_DIR=$SRC
 # not the library's leaks.
 asan=$(ldd "$LIB" | awk '/libasan/ {print $3}')
 if [ -n "$asan" ]; then
-    export LD_PRELOAD=$asan ASAN_OPTIONS=detect_leaks=0:${ASAN_OPTIONS:-}
+    export LD_PRELOAD=$asan ASAN_OPTIONS=${ASAN_OPTIONS:+$ASAN_OPTIONS:}detect_leaks=0
 fi
 where=$("$PYTHON" -c 'import quillion; print(quillion.__file__)' 2>"$WORK/err") ||
     fail "import quillion: $(cat "$WORK/err")"
