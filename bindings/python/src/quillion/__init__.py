@@ -20,14 +20,15 @@ import functools
 import os
 import secrets
 import stat
-from typing import TYPE_CHECKING, Any, NamedTuple, Optional, Tuple, Union
+from typing import TYPE_CHECKING, Any, Dict, List, NamedTuple, Optional, Tuple, Union
 
 from . import _native
 from ._version import __version__
 
 if TYPE_CHECKING:  # pragma: no cover
     import numpy
-    from PIL import Image
+    import numpy.typing
+    from PIL import Image  # type: ignore[import]
 
 __all__ = [
     "ArgumentError",
@@ -126,10 +127,10 @@ def _checked(result: Any) -> Any:
 # Arguments ---------------------------------------------------------------------------------
 
 
-@functools.lru_cache(maxsize=None)
+@functools.lru_cache(maxsize=None, typed=True)
 def _symbology_number(symbology: Union[str, int]) -> int:
     if isinstance(symbology, str):
-        number = _lib.quillion_symbology_from_name(symbology.encode("utf-8", "replace"))
+        number = int(_lib.quillion_symbology_from_name(symbology.encode("utf-8", "replace")))
     elif isinstance(symbology, int) and not isinstance(symbology, bool):
         number = symbology if _lib.quillion_symbology_name(symbology) is not None else -1
     else:
@@ -146,7 +147,7 @@ def _option_text(value: OptionValue) -> str:
     return str(value)
 
 
-def _option_items(options: dict) -> Tuple[Tuple[str, str], ...]:
+def _option_items(options: Dict[str, OptionValue]) -> Tuple[Tuple[str, str], ...]:
     return tuple((name.replace("_", "-"), _option_text(value))
                  for name, value in options.items() if value is not None)
 
@@ -185,7 +186,7 @@ def symbologies() -> Tuple[str, ...]:
 
 def library_version() -> str:
     """The version of the loaded libquillion ("MAJOR.MINOR.PATCH")."""
-    return _lib.quillion_version().decode()
+    return str(_lib.quillion_version().decode())
 
 
 # The symbol --------------------------------------------------------------------------------
@@ -345,7 +346,7 @@ class Barcode:
         self._symbol: Optional[Symbol] = None
 
     @property
-    def options(self) -> dict:
+    def options(self) -> Dict[str, str]:
         """The options given, by their library names ("module-width": "0.33mm")."""
         return dict(self._items)
 
@@ -405,7 +406,7 @@ class Barcode:
         image.info["dpi"] = (self.dpi, self.dpi)
         return image
 
-    def to_numpy(self) -> "numpy.ndarray":
+    def to_numpy(self) -> "numpy.typing.NDArray[numpy.uint8]":
         """The picture as a height x width x 4 array of uint8 (RGBA); needs NumPy."""
         import numpy
 
@@ -420,7 +421,7 @@ class Barcode:
         return self._symbol
 
     @property
-    def modules(self) -> list:
+    def modules(self) -> List[List[int]]:
         """The symbol's modules: rows of 0 (light) and 1 (dark)."""
         return self.symbol.modules
 
