@@ -49,6 +49,6 @@ set(CPACK_DEBIAN_PYTHON_PACKAGE_CONTROL_STRICT_PERMISSION ON)
 set(CPACK_COMPONENT_PYTHON_DESCRIPTION
     "barcode library (Code 128, Code 39, UPC, EAN, QR Code) - Python 3\n\
 import quillion paints Quillion's barcodes from Python 3 through libquillion:\n\
-quillion.render(\"code128\", \"ABC-123\", dpi=300) gives a barcode to save as\n\
+quillion.render('code128', 'ABC-123', dpi=300) gives a barcode to save as\n\
 PNG, JPEG or SVG, to show in Jupyter or to hand to Pillow, and\n\
 quillion.encode() its modules. Any number of threads may render at once.")

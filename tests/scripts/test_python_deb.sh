@@ -46,7 +46,9 @@ grep -q "py3clean -p python3-quillion" "$WORK/control/prerm" || fail "prerm does
 [ ! -e "$WORK/control/postrm" ] || fail "a postrm would leave the package behind as config-files"
 
 if command -v lintian >/dev/null; then
-    lintian --pedantic --display-info "$deb" >"$WORK/lintian" 2>&1
+    # Its only other words on standard error: a warning when run as root.
+    lintian --pedantic --display-info "$deb" >"$WORK/lintian" 2>"$WORK/lintian.err" ||
+        fail "lintian failed: $(cat "$WORK/lintian.err")"
     [ ! -s "$WORK/lintian" ] || fail "lintian: $(cat "$WORK/lintian")"
 fi
 
