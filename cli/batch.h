@@ -37,8 +37,8 @@ int BatchExitStatus(const BatchOutcome& outcome);
 // lines in progress are finished, "interrupted after line N" is reported (every line up to N
 // is done) and the status is 128 + the signal. Lines still in progress half a second after the
 // signal are left: the program then ends at once (std::_Exit) with that status. Temporary files
-// a killed batch left in the folder are removed once they are a minute old. A progress line goes to err while rendering
-// when showProgress is set. Returns the exit status.
+// a killed batch left in the folder are removed once they are a minute old. A progress line goes to
+// err while rendering when showProgress is set. Returns the exit status.
 int RunBatch(const RenderOptions& options, std::ostream& err, bool showProgress);
 
 // RunBatch over an open input: inputName names it in messages, lineCount (0 when unknown) sets

@@ -3,6 +3,8 @@
 // C library the renderer loads anyway (no new library at start-up).
 #include "options.h"
 
+#include "symbologies.h"
+
 #include <algorithm>
 #include <array>
 #include <charconv>
@@ -33,16 +35,8 @@ std::optional<int> IndexOf(const std::array<std::string_view, N>& names, std::st
 constexpr std::array<std::string_view, 2> kPositions = {"bottom", "top"};
 constexpr std::array<std::string_view, 5> kStyles = {"regular", "bold", "italic", "bolditalic",
                                                      "underline"};
-constexpr std::array<std::string_view, 6> kTypes = {"code128", "code39", "upca",
-                                                    "upce",    "upc-a",  "upc-e"};
-constexpr std::array<Symbology, 6> kTypeValues = {Symbology::Code128, Symbology::Code39,
-                                                  Symbology::UpcA,    Symbology::UpcE,
-                                                  Symbology::UpcA,    Symbology::UpcE};
-constexpr std::array<std::string_view, 7> kOtherTypes = {"ean13",   "ean-13", "ean8",       "ean-8",
-                                                         "gs1-128", "gs1128", "code39-full"};
-constexpr std::array<LinearType, 7> kOtherTypeValues = {
-    LinearType::Ean13,   LinearType::Ean13,   LinearType::Ean8,           LinearType::Ean8,
-    LinearType::Gs1_128, LinearType::Gs1_128, LinearType::Code39FullAscii};
+constexpr std::array<std::string_view, 4> kEccs = {"l", "m", "q", "h"};
+constexpr std::array<api::Ecc, 4> kEccValues = {api::Ecc::L, api::Ecc::M, api::Ecc::Q, api::Ecc::H};
 constexpr std::array<std::string_view, 2> kCodeSets = {"b", "auto"};
 constexpr std::array<Code128CodeSet, 2> kCodeSetValues = {Code128CodeSet::B, Code128CodeSet::Auto};
 constexpr std::array<std::string_view, 4> kFormats = {"png", "jpg", "jpeg", "svg"};
@@ -81,6 +75,17 @@ enum Code : int {
     kRotate,
     kCodeSet,
     kCheckDigit,
+    kStandIns,
+    kEcc,
+    kKeepEcc,
+    kQrVersion,
+    kMask,
+    kDmSize,
+    kSquare,
+    kDmre,
+    kNoEci,
+    kNoQuietZones,
+    kGs1Show,
 };
 
 constexpr char kShortOptions[] = ":t:o:hV";
@@ -109,6 +114,17 @@ const option kLongOptions[] = {
     {"verify", no_argument, nullptr, kVerify},
     {"code-set", required_argument, nullptr, kCodeSet},
     {"check-digit", no_argument, nullptr, kCheckDigit},
+    {"window-stand-ins", no_argument, nullptr, kStandIns},
+    {"ecc", required_argument, nullptr, kEcc},
+    {"keep-ecc", no_argument, nullptr, kKeepEcc},
+    {"qr-version", required_argument, nullptr, kQrVersion},
+    {"mask", required_argument, nullptr, kMask},
+    {"dm-size", required_argument, nullptr, kDmSize},
+    {"square", no_argument, nullptr, kSquare},
+    {"dmre", no_argument, nullptr, kDmre},
+    {"no-eci", no_argument, nullptr, kNoEci},
+    {"no-quiet-zones", no_argument, nullptr, kNoQuietZones},
+    {"gs1-show", required_argument, nullptr, kGs1Show},
     {"help", no_argument, nullptr, kHelp},
     {"version", no_argument, nullptr, kVersion},
     {nullptr, 0, nullptr, 0},
@@ -181,32 +197,13 @@ std::string LengthOption(std::optional<Length>& target, std::string_view v, int 
     return {};
 }
 
-int HexDigit(char c) {
-    if (c >= '0' && c <= '9')
-        return c - '0';
-    c = static_cast<char>(c | 0x20);
-    return c >= 'a' && c <= 'f' ? c - 'a' + 10 : -1;
-}
-
 // Sets target to RRGGBB or RRGGBBAA (a "#" in front allowed), or "transparent" where allowed.
 std::string ColourOption(Pixel& target, std::string_view v, int code, bool transparentAllowed) {
-    if (transparentAllowed && IndexOf(std::array<std::string_view, 1>{"transparent"}, v)) {
-        target = 0x00FFFFFFu;
-        return {};
-    }
-    std::string_view hex = v.substr(!v.empty() && v.front() == '#' ? 1 : 0);
-    Pixel value = 0;
-    bool good = hex.size() == 6 || hex.size() == 8;
-    for (std::size_t i = 0; good && i < hex.size(); ++i) {
-        const int d = HexDigit(hex[i]);
-        good = d >= 0;
-        value = (value << 4) | Pixel(d < 0 ? 0 : d);
-    }
-    if (!good)
+    const std::optional<std::uint32_t> colour = ParseColour(v, transparentAllowed);
+    if (!colour)
         return NameOf(code) + " takes a colour RRGGBB or RRGGBBAA" +
                (transparentAllowed ? " or transparent" : "") + ", not \"" + std::string(v) + "\"";
-    // RRGGBB[AA] to the pixels' 0xAARRGGBB.
-    target = hex.size() == 6 ? 0xFF000000u | value : (value >> 8) | (value << 24);
+    target = *colour;
     return {};
 }
 
@@ -214,15 +211,57 @@ std::string ColourOption(Pixel& target, std::string_view v, int code, bool trans
 std::string Apply(RenderOptions& o, int code, std::string_view v) {
     switch (code) {
     case kType: {
-        o.other.type.reset();
-        if (IndexOf(kOtherTypes, v)) {
-            o.controls.type = Symbology::None;
-            o.other.type.emplace();
-            return Choose(*o.other.type, v, kOtherTypes, kOtherTypeValues, "type", "");
+        const library::SymbologyRow* row = library::FindSymbology(v);
+        if (row == nullptr) {
+            std::string names;
+            for (const library::SymbologyRow& r : library::Symbologies())
+                names += (names.empty() ? "" : ", ") + std::string(r.names[0]);
+            return Unknown("type", v, names);
         }
-        return Choose(o.controls.type, v, kTypes, kTypeValues, "type",
-                      "code128, code39, code39-full, upca, upce, ean13, ean8 or gs1-128");
+        o.type = row->id;
+        o.controls.type = row->window.value_or(Symbology::None);
+        return {};
     }
+    case kStandIns:
+        o.other.windowStandIns = true;
+        return {};
+    case kEcc:
+        return Choose(o.other.ecc, v, kEccs, kEccValues, "error correction level", "L, M, Q or H");
+    case kKeepEcc:
+        o.other.keepEcc = true;
+        return {};
+    case kQrVersion:
+        return Number(o.other.qrVersion, v, 40, code, "a version");
+    case kMask:
+        if (v.size() != 1 || v[0] < '0' || v[0] > '7')
+            return NameOf(code) + " takes a mask from 0 to 7";
+        o.other.mask = v[0] - '0';
+        return {};
+    case kDmSize: {
+        const std::size_t x = v.find_first_of("xX");
+        int rows = 0, columns = 0;
+        if (x == std::string_view::npos || !Number(rows, v.substr(0, x), 144, code, "").empty() ||
+            !Number(columns, v.substr(x + 1), 144, code, "").empty())
+            return NameOf(code) + " takes ROWSxCOLUMNS, e.g. 16x48 or 24x24, not \"" +
+                   std::string(v) + "\"";
+        o.other.dmRows = rows;
+        o.other.dmColumns = columns;
+        return {};
+    }
+    case kSquare:
+        o.other.dmSquare = true;
+        return {};
+    case kDmre:
+        o.other.dmRectExtensions = true;
+        return {};
+    case kNoEci:
+        o.other.eci = false;
+        return {};
+    case kNoQuietZones:
+        o.other.noQuietZones = true;
+        return {};
+    case kGs1Show:
+        return NonEmpty(o.gs1Show, v, "GS1 text");
     case kCodeSet:
         return Choose(o.other.codeSet, v, kCodeSets, kCodeSetValues, "code set", "b or auto");
     case kCheckDigit:
@@ -231,6 +270,7 @@ std::string Apply(RenderOptions& o, int code, std::string_view v) {
     case kCaption:
     case kNoCaption:
         o.controls.caption = code == kCaption;
+        o.other.captionGiven = code == kCaption;
         return {};
     case kPosition:
         return Choose(o.controls.captionPositionIndex, v, kPositions, "position", "bottom or top");
@@ -311,6 +351,12 @@ std::string CheckMode(RenderOptions& o, const std::vector<std::string>& texts,
     const auto was = [&](int code) {
         return std::find(given.begin(), given.end(), code) != given.end();
     };
+    if (!o.gs1Show.empty()) {
+        if (!o.output.empty() || o.IsBatch() || !texts.empty())
+            return "--gs1-show prints the forms of its own TEXT; it takes no output, batch or "
+                   "other text";
+        return {};
+    }
     if (o.IsBatch()) {
         if (o.outDir.empty())
             return "--batch needs --out-dir DIR";
@@ -357,6 +403,44 @@ std::string Resolve(const std::optional<Length>& length, int& pixels, int code, 
     return {};
 }
 
+// The options that only some symbologies take, refused for the others.
+std::string OptionsForType(const RenderOptions& o, const std::vector<int>& given) {
+    const library::SymbologyRow& row = *library::FindSymbology(o.type);
+    const std::string type = std::string(row.names[0]);
+    struct Need {
+        int code;
+        library::OptionBit bit;
+    };
+    for (const Need need :
+         {Need{kCodeSet, library::kOptCodeSet}, Need{kCheckDigit, library::kOptCheckDigit},
+          Need{kStandIns, library::kOptStandIns}, Need{kEcc, library::kOptQr},
+          Need{kKeepEcc, library::kOptQr}, Need{kQrVersion, library::kOptQr},
+          Need{kMask, library::kOptQr}, Need{kDmSize, library::kOptDataMatrix},
+          Need{kSquare, library::kOptDataMatrix}, Need{kDmre, library::kOptDataMatrix},
+          Need{kNoEci, library::kOptEci}}) {
+        if (std::find(given.begin(), given.end(), need.code) == given.end() || row.Has(need.bit))
+            continue;
+        std::string takers;
+        for (const library::SymbologyRow& r : library::Symbologies())
+            if (r.Has(need.bit))
+                takers += (takers.empty() ? "" : ", ") + std::string(r.names[0]);
+        return NameOf(need.code) + " is not for " + type + " (it is for " + takers + ")";
+    }
+    const auto was = [&](int code) {
+        return std::find(given.begin(), given.end(), code) != given.end();
+    };
+    if (was(kNoQuietZones) && !row.Matrix())
+        return "--no-quiet-zones is for the 2D symbols, which have their quiet zone by default";
+    if (row.Matrix() && o.label.quietZones && o.other.noQuietZones)
+        return "--quiet-zones and --no-quiet-zones contradict each other: give one";
+    if (row.Matrix() && !row.Has(library::kOptCaption) && (was(kCaption) || was(kNoCaption)))
+        return std::string(row.title) + " prints no text: --caption and --no-caption are for " +
+               "the GS1 symbols";
+    if (row.Has(library::kOptCaption) && was(kNoCaption))
+        return std::string(row.title) + " prints its element string only with --caption";
+    return {};
+}
+
 // The combinations that make sense, and the lengths as pixels.
 std::string CheckCombination(RenderOptions& o, const std::vector<std::string>& texts,
                              const std::vector<int>& given, std::vector<std::string>& warnings) {
@@ -373,6 +457,10 @@ std::string CheckCombination(RenderOptions& o, const std::vector<std::string>& t
         return both(kModuleWidth, kFitWidth, "contradict each other: give one");
     if ((l.foreground & 0xFFFFFFu) == (l.background & 0xFFFFFFu) && (l.background >> 24) == 0xFF)
         return both(kForeground, kBackground, "are the same colour: the bars would not show");
+    if (std::string why = ContrastProblem(l.foreground, l.background); !why.empty())
+        return both(kForeground, kBackground, why);
+    if (std::string why = OptionsForType(o, given); !why.empty())
+        return why;
     if (o.format == OutputFormat::Jpeg && l.HasAlpha())
         return NameOf(was(kBackground) && (l.background >> 24) != 0xFF ? kBackground
                                                                        : kForeground) +
@@ -393,6 +481,19 @@ std::string CheckCombination(RenderOptions& o, const std::vector<std::string>& t
 
 } // namespace
 
+// The types, one line each: the registry's names and help.
+std::string TypeList() {
+    std::string list;
+    for (const library::SymbologyRow& row : library::Symbologies()) {
+        std::string names(row.names[0]);
+        if (!row.names[1].empty())
+            names += ", " + std::string(row.names[1]);
+        names.resize(std::max<std::size_t>(names.size() + 1, 16), ' ');
+        list += (list.empty() ? "types: " : "\n       ") + names + std::string(row.help);
+    }
+    return list;
+}
+
 std::string Usage() {
     return "usage: quillion-render [-t|--type TYPE] [--code-set b|auto] [--check-digit]\n"
            "                       [--caption|--no-caption] [--position bottom|top]\n"
@@ -402,27 +503,35 @@ std::string Usage() {
            "                       [--fg COLOUR] [--bg COLOUR|transparent] [--rotate "
            "0|90|180|270]\n"
            "                       [--format png|jpg|svg] [--scale 1-20] [--verify]\n"
+           "                       [--ecc L|M|Q|H] [--qr-version N] [--mask N] [--dm-size RxC]\n"
            "                       -o|--output FILE|- [--] TEXT\n"
            "       quillion-render [options] --batch FILE|- --out-dir DIR\n"
            "                       [--names line|text] [--jobs N]\n"
-           "       quillion-render -h|--help | -V|--version\n"
-           "types: code128      Code 128 (--code-set b: set B, the window's; auto: shortest)\n"
-           "       code39       Code 39 (--check-digit: modulo-43 check character)\n"
-           "       code39-full  Code 39 Full ASCII (all 128 ASCII characters)\n"
-           "       upca, upc-a  UPC-A, 12 digits\n"
-           "       upce, upc-e  UPC-E, 6 digits (number system 0)\n"
-           "       ean13        EAN-13, 12 digits (check digit added) or 13\n"
-           "       ean8         EAN-8, 7 digits (check digit added) or 8\n"
-           "       gs1-128      GS1-128 element string: (01)09501101530003(10)AB-123";
+           "       quillion-render --gs1-show TEXT\n"
+           "       quillion-render -h|--help | -V|--version\n" +
+           TypeList();
 }
 
 std::string Help() {
     return Usage() +
            "\n\n"
            "What to encode:\n"
-           "  -t, --type NAME         code128 (default), code39, upca (11 or 12 digits), upce\n"
-           "  --caption               print the text with the bars (default)\n"
-           "  --no-caption            bars only, for every type\n"
+           "  -t, --type NAME         one of the types above (default code128)\n"
+           "  --caption               print the text with the bars (default; GS1 2D: the\n"
+           "                          element string, only when asked)\n"
+           "  --no-caption            bars only, for every linear type\n"
+           "  --window-stand-ins      Code 128: the window's \u00B9 \u00B2 \u00B3 \u00BC as "
+           "FNC1-FNC4\n"
+           "  --ecc L|M|Q|H           QR Code error correction (default M; raised when free)\n"
+           "  --keep-ecc              QR Code: keep the level asked for\n"
+           "  --qr-version N          QR Code version 1-40 (default: the smallest that fits)\n"
+           "  --mask N                QR Code mask 0-7 (default: by the penalty rules)\n"
+           "  --dm-size RxC           Data Matrix size, e.g. 24x24 or 16x48\n"
+           "  --square                Data Matrix: square sizes only\n"
+           "  --dmre                  Data Matrix: the rectangular extension sizes too\n"
+           "  --no-eci                2D: UTF-8 text without the ECI designator\n"
+           "  --gs1-show TEXT         print a GS1 text as element string, human-readable form\n"
+           "                          and Digital Link URI\n"
            "  --position bottom|top   where the Code 128 caption stands\n"
            "  --style NAME            Code 128 caption: regular, bold, italic, bolditalic, "
            "underline\n"
@@ -432,8 +541,10 @@ std::string Help() {
            "  --height SIZE           the bars' height (UPC guard bars reach further down)\n"
            "  --fit-width LENGTH      the widest module with which the picture fits LENGTH\n"
            "  --quiet-zones           the standard white space each side (10 modules; UPC-A 9;\n"
-           "                          UPC-E 9 left, 7 right)\n"
+           "                          UPC-E 9 left, 7 right; EAN-13 11 and 7; EAN-8 7; on\n"
+           "                          by default for 2D: QR Code 4 all round, Data Matrix 1)\n"
            "  --margin SIZE           background all round, outside the quiet zones\n"
+           "  --no-quiet-zones        2D: leave out the quiet zone (on by default)\n"
            "Look:\n"
            "  --fg COLOUR             bars and text: RRGGBB or RRGGBBAA (default 000000)\n"
            "  --bg COLOUR             background: RRGGBB, RRGGBBAA or transparent (PNG, SVG)\n"

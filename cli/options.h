@@ -3,8 +3,9 @@
 
 #include "label_finish.h"
 #include "label_size.h"
-#include "linear_symbols.h"
+#include "quillion/quillion.hpp"
 #include "seams.h"
+#include "symbols/code128_values.h"
 #include "window_controls.h"
 
 #include <cstdint>
@@ -21,12 +22,22 @@ enum class NameRule { Line, Text };
 
 inline constexpr int kMaxScale = 20;
 
-// What the window has not: a type of its own (EAN-13, GS1-128, ...; the controls' type is None
-// then), Code 128's code sets (--code-set) and Code 39's check character (--check-digit).
+// What the window has not: Code 128's code sets (--code-set) and stand-ins, Code 39's check
+// character (--check-digit), the 2D symbols' options.
 struct OtherSettings {
-    std::optional<LinearType> type;
     Code128CodeSet codeSet = Code128CodeSet::B;
     bool checkDigit = false;
+    bool windowStandIns = false;
+    api::Ecc ecc = api::Ecc::M;
+    bool keepEcc = false;
+    int qrVersion = 0;
+    int mask = -1;
+    int dmRows = 0, dmColumns = 0;
+    bool dmSquare = false;
+    bool dmRectExtensions = false;
+    bool eci = true;
+    bool noQuietZones = false;
+    bool captionGiven = false; // --caption was given (the GS1 2D symbols print text only then)
 };
 
 inline constexpr int kMaxDpi = 3200;
@@ -50,7 +61,8 @@ struct LabelSettings {
 };
 
 struct RenderOptions {
-    ControlSettings controls;
+    api::Symbology type = api::Symbology::Code128; // the registry's
+    ControlSettings controls; // the caption choices; the type is the window's control, if any
     OtherSettings other;
     // One barcode: the file ("-" for standard output) and the text (UTF-8).
     std::string output;
@@ -68,6 +80,7 @@ struct RenderOptions {
     bool verify = false; // read every picture back before it is written
     bool help = false;
     bool version = false;
+    std::string gs1Show; // --gs1-show TEXT: the three forms of a GS1 text, nothing rendered
 
     bool IsBatch() const { return !batch.empty(); }
     bool ToStandardOutput() const { return output == "-"; }

@@ -14,10 +14,6 @@
 namespace quillion::cli {
 
 // The options of the library that give the picture the command line asks for.
-api::Symbology ApiSymbology(Symbology type);
-api::Symbology ApiSymbology(const RenderOptions& options);
-// The options PaintLinear takes for the command line's type and options.
-LinearOptions LinearOptionsOf(const RenderOptions& options);
 api::Options ApiOptions(const RenderOptions& options);
 
 // The picture of text as the options ask, read back first with --verify: "" and out set, or

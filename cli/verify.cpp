@@ -2,10 +2,10 @@
 #include "verify.h"
 
 #include "runtime/ansi.h"
-#include "symbols/upc_digits.h"
 
 #include <ZXing/ReadBarcode.h>
 
+#include <algorithm>
 #include <cstdint>
 #include <cstdio>
 #include <vector>
@@ -13,70 +13,9 @@
 namespace quillion::cli {
 namespace {
 
-constexpr char16_t kDle = 0x10;
-constexpr char16_t kFnc1 = u'\u00B9', kFnc2 = u'\u00B2', kFnc3 = u'\u00B3', kFnc4 = u'\u00BC';
-constexpr char kGroupSeparator = 29;
-
 VerifyTamper& Tamper() {
     static VerifyTamper tamper;
     return tamper;
-}
-
-ZXing::BarcodeFormat ReaderFormat(Symbology type) {
-    switch (type) {
-    case Symbology::Code128:
-        return ZXing::BarcodeFormat::Code128;
-    case Symbology::Code39:
-        return ZXing::BarcodeFormat::Code39;
-    case Symbology::UpcA:
-        return ZXing::BarcodeFormat::UPCA;
-    case Symbology::UpcE:
-        return ZXing::BarcodeFormat::UPCE;
-    case Symbology::None:
-        break;
-    }
-    return ZXing::BarcodeFormat::None;
-}
-
-// The function characters as ISO/IEC 15417 has them read: FNC1 first in the symbol (GS1) or
-// right after a single letter (an application indicator) carries no byte, elsewhere it is GS;
-// FNC2 and FNC3 carry none; FNC4 adds 128 to the next character, two in a row to every
-// character up to the next pair.
-std::string Code128Reading(std::u16string_view text) {
-    std::string bytes;
-    bool highAll = false, highNext = false;
-    for (const char16_t c : text) {
-        switch (c) {
-        case kFnc1: {
-            const bool indicator = bytes.size() == 1 && ((bytes[0] >= 'A' && bytes[0] <= 'Z') ||
-                                                         (bytes[0] >= 'a' && bytes[0] <= 'z'));
-            if (!bytes.empty() && !indicator)
-                bytes += kGroupSeparator;
-            continue;
-        }
-        case kFnc2:
-        case kFnc3:
-            continue;
-        case kFnc4:
-            if (highNext)
-                highAll = !highAll;
-            highNext = !highNext;
-            continue;
-        default:
-            break;
-        }
-        const auto byte = static_cast<unsigned char>(c == kDle ? char(kDle) : ToAnsiChar(c));
-        bytes += static_cast<char>(highAll != highNext ? byte + 128 : byte);
-        highNext = false;
-    }
-    return bytes;
-}
-
-std::string Code39Reading(std::u16string_view text) {
-    std::string bytes;
-    for (const char16_t c : text)
-        bytes += static_cast<char>(c >= u'a' && c <= u'z' ? c - u'a' + u'A' : c);
-    return bytes;
 }
 
 // Printable ASCII as it is, every other byte as \xNN.
@@ -97,24 +36,6 @@ std::string Shown(const std::string& bytes) {
 
 } // namespace
 
-std::string ExpectedReading(Symbology type, std::u16string_view text) {
-    switch (type) {
-    case Symbology::Code128:
-        return Code128Reading(text);
-    case Symbology::Code39:
-        return Code39Reading(text);
-    case Symbology::UpcA:
-        return Utf16ToUtf8(text);
-    case Symbology::UpcE:
-        if (const auto digits = AsciiDigits<6>(text))
-            return UpcEReading(*digits);
-        return Utf16ToUtf8(text);
-    case Symbology::None:
-        break;
-    }
-    return {};
-}
-
 bool ReaderLinkedIn() {
     return true;
 }
@@ -129,25 +50,42 @@ void SetVerifyTamperForTesting(VerifyTamper tamper) {
 // line through the bars is read, as a hand scanner reads it.
 namespace {
 
-struct ReadBack {
-    ZXing::BarcodeFormat format = ZXing::BarcodeFormat::None;
-    bool fullAscii = false;      // Code 39 Full ASCII
-    bool checkCharacter = false; // Code 39's modulo-43 character, checked and dropped
-    std::string identifier;      // the symbology identifier that must come with it, if any
-    bool turned = false;         // the symbol may stand upright: the reader tries turns too
-};
-
-std::string Verify(const Image& picture, const ReadBack& how, std::u16string_view text,
-                   const std::string& expected) {
-    const Image* read = &picture;
-    Image tampered;
-    if (const auto& tamper = Tamper()) {
-        tampered = picture;
-        tamper(tampered, text);
-        read = &tampered;
+// Every pixel laid over white by its alpha, as a label shows it.
+void OverWhite(Image& picture) {
+    for (Pixel& p : picture.pixels) {
+        const std::uint32_t a = p >> 24;
+        if (a == 0xFF)
+            continue;
+        Pixel out = 0xFF000000u;
+        for (int shift = 0; shift <= 16; shift += 8) {
+            const std::uint32_t c = (p >> shift) & 0xFFu;
+            out |= ((c * a + 255u * (255u - a) + 127u) / 255u) << shift;
+        }
+        p = out;
     }
+}
+
+bool HasAlpha(const Image& picture) {
+    return std::any_of(picture.pixels.begin(), picture.pixels.end(),
+                       [](Pixel p) { return (p >> 24) != 0xFF; });
+}
+
+} // namespace
+
+std::string VerifyPicture(const Image& picture, const VerifyTarget& how) {
+    const Image* read = &picture;
+    Image copy;
+    const auto& tamper = Tamper();
+    if (tamper || HasAlpha(picture)) {
+        copy = picture;
+        OverWhite(copy);
+        if (tamper)
+            tamper(copy, how.text);
+        read = &copy;
+    }
+    const std::string& expected = how.expected;
     ZXing::DecodeHints hints;
-    hints.setFormats(how.format);
+    hints.setFormats(ZXing::BarcodeFormatFromString(std::string(how.reader)));
     hints.setTryCode39ExtendedMode(how.fullAscii);
     hints.setValidateCode39CheckSum(how.checkCharacter);
     hints.setTryRotate(how.turned);
@@ -173,44 +111,6 @@ std::string Verify(const Image& picture, const ReadBack& how, std::u16string_vie
         how.identifier.empty() || !result.isValid() ? "" : result.symbologyIdentifier() + " ";
     return "does not scan as " + as + Shown(expected) +
            " (read: " + (result.isValid() ? gotAs + Shown(got) : std::string("nothing")) + ")";
-}
-
-} // namespace
-
-std::string VerifyPicture(const Image& picture, Symbology type, std::u16string_view text,
-                          bool turned) {
-    ReadBack how;
-    how.format = ReaderFormat(type);
-    how.turned = turned;
-    return Verify(picture, how, text, ExpectedReading(type, text));
-}
-
-std::string VerifyLinearPicture(const Image& picture, const LinearOptions& options,
-                                std::u16string_view text, bool turned) {
-    ReadBack how;
-    how.turned = turned;
-    switch (options.type) {
-    case LinearType::Code128:
-        how.format = ZXing::BarcodeFormat::Code128;
-        break;
-    case LinearType::Gs1_128:
-        how.format = ZXing::BarcodeFormat::Code128;
-        how.identifier = "]C1";
-        break;
-    case LinearType::Code39:
-    case LinearType::Code39FullAscii:
-        how.format = ZXing::BarcodeFormat::Code39;
-        how.fullAscii = options.type == LinearType::Code39FullAscii;
-        how.checkCharacter = options.checkDigit;
-        break;
-    case LinearType::Ean13:
-        how.format = ZXing::BarcodeFormat::EAN13;
-        break;
-    case LinearType::Ean8:
-        how.format = ZXing::BarcodeFormat::EAN8;
-        break;
-    }
-    return Verify(picture, how, text, LinearReading(options, text));
 }
 
 } // namespace quillion::cli

@@ -4,7 +4,6 @@
 #pragma once
 
 #include "draw/color.h"
-#include "linear_symbols.h"
 #include "seams.h"
 
 #include <functional>
@@ -15,25 +14,24 @@
 
 namespace quillion::cli {
 
-// "" when the lossless picture of text, generated as type, reads back as exactly
-// ExpectedReading(type, text); otherwise "does not scan as EXPECTED (read: WHAT)", WHAT being
+// What a picture must read as: the reader's format (ZXing-C++'s name, from the registry), the
+// bytes a reader reports, the symbology identifier that must come with them (GS1), and how to
+// read: Code 39 Full ASCII's shift pairs decoded, Code 39's check character checked and dropped,
+// the symbol possibly turned.
+struct VerifyTarget {
+    std::u16string_view text; // what was encoded (for the tests' tamper)
+    std::string_view reader;
+    std::string expected;
+    std::string identifier;
+    bool fullAscii = false;
+    bool checkCharacter = false;
+    bool turned = false;
+};
+
+// "" when the lossless picture reads back as exactly the target (seen as printed: every pixel
+// laid over white by its alpha); otherwise "does not scan as EXPECTED (read: WHAT)", WHAT being
 // "nothing" when no symbol was found.
-// turned: the symbol may stand upright (the reader also tries the picture turned).
-std::string VerifyPicture(const Image& picture, Symbology type, std::u16string_view text,
-                          bool turned = false);
-
-// The same for the types and options the window has not: the picture must read as
-// LinearReading(options, text), GS1-128 with the GS1 symbology identifier (]C1), Code 39 with
-// --check-digit by a reader that checks the check character.
-std::string VerifyLinearPicture(const Image& picture, const LinearOptions& options,
-                                std::u16string_view text, bool turned = false);
-
-// What a reader delivers for the symbol of text, as bytes: the text for Code 128 (digits and
-// letters in their ANSI form, DLE as byte 16; FNC1 as GS (29) except in first place, where it
-// marks the symbol as GS1 and carries no byte; FNC2 and FNC3 carry none; FNC4 adds 128 to the
-// next character), upper-cased for Code 39, the twelve digits for UPC-A, and for UPC-E the
-// eight digits: number system 0, the six, the check digit.
-std::string ExpectedReading(Symbology type, std::u16string_view text);
+std::string VerifyPicture(const Image& picture, const VerifyTarget& target);
 
 // Whether this program has the reader linked in. The static quillion-render has not (ZXing-C++
 // comes only as a shared library): RunWithReader hands a run with --verify to

@@ -8,13 +8,8 @@ bool ReaderLinkedIn() {
     return false;
 }
 
-std::string VerifyPicture(const Image&, Symbology, std::u16string_view, bool) {
+std::string VerifyPicture(const Image&, const VerifyTarget&) {
     return "cannot be read back: this program has no barcode reader (quillion-render-verify has)";
-}
-
-std::string VerifyLinearPicture(const Image& picture, const LinearOptions&,
-                                std::u16string_view text, bool turned) {
-    return VerifyPicture(picture, Symbology::None, text, turned);
 }
 
 } // namespace quillion::cli

@@ -118,6 +118,14 @@ SEEDS = {
         "long_text": code128(text("0123456789" * 300)),
         "bad_symbology": code128(Symbology=i8(3)),
     },
+    "fuzz_code128_auto": {
+        "latin1_runs": b"\x00" + "Caf\u00e9 \u00e9\u00e9\u00e9 12345678 \u00ff\u00fe".encode("latin-1"),
+        "controls": b"\x00\x01\x02a\x1fb\x81\x9f\x7f",
+        "digits": b"\x00" + b"0123456789" * 5 + b"x1",
+        "functions": b"\x01" + b"\x00\x00" + b"0109501101530003" + b"10AB\x00\x00" + b"21X",
+        "indicators": b"\x01" + b"12\x00\x0034\x00\x03\xe9\xe9a\x00\x00",
+        "set_b": b"\x03" + "A\u00e9\x01\x00\x02x".encode("latin-1"),
+    },
     "fuzz_code39": {
         "window": code39(56, 1, 0, 40, text("ABC-12 $/+%.")),
         "lower_case": code39(56, 1, 0, 40, text("abc xyz")),

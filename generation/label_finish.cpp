@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <array>
+#include <cmath>
 #include <iterator>
 #include <variant>
 
@@ -38,37 +39,6 @@ std::pair<std::int64_t, std::int64_t> FinishedSize(int width, int height, const 
     const std::int64_t w = std::int64_t{width} + f.left + f.right;
     const std::int64_t h = std::int64_t{height} + f.top + f.bottom;
     return f.rotation == 90 || f.rotation == 270 ? std::pair{h, w} : std::pair{w, h};
-}
-
-std::optional<std::pair<int, int>> BarColumns(const PaintRecord& record, const Image& picture) {
-    // Every bar begins on the same row: the top of the first dark fill inside the picture.
-    for (const PaintOperation& op : record.operations) {
-        const auto* fill = std::get_if<PaintedFill>(&op);
-        if (fill == nullptr || (fill->pixel & 0xFFFFFFu) != 0)
-            continue;
-        const PixelBox box = ClipToImage(fill->box, picture);
-        if (box.Empty())
-            continue;
-        const Pixel* row =
-            picture.pixels.data() + std::size_t(box.top) * std::size_t(picture.width);
-        const auto dark = [](Pixel p) { return Channel(p, 8) < 128; };
-        const Pixel* first = std::find_if(row, row + picture.width, dark);
-        const Pixel* last = std::find_if(std::make_reverse_iterator(row + picture.width),
-                                         std::make_reverse_iterator(row), dark)
-                                .base();
-        if (first < last)
-            return std::pair{static_cast<int>(first - row), static_cast<int>(last - row)};
-    }
-    return std::nullopt;
-}
-
-void AddQuietZones(LabelFinish& finish, Symbology symbology, int moduleWidth,
-                   const PaintRecord& record, const Image& picture) {
-    const QuietZone q = StandardQuietZone(symbology);
-    if (const auto bars = BarColumns(record, picture)) {
-        finish.left += std::max(0, q.left * moduleWidth - bars->first);
-        finish.right += std::max(0, q.right * moduleWidth - (picture.width - bars->second));
-    }
 }
 
 Pixel Recolour(Pixel painted, Pixel foreground, Pixel background) {
@@ -113,6 +83,35 @@ std::string FinishPicture(const Image& picture, const LabelFinish& finish, std::
             }
         }
     return {};
+}
+
+namespace {
+
+// The red channel's linear intensity of a colour laid over white.
+double RedReflectance(Pixel p) {
+    const double alpha = double(p >> 24) / 255.0;
+    const double red = double((p >> 16) & 0xFFu) / 255.0;
+    const double shown = red * alpha + (1.0 - alpha);
+    return shown <= 0.04045 ? shown / 12.92 : std::pow((shown + 0.055) / 1.055, 2.4);
+}
+
+} // namespace
+
+double SymbolContrast(Pixel foreground, Pixel background) {
+    return RedReflectance(background) - RedReflectance(foreground);
+}
+
+std::string ContrastProblem(Pixel foreground, Pixel background) {
+    const double contrast = SymbolContrast(foreground, background);
+    if (contrast >= kMinSymbolContrast)
+        return {};
+    const int percent = int(std::lround(std::abs(contrast) * 100));
+    if (contrast < 0)
+        return "give bars lighter than their background (" + std::to_string(percent) +
+               "% under a scanner's red light): scanners read dark bars on light ground";
+    return "give a symbol contrast of " + std::to_string(percent) +
+           "% under a scanner's red light, too little to scan (at least " +
+           std::to_string(int(kMinSymbolContrast * 100)) + "%, ISO/IEC 15416 grade C)";
 }
 
 } // namespace quillion

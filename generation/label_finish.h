@@ -33,20 +33,23 @@ struct LabelFinish {
 // The finished picture's width and height for a painted one of width x height.
 std::pair<std::int64_t, std::int64_t> FinishedSize(int width, int height, const LabelFinish& f);
 
-// The columns the bars cover in the picture, from the first to one past the last, read on the
-// row where the record's first dark fill (a bar: the renderers paint bars as black boxes)
-// begins; nothing without one.
-std::optional<std::pair<int, int>> BarColumns(const PaintRecord& record, const Image& picture);
-
-// Widens the finish's sides by what the picture lacks of the symbology's quiet zones at this
-// module width (pixels): the white modules from the bars outwards, of which the picture may
-// already hold some (the UPC margins with their printed digits).
-void AddQuietZones(LabelFinish& finish, Symbology symbology, int moduleWidth,
-                   const PaintRecord& record, const Image& picture);
-
 // The colour a painted pixel takes: black becomes the foreground, white the background and a
 // grey (a glyph's edge) the mix in between, alpha included.
 Pixel Recolour(Pixel painted, Pixel foreground, Pixel background);
+
+// The least symbol contrast (ISO/IEC 15416: the difference of the background's and the bars'
+// reflectance) painted bars may have: grade C, which GS1 asks of retail symbols.
+inline constexpr double kMinSymbolContrast = 0.40;
+
+// The symbol contrast of bars in foreground on background, as a scanner sees them printed or
+// shown on white: each colour laid over white by its alpha, its reflectance the linear
+// intensity of its red channel (scanners read by red light, 620-660 nm). Negative when the bars
+// are the lighter.
+double SymbolContrast(Pixel foreground, Pixel background);
+
+// Why a scanner could not read bars in these colours ("" when it can): a contrast below
+// kMinSymbolContrast, or bars lighter than their background.
+std::string ContrastProblem(Pixel foreground, Pixel background);
 
 // Makes out the finished picture. Returns "" or why not (more than maxPixels pixels).
 std::string FinishPicture(const Image& picture, const LabelFinish& finish, std::int64_t maxPixels,

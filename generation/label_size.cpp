@@ -89,30 +89,24 @@ PixelLength ToPixels(const Length& length, double dpi, int minimum, bool down) {
     return result;
 }
 
-int FitModuleWidth(int maxWidth, int maxModule, const std::function<int(int)>& widthAt) {
-    int best = 0;
-    for (int module = 1; module <= maxModule && widthAt(module) <= maxWidth; ++module)
-        best = module;
-    return best;
-}
-
-QuietZone StandardQuietZone(Symbology symbology) {
-    switch (symbology) {
-    case Symbology::UpcA:
-        return {9, 9};
-    case Symbology::UpcE:
-        return {9, 7};
-    case Symbology::Code128:
-    case Symbology::Code39:
-        return {10, 10};
-    case Symbology::None:
-        break;
+std::optional<std::uint32_t> ParseColour(std::string_view text, bool transparentAllowed) {
+    std::string lower(text);
+    for (char& c : lower)
+        c = char(c >= 'A' && c <= 'Z' ? c - 'A' + 'a' : c);
+    if (transparentAllowed && lower == "transparent")
+        return 0x00FFFFFFu;
+    const std::string_view hex = std::string_view(lower).substr(!lower.empty() && lower[0] == '#');
+    if (hex.size() != 6 && hex.size() != 8)
+        return std::nullopt;
+    std::uint32_t value = 0;
+    for (const char c : hex) {
+        const int d = c >= '0' && c <= '9' ? c - '0' : c >= 'a' && c <= 'f' ? c - 'a' + 10 : -1;
+        if (d < 0)
+            return std::nullopt;
+        value = (value << 4) | std::uint32_t(d);
     }
-    return {};
-}
-
-int UsualModuleWidth(Symbology symbology) {
-    return symbology == Symbology::UpcA || symbology == Symbology::UpcE ? 2 : 1;
+    // RRGGBB[AA] to 0xAARRGGBB.
+    return hex.size() == 6 ? 0xFF000000u | value : (value >> 8) | (value << 24);
 }
 
 double PixelsToMillimetres(double pixels, double dpi) {

@@ -4,7 +4,7 @@
 
 #include "seams.h"
 
-#include <functional>
+#include <cstdint>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -29,6 +29,10 @@ inline constexpr int kMaxLengthPixels = 10000;
 // any case. Nothing for any other text, a negative or non-finite value, or part of a pixel.
 std::optional<Length> ParseLength(std::string_view text);
 
+// A colour RRGGBB or RRGGBBAA (a "#" in front allowed; any case), or "transparent" where allowed
+// (transparent white), as a pixel 0xAARRGGBB; nothing for any other text.
+std::optional<std::uint32_t> ParseColour(std::string_view text, bool transparentAllowed);
+
 // "0.33mm", "3px": the length as the user wrote it, for messages.
 std::string LengthText(const Length& length);
 
@@ -41,22 +45,6 @@ struct PixelLength {
     bool off = false;
 };
 PixelLength ToPixels(const Length& length, double dpi, int minimum, bool down = false);
-
-// The largest module width from 1 to maxModule whose picture, as widthAt gives it, is at most
-// maxWidth pixels wide; 0 when not even 1 fits. widthAt must grow with the module.
-int FitModuleWidth(int maxWidth, int maxModule, const std::function<int(int)>& widthAt);
-
-// The standard quiet zones in modules: Code 128 and Code 39 10 on each side, UPC-A 9, UPC-E 9
-// left and 7 right.
-struct QuietZone {
-    int left = 0;
-    int right = 0;
-};
-QuietZone StandardQuietZone(Symbology symbology);
-
-// The module the renderers paint without a module width of their own: Code 128 and Code 39 (at
-// the window's height) one pixel, UPC two.
-int UsualModuleWidth(Symbology symbology);
 
 double PixelsToMillimetres(double pixels, double dpi);
 

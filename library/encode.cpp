@@ -6,6 +6,7 @@
 #include "png_writer.h"
 #include "runtime/runtime.h"
 #include "svg_writer.h"
+#include "symbol_painter.h"
 
 #include <cmath>
 
@@ -21,13 +22,47 @@ std::vector<std::uint8_t> Failed(Error* error, std::int32_t number, std::string 
     return {};
 }
 
-// The picture's pixels at its scale: the painted image itself at scale 1.
-const Image* ScaledPixels(const Picture::Detail& d, std::string& why) {
+// The picture's pixels at its scale: the painted image itself at scale 1, else scaled.
+const Image* ScaledPixels(const Picture::Detail& d, Image& scaled, std::string& why) {
     if (d.scale == 1)
         return &d.image;
-    thread_local Image scaled;
     why = cli::ScalePicture(d.image, d.scale, scaled);
     return why.empty() ? &scaled : nullptr;
+}
+
+// The dark boxes of a painted symbol: its bars (long ones reaching further), or each row's runs
+// of dark modules.
+std::vector<PixelBox> DarkBoxes(const quillion::Symbol& s, const SymbolLayout& l) {
+    std::vector<PixelBox> boxes;
+    const int m = l.module;
+    if (s.IsMatrix()) {
+        for (int r = 0; r < s.rows; ++r)
+            for (int c = 0; c < s.columns;) {
+                if (!s.Dark(r, c)) {
+                    ++c;
+                    continue;
+                }
+                const int start = c;
+                while (c < s.columns && s.Dark(r, c))
+                    ++c;
+                boxes.push_back(PixelBox{std::int64_t(l.x0) + std::int64_t(start) * m,
+                                         std::int64_t(l.y0) + std::int64_t(r) * m,
+                                         std::int64_t(l.x0) + std::int64_t(c) * m,
+                                         std::int64_t(l.y0) + std::int64_t(r + 1) * m});
+            }
+        return boxes;
+    }
+    std::int64_t x = l.x0;
+    for (std::size_t i = 0; i < s.runs.size(); ++i) {
+        const std::int64_t w = std::int64_t(s.runs[i]) * m;
+        if (i % 2 == 0) {
+            const bool longBar = i / 2 < s.longBars.size() && s.longBars[i / 2];
+            boxes.push_back(PixelBox{
+                x, l.y0, x + w, std::int64_t(l.y0) + l.barHeight + (longBar ? l.guardHeight : 0)});
+        }
+        x += w;
+    }
+    return boxes;
 }
 
 // The largest side the JPEG encoder writes (libjpeg's bound, a little below the 65,535 of the
@@ -52,13 +87,14 @@ std::string SizeError(const Picture::Detail& d, bool jpeg) {
 } // namespace
 
 std::vector<std::uint8_t> EncodePng(const Picture& picture, Error* error) {
-    const Picture::Detail& d = picture.Internal();
+    const Picture::Detail& d = PictureAccess::Of(picture);
     if (d.image.width <= 0 || d.image.height <= 0)
         return Failed(error, kErrorEncode, "the picture has no pixels");
     if (std::string why = SizeError(d, false); !why.empty())
         return Failed(error, kErrorTooLarge, why);
     std::string why;
-    const Image* pixels = ScaledPixels(d, why);
+    Image scaled;
+    const Image* pixels = ScaledPixels(d, scaled, why);
     if (pixels == nullptr)
         return Failed(error, kErrorTooLarge, why);
     thread_local cli::PngEncoder encoder;
@@ -69,7 +105,7 @@ std::vector<std::uint8_t> EncodePng(const Picture& picture, Error* error) {
 }
 
 std::vector<std::uint8_t> EncodeJpeg(const Picture& picture, int quality, Error* error) {
-    const Picture::Detail& d = picture.Internal();
+    const Picture::Detail& d = PictureAccess::Of(picture);
     if (d.image.width <= 0 || d.image.height <= 0)
         return Failed(error, kErrorEncode, "the picture has no pixels");
     if (quality < 1 || quality > 100)
@@ -82,7 +118,8 @@ std::vector<std::uint8_t> EncodeJpeg(const Picture& picture, int quality, Error*
     if (std::string why = SizeError(d, true); !why.empty())
         return Failed(error, kErrorTooLarge, why);
     std::string why;
-    const Image* pixels = ScaledPixels(d, why);
+    Image scaled;
+    const Image* pixels = ScaledPixels(d, scaled, why);
     if (pixels == nullptr)
         return Failed(error, kErrorTooLarge, why);
     std::vector<std::uint8_t> bytes;
@@ -95,19 +132,30 @@ std::vector<std::uint8_t> EncodeJpeg(const Picture& picture, int quality, Error*
 }
 
 std::vector<std::uint8_t> EncodeSvg(const Picture& picture, Error* error) {
-    const Picture::Detail& d = picture.Internal();
+    const Picture::Detail& d = PictureAccess::Of(picture);
     if (d.image.width <= 0 || d.image.height <= 0)
         return Failed(error, kErrorEncode, "the picture has no pixels");
-    if (!d.record)
-        return Failed(error, kErrorEncode,
-                      "SVG needs the painting of the picture, which was "
-                      "not recorded");
     std::string svg;
     // At another resolution than the screen's the drawing has its size in millimetres.
     const double screenDpi = 96.0 * d.scale;
-    if (std::string why = cli::EncodeSvg(*d.record, d.paintedWidth, d.paintedHeight, d.scale, svg,
-                                         d.finish, d.dpi != screenDpi ? d.dpi / d.scale : 0);
-        !why.empty())
+    const double dpi = d.dpi != screenDpi ? d.dpi / d.scale : 0;
+    std::string why;
+    if (d.symbol) {
+        std::vector<PaintedText> texts;
+        for (const SymbolLayout::Placed& p : d.layout.text)
+            texts.push_back(
+                PaintedText{p.x, d.layout.textTop, p.ansi, d.layout.font, kBlack, 0, {}});
+        why = cli::EncodeSymbolSvg(DarkBoxes(*d.symbol, d.layout), texts, d.paintedWidth,
+                                   d.paintedHeight, d.scale, svg, d.finish, dpi);
+    } else if (d.window) {
+        const std::shared_ptr<const PaintRecord> record = RecordWindowLook(*d.window);
+        if (!record)
+            return Failed(error, kErrorEncode, "the picture's painting could not be recorded");
+        why = cli::EncodeSvg(*record, d.paintedWidth, d.paintedHeight, d.scale, svg, d.finish, dpi);
+    } else {
+        why = "the picture has no symbol to draw";
+    }
+    if (!why.empty())
         return Failed(error, kErrorEncode, why);
     return std::vector<std::uint8_t>(svg.begin(), svg.end());
 }

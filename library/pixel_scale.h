@@ -16,13 +16,4 @@ inline constexpr std::int64_t kMaxScaledPixels = std::int64_t(1) << 28;
 // kMaxScaledPixels).
 std::string ScalePicture(const Image& picture, int factor, Image& out);
 
-// The resolution a picture at this scale is written with, so that it prints at the window's
-// size: 96 pixels per inch times the scale.
-inline int DotsPerInch(int scale) {
-    return 96 * scale;
-}
-inline std::uint32_t PixelsPerMetre(int scale) {
-    return static_cast<std::uint32_t>(DotsPerInch(scale) / 0.0254 + 0.5);
-}
-
 } // namespace quillion::cli

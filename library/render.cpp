@@ -1,23 +1,23 @@
-// Render: the options checked, then the window's own generation for what the window offers,
-// or the Code 128 request with the caller's sizes and colours.
+// Render and Encode: the options checked, the text encoded by its symbology's row, and the
+// symbol painted by the one painter; or, for the window's four types in the window's own look
+// (no size asked), the window's generation itself, whose pixels stay those of the window.
 #include "fonts/fonts.h"
 #include "generator.h"
 #include "label_finish.h"
 #include "label_size.h"
-#include "linear_symbols.h"
 #include "picture_detail.h"
 #include "pixel_scale.h"
 #include "quillion/quillion.hpp"
-#include "render_code128.h"
 #include "runtime/runtime.h"
-#include "symbols/code128_caption.h"
-#include "symbols/code128_window_request.h"
+#include "symbol_painter.h"
+#include "symbologies.h"
+#include "symbols/code128_text.h"
 #include "text_checks.h"
 #include "utf8_text.h"
 
 #include <algorithm>
-#include <array>
-#include <charconv>
+#include <cmath>
+#include <cstring>
 #include <memory>
 #include <new>
 #include <optional>
@@ -26,35 +26,35 @@
 namespace quillion::api {
 namespace {
 
-constexpr std::size_t kGeneratorsPerThread = 4;
-// The window's Code 128: one-pixel modules, 40-pixel bars.
-constexpr int kWindowModuleWidth = 1;
-constexpr int kWindowBarHeight = 40;
+using library::FindSymbology;
+using library::SymbologyRow;
 
 Error Fail(std::int32_t number, std::string message) {
     return Error{number, std::move(message)};
 }
 
-std::optional<quillion::Symbology> WindowSymbology(Symbology s) {
-    switch (s) {
-    case Symbology::Code128:
-        return quillion::Symbology::Code128;
-    case Symbology::Code39:
-        return quillion::Symbology::Code39;
-    case Symbology::UpcA:
-        return quillion::Symbology::UpcA;
-    case Symbology::UpcE:
-        return quillion::Symbology::UpcE;
-    default:
-        return std::nullopt;
-    }
+// The caller's options as far as its header knew them; the rest keep their defaults.
+Options OptionsOf(const Options* given, std::size_t size) {
+    Options o;
+    if (given != nullptr)
+        std::memcpy(static_cast<void*>(&o), given, std::min(size, sizeof(Options)));
+    return o;
 }
 
-// An Error for options out of range or not built yet; nothing when they can be painted.
-std::optional<Error> CheckOptions(Symbology symbology, const Options& o) {
+Pixel ToPixel(Colour c) {
+    return Pixel{c.a} << 24 | Pixel{c.r} << 16 | Pixel{c.g} << 8 | c.b;
+}
+
+bool LengthOk(const Length& l) {
+    return std::isfinite(l.value) && l.value >= 0 && int(l.unit) >= 0 &&
+           int(l.unit) <= int(Unit::Mil);
+}
+
+// An Error for options out of range; nothing when they can be painted.
+std::optional<Error> CheckOptions(const Options& o) {
     const auto range = [](int v, int lo, int hi) { return v >= lo && v <= hi; };
-    if (int(o.caption) < 0 || int(o.caption) > int(CaptionPosition::Above) ||
-        int(o.captionStyle) < 0 || int(o.captionStyle) > int(CaptionStyle::Underline))
+    if (!range(int(o.caption), 0, int(CaptionPosition::Above)) ||
+        !range(int(o.captionStyle), 0, int(CaptionStyle::Underline)))
         return Fail(kErrorArgument, "unknown caption position or style");
     if (!range(o.moduleWidth, 0, kMaxModuleWidth))
         return Fail(kErrorArgument,
@@ -71,52 +71,99 @@ std::optional<Error> CheckOptions(Symbology symbology, const Options& o) {
         return Fail(kErrorArgument, "the rotation must be 0, 90, 180 or 270 degrees");
     if (!(o.dpi > 0 && o.dpi <= 100000))
         return Fail(kErrorArgument, "the resolution must be above 0 and at most 100000 dpi");
-    if (int(o.codeSet) < 0 || int(o.codeSet) > int(CodeSet::Auto))
+    if (!range(int(o.codeSet), 0, int(CodeSet::Auto)))
         return Fail(kErrorArgument, "unknown code set");
-
-    if (int(symbology) < 0 || int(symbology) > int(Symbology::Code39FullAscii))
-        return Fail(kErrorArgument, "unknown symbology");
+    if (!LengthOk(o.module) || !LengthOk(o.height) || !LengthOk(o.fitWidth))
+        return Fail(kErrorArgument,
+                    "a length must be a finite number of 0 or more in a known unit");
+    if (!range(int(o.ecc), 0, int(Ecc::H)))
+        return Fail(kErrorArgument, "the QR Code error correction level must be L, M, Q or H");
+    if (!range(o.qrVersion, 0, 40))
+        return Fail(kErrorArgument, "the QR Code version must be 1 to 40 (0: the smallest)");
+    if (!range(o.mask, -1, 7))
+        return Fail(kErrorArgument, "the QR Code mask must be 0 to 7 (-1: by the penalty rules)");
+    if (!range(o.dmRows, 0, 144) || !range(o.dmColumns, 0, 144))
+        return Fail(kErrorArgument, "the Data Matrix size must be at most 144 x 144");
+    if (const std::string why = ContrastProblem(ToPixel(o.foreground), ToPixel(o.background));
+        !why.empty())
+        return Fail(kErrorArgument, "the foreground and the background " + why);
     return std::nullopt;
 }
 
-// The types and options the window has not, as PaintLinear takes them; nothing when the
-// window's own generation paints the text.
-std::optional<LinearOptions> OtherLinear(Symbology symbology, const Options& o,
-                                         std::u16string_view text) {
-    LinearOptions l;
-    l.codeSet = o.codeSet == CodeSet::Auto ? Code128CodeSet::Auto : Code128CodeSet::B;
-    l.checkDigit = o.checkDigit;
-    l.caption = o.caption != CaptionPosition::None;
-    l.captionPositionIndex = o.caption == CaptionPosition::Above ? 1 : 0;
-    l.fontStyleIndex = int(o.captionStyle);
-    switch (symbology) {
-    case Symbology::Code128:
-        l.type = LinearType::Code128;
-        return WindowPaints(l, text) ? std::nullopt : std::optional(l);
-    case Symbology::Code39:
-        l.type = LinearType::Code39;
-        return WindowPaints(l, text) ? std::nullopt : std::optional(l);
-    case Symbology::Ean13:
-        l.type = LinearType::Ean13;
-        return l;
-    case Symbology::Ean8:
-        l.type = LinearType::Ean8;
-        return l;
-    case Symbology::Gs1_128:
-        l.type = LinearType::Gs1_128;
-        return l;
-    case Symbology::Code39FullAscii:
-        l.type = LinearType::Code39FullAscii;
-        return l;
+quillion::Length ToLength(const Length& l) {
+    return quillion::Length{l.value, LengthUnit(int(l.unit))};
+}
+
+EncodeOptions EncoderOptions(const Options& o) {
+    EncodeOptions e;
+    e.autoCodeSet = o.codeSet == CodeSet::Auto;
+    e.windowStandIns = o.windowStandIns;
+    e.checkDigit = o.checkDigit;
+    e.ecc = QrEcc(int(o.ecc));
+    e.keepEcc = o.keepEcc;
+    e.qrVersion = o.qrVersion;
+    e.mask = o.mask;
+    e.dmRows = o.dmRows;
+    e.dmColumns = o.dmColumns;
+    e.dmSquare = o.dmSquare;
+    e.dmRectExtensions = o.dmRectExtensions;
+    e.eci = o.eci;
+    return e;
+}
+
+bool HasStandIn(std::u16string_view text) {
+    return text.find_first_of(u"\u00B9\u00B2\u00B3\u00BC") != std::u16string_view::npos;
+}
+
+bool SizeAsked(const Options& o) {
+    return o.moduleWidth > 0 || o.barHeight > 0 || o.quietZones || o.module.value > 0 ||
+           o.height.value > 0 || o.fitWidth.value > 0;
+}
+
+// Whether the window's own generation paints this: one of its types, in its look, with what
+// its controls offer.
+bool WindowLook(const SymbologyRow& row, const Options& o, std::u16string_view text) {
+    if (!row.window || SizeAsked(o))
+        return false;
+    switch (*row.window) {
+    case quillion::Symbology::Code128:
+        return o.codeSet == CodeSet::B && CheckCode128Text(text) &&
+               (o.windowStandIns || !HasStandIn(text));
+    case quillion::Symbology::Code39:
+        return !o.checkDigit;
     default:
-        return std::nullopt;
+        return true;
     }
 }
 
-// PaintLinear's refusal as an Error: the Code 128 engine's codes kept, the rules' messages as
-// kErrorRejected.
-Error FromOutcome(const LinearOutcome& outcome) {
-    return Fail(outcome.number != 0 ? outcome.number : kErrorRejected, outcome.message);
+LabelFinish FinishOf(const Options& o) {
+    LabelFinish f;
+    f.left = f.top = f.right = f.bottom = o.margin;
+    f.foreground = ToPixel(o.foreground);
+    f.background = ToPixel(o.background);
+    f.rotation = o.rotation;
+    return f;
+}
+
+// The window's generation, one per setting on each thread, kept for the thread's next calls.
+// Its pictures are the window's size (a few hundred kilobytes at most).
+cli::Generator& GeneratorFor(const cli::ControlSettings& settings, bool recording) {
+    constexpr std::size_t kGeneratorsPerThread = 4;
+    struct Kept {
+        cli::ControlSettings settings;
+        bool recording;
+        std::unique_ptr<cli::Generator> generator;
+    };
+    thread_local std::vector<Kept> kept;
+    const auto found = std::find_if(kept.begin(), kept.end(), [&](const Kept& k) {
+        return k.settings == settings && k.recording == recording;
+    });
+    if (found != kept.end())
+        return *found->generator;
+    if (kept.size() == kGeneratorsPerThread)
+        kept.erase(kept.begin());
+    kept.push_back({settings, recording, std::make_unique<cli::Generator>(settings, recording)});
+    return *kept.back().generator;
 }
 
 // The window's messages as an Error: the Code 128 engine's "Error(N):..." keeps its number.
@@ -124,231 +171,282 @@ Error FromMessage(const std::string& message) {
     constexpr std::string_view engine = "Error(";
     std::int32_t number = kErrorRejected;
     if (message.starts_with(engine)) {
-        const char* begin = message.data() + engine.size();
-        std::from_chars(begin, message.data() + message.size(), number);
+        number = 0;
+        for (std::size_t i = engine.size();
+             i < message.size() && message[i] >= '0' && message[i] <= '9' && number < 100000000;
+             ++i)
+            number = number * 10 + (message[i] - '0');
     } else if (message.starts_with("Application Error: ")) {
         number = kErrorFailed;
     }
     return Fail(number, message);
 }
 
-// The window's generation, one per setting on each thread, kept for the thread's next calls.
-cli::Generator& GeneratorFor(const cli::ControlSettings& settings) {
-    struct Kept {
-        cli::ControlSettings settings;
-        std::unique_ptr<cli::Generator> generator;
-    };
-    thread_local std::vector<Kept> kept;
-    const auto found = std::find_if(kept.begin(), kept.end(),
-                                    [&](const Kept& k) { return k.settings == settings; });
-    if (found != kept.end())
-        return *found->generator;
-    if (kept.size() == kGeneratorsPerThread)
-        kept.erase(kept.begin());
-    kept.push_back({settings, std::make_unique<cli::Generator>(settings, true)});
-    return *kept.back().generator;
+cli::ControlSettings WindowSettings(const SymbologyRow& row, const Options& o) {
+    return cli::ControlSettings{*row.window, o.caption != CaptionPosition::None,
+                                o.caption == CaptionPosition::Above ? 1 : 0, int(o.captionStyle)};
 }
 
-COLORREF ToColorRef(Colour c) {
-    return RGB(c.r, c.g, c.b);
+// The caller's caption choices on the symbol.
+void ApplyCaption(const SymbologyRow& row, const Options& o, quillion::Symbol& s) {
+    if (!row.Has(library::kOptCaptionStyle))
+        return;
+    s.textStyle.above = o.caption == CaptionPosition::Above;
+    const CaptionStyle style = o.captionStyle;
+    s.textStyle.bold = style == CaptionStyle::Bold || style == CaptionStyle::BoldItalic;
+    s.textStyle.italic = style == CaptionStyle::Italic || style == CaptionStyle::BoldItalic;
+    s.textStyle.underline = style == CaptionStyle::Underline;
 }
 
-Pixel ToPixel(Colour c) {
-    return Pixel{c.a} << 24 | Pixel{c.r} << 16 | Pixel{c.g} << 8 | c.b;
+// The symbol of the text, or the Error.
+std::variant<quillion::Symbol, Error> EncodeText(const SymbologyRow& row, std::u16string_view text,
+                                                 const Options& o) {
+    Encoded encoded = row.encode(text, EncoderOptions(o));
+    if (auto* refusal = std::get_if<Refusal>(&encoded))
+        return Fail(refusal->number, std::move(refusal->message));
+    quillion::Symbol s = std::move(std::get<quillion::Symbol>(encoded));
+    ApplyCaption(row, o, s);
+    return s;
 }
 
-// The sides, colours and turn the options add to the painted picture.
-LabelFinish FinishOf(std::optional<quillion::Symbology> zones, const Options& o,
-                     const PaintRecord& record, const Image& painted) {
-    LabelFinish f;
-    f.left = f.top = f.right = f.bottom = o.margin;
-    f.foreground = ToPixel(o.foreground);
-    f.background = ToPixel(o.background);
-    f.rotation = o.rotation;
-    // EAN pictures hold their light margins already.
-    if (o.quietZones && zones)
-        AddQuietZones(f, *zones, o.moduleWidth > 0 ? o.moduleWidth : UsualModuleWidth(*zones),
-                      record, painted);
-    return f;
+std::variant<int, Error> Pixels(const Length& l, double dpi, int limit, const char* what,
+                                bool down = false) {
+    const PixelLength p = ToPixels(ToLength(l), dpi, 1, down);
+    if (p.pixels > limit)
+        return Fail(kErrorArgument, std::string(what) + " of " + LengthText(ToLength(l)) + " is " +
+                                        std::to_string(p.pixels) + " pixels at " +
+                                        std::to_string(int(dpi)) + " dpi, more than " +
+                                        std::to_string(limit));
+    return p.pixels;
 }
 
-// Paints a type or option the window has not, on a surface kept for the thread.
-RenderResult RenderOther(const LinearOptions& linear, const std::u16string& text,
-                         Picture::Detail& out) {
-    thread_local DrawingSurface surface(1, 1);
-    PaintRecord record;
-    surface.SetPaintRecord(&record);
-    LinearOutcome outcome;
-    try {
-        outcome = PaintLinear(linear, text, surface);
-    } catch (...) {
-        surface.SetPaintRecord(nullptr);
-        throw;
+RenderResult RenderWindowLook(const SymbologyRow& row, std::u16string text, const Options& o,
+                              std::shared_ptr<Picture::Detail> detail) {
+    const cli::ControlSettings settings = WindowSettings(row, o);
+    cli::Generator& generator = GeneratorFor(settings, false);
+    generator.SetLook(SymbolLook{0, 0, o.caption != CaptionPosition::None});
+    const cli::Generation generation = generator.Generate(text);
+    if (generation.picture == nullptr)
+        return FromMessage(generation.message);
+    const Image& painted = *generation.picture;
+    detail->paintedWidth = painted.width;
+    detail->paintedHeight = painted.height;
+    detail->finish = FinishOf(o);
+    if (detail->finish.IsNone())
+        detail->image = painted;
+    else if (std::string why =
+                 FinishPicture(painted, detail->finish, cli::kMaxScaledPixels, detail->image);
+             !why.empty())
+        return Fail(kErrorTooLarge, why);
+    detail->window = WindowRecipe{settings, std::move(text)};
+    return PictureAccess::Make(std::move(detail));
+}
+
+RenderResult RenderSymbol(const SymbologyRow& row, std::u16string_view text, const Options& o,
+                          std::shared_ptr<Picture::Detail> detail) {
+    auto encoded = EncodeText(row, text, o);
+    if (auto* error = std::get_if<Error>(&encoded))
+        return std::move(*error);
+    auto symbol =
+        std::make_shared<quillion::Symbol>(std::move(std::get<quillion::Symbol>(encoded)));
+    PaintSpec spec;
+    spec.quietZones = o.quietZones || (symbol->IsMatrix() && !o.noQuietZones);
+    spec.caption =
+        o.caption != CaptionPosition::None && (!row.Matrix() || row.Has(library::kOptCaption));
+    if (o.height.value > 0) {
+        auto h = Pixels(o.height, o.dpi, kMaxBarHeight, "the bar height");
+        if (auto* error = std::get_if<Error>(&h))
+            return std::move(*error);
+        spec.barHeight = std::get<int>(h);
+    } else {
+        spec.barHeight = o.barHeight;
     }
-    surface.SetPaintRecord(nullptr);
-    if (!outcome.Painted())
-        return FromOutcome(outcome);
-    out.image = surface.GetImage();
-    if (record.complete)
-        out.record = std::make_shared<const PaintRecord>(std::move(record));
-    return Picture();
-}
-
-// Code 128 with the caller's sizes, colours and margin; its values from sequence when given.
-RenderResult RenderCode128(const std::u16string& text, const Options& o, Picture::Detail& out,
-                           const Code128Sequence* sequence = nullptr) {
-    BarcodeRequest request = WindowCode128Request(
-        text, o.caption != CaptionPosition::None,
-        o.caption == CaptionPosition::Above ? kCaptionTop : kCaptionBottom, int(o.captionStyle));
-    request.ModuleWidth = o.moduleWidth > 0 ? o.moduleWidth : kWindowModuleWidth;
-    request.BarHeight = o.barHeight > 0 ? o.barHeight : kWindowBarHeight;
-    request.BarColor = request.CaptionColor = ToColorRef(o.foreground);
-    request.BackColor = ToColorRef(o.background);
-    if (text.empty())
-        return Fail(kErrorRejected, "nothing was painted (the text is empty)");
-    Code128Picture painting = PaintCode128Picture(std::move(request), true, sequence);
-    if (painting.code != 0)
-        return Fail(painting.code, Code128ErrorText(painting.code));
-    if (o.margin == 0) {
-        out.image = std::move(painting.picture);
-        out.record = std::make_shared<const PaintRecord>(std::move(painting.record));
-        return Picture();
-    }
-    const Image& p = painting.picture;
-    const std::int64_t w = std::int64_t{p.width} + 2 * o.margin;
-    const std::int64_t h = std::int64_t{p.height} + 2 * o.margin;
-    if (w * h > cli::kMaxScaledPixels)
-        return Fail(kErrorTooLarge, "the picture with its margin would be too large");
-    out.image = Image(int(w), int(h), quillion::ToPixel(request.BackColor));
-    for (int y = 0; y < p.height; ++y)
-        std::copy_n(p.pixels.begin() + std::ptrdiff_t(y) * p.width, p.width,
-                    out.image.pixels.begin() + std::ptrdiff_t(y + o.margin) * w + o.margin);
-    // The record moves with the picture: a background fill, then every operation shifted.
-    PaintRecord record;
-    record.operations.push_back(
-        PaintedFill{PixelBox{0, 0, int(w), int(h)}, quillion::ToPixel(request.BackColor)});
-    for (PaintOperation op : painting.record.operations) {
-        if (auto* fill = std::get_if<PaintedFill>(&op)) {
-            fill->box.left += o.margin;
-            fill->box.right += o.margin;
-            fill->box.top += o.margin;
-            fill->box.bottom += o.margin;
-        } else if (auto* run = std::get_if<PaintedText>(&op)) {
-            run->x += o.margin;
-            run->y += o.margin;
-            run->clip.left += o.margin;
-            run->clip.right += o.margin;
-            run->clip.top += o.margin;
-            run->clip.bottom += o.margin;
+    if (o.module.value > 0) {
+        auto m = Pixels(o.module, o.dpi, kMaxModuleWidth, "the module width");
+        if (auto* error = std::get_if<Error>(&m))
+            return std::move(*error);
+        spec.module = std::get<int>(m);
+    } else if (o.moduleWidth > 0) {
+        spec.module = o.moduleWidth;
+    } else if (o.fitWidth.value > 0) {
+        auto w = Pixels(o.fitWidth, o.dpi, INT32_MAX / 4, "the width to fit", true);
+        if (auto* error = std::get_if<Error>(&w))
+            return std::move(*error);
+        const int sides = o.rotation == 90 || o.rotation == 270 ? 0 : 2 * o.margin;
+        spec.module =
+            o.rotation == 90 || o.rotation == 270
+                ? 0
+                : FitSymbolModule(*symbol, spec, sides, std::get<int>(w), kMaxModuleWidth);
+        if (o.rotation == 90 || o.rotation == 270) {
+            // Turned, the picture's width is the symbol's height.
+            for (int m = 1; m <= kMaxModuleWidth; ++m) {
+                spec.module = m;
+                const SymbolLayout l = LayOutSymbol(*symbol, spec, INT64_MAX);
+                if (l.height == 0 || std::int64_t(l.height) + 2 * o.margin > std::get<int>(w)) {
+                    spec.module = m - 1;
+                    break;
+                }
+            }
         }
-        record.operations.push_back(std::move(op));
+        if (spec.module == 0) {
+            spec.module = 1;
+            const SymbolLayout l = LayOutSymbol(*symbol, spec, INT64_MAX);
+            const int wide = o.rotation == 90 || o.rotation == 270 ? l.height : l.width;
+            return Fail(kErrorTooLarge,
+                        "the symbol does not fit " + LengthText(ToLength(o.fitWidth)) + ": " +
+                            std::to_string(wide + 2 * o.margin) + " px at 1 px per module");
+        }
+    } else {
+        spec.module = row.usualModule;
     }
-    record.complete = painting.record.complete;
-    out.record = std::make_shared<const PaintRecord>(std::move(record));
-    return Picture();
+    SymbolLayout layout = LayOutSymbol(*symbol, spec, cli::kMaxScaledPixels);
+    if (layout.width == 0)
+        return Fail(kErrorTooLarge, "the picture would be too large");
+    Image painted;
+    PaintSymbol(*symbol, layout, painted);
+    detail->paintedWidth = painted.width;
+    detail->paintedHeight = painted.height;
+    detail->finish = FinishOf(o);
+    if (detail->finish.IsNone())
+        detail->image = std::move(painted);
+    else if (std::string why =
+                 FinishPicture(painted, detail->finish, cli::kMaxScaledPixels, detail->image);
+             !why.empty())
+        return Fail(kErrorTooLarge, why);
+    detail->symbol = std::move(symbol);
+    detail->layout = std::move(layout);
+    return PictureAccess::Make(std::move(detail));
 }
 
 // The picture, unless it would be too large at its scale.
-RenderResult Scaled(std::shared_ptr<Picture::Detail> detail, const Options& o) {
-    const std::int64_t w = std::int64_t{detail->image.width} * o.scale;
-    const std::int64_t h = std::int64_t{detail->image.height} * o.scale;
+RenderResult Scaled(RenderResult result, const Options& o) {
+    if (!result)
+        return result;
+    const Picture::Detail& d = PictureAccess::Of(result.picture());
+    const std::int64_t w = std::int64_t{d.image.width} * o.scale;
+    const std::int64_t h = std::int64_t{d.image.height} * o.scale;
     if (w * h > cli::kMaxScaledPixels)
         return Fail(kErrorTooLarge, "the picture at scale " + std::to_string(o.scale) +
                                         " would have " + std::to_string(w) + " x " +
                                         std::to_string(h) + " pixels, more than " +
                                         std::to_string(cli::kMaxScaledPixels));
-    return Picture(std::move(detail));
+    return result;
 }
 
-RenderResult RenderChecked(Symbology symbology, std::string_view utf8Text, const Options& o) {
+const SymbologyRow* RowOf(Symbology symbology) {
+    return FindSymbology(symbology);
+}
+
+RenderResult RenderChecked(const SymbologyRow& row, std::string_view utf8Text, const Options& o) {
     std::optional<std::u16string> text = cli::DecodeUtf8(utf8Text);
     if (!text)
         return Fail(kErrorArgument, "the text is not valid UTF-8");
-    if (symbology == Symbology::UpcA)
-        text = WithUpcACheckDigit(*text); // eleven digits get their check digit
+    if (text->empty() && row.window && row.window != quillion::Symbology::UpcA &&
+        row.window != quillion::Symbology::UpcE)
+        return Fail(kErrorRejected, "nothing to encode: the text is empty");
     auto detail = std::make_shared<Picture::Detail>();
     detail->scale = o.scale;
     detail->dpi = o.dpi * o.scale;
-    Image linearPicture;
-    PaintRecord record;
-    const Image* painted = nullptr;
-    std::optional<quillion::Symbology> zones; // whose quiet zones --quiet-zones adds
-    if (const std::optional<LinearOptions> linear = OtherLinear(symbology, o, *text)) {
-        // What the window has not: painted in its relative's look, then finished as the rest.
-        const bool code128 =
-            linear->type == LinearType::Code128 || linear->type == LinearType::Gs1_128;
-        Picture::Detail plain;
-        RenderResult result = Picture();
-        if (o.moduleWidth == 0 && o.barHeight == 0) {
-            result = RenderOther(*linear, *text, plain);
-        } else if (code128) {
-            Code128Sequence sequence;
-            if (const LinearOutcome refused = LinearCode128Sequence(*linear, *text, sequence);
-                !refused.Painted())
-                return FromOutcome(refused);
-            Options sized;
-            sized.caption = o.caption;
-            sized.captionStyle = o.captionStyle;
-            sized.moduleWidth = o.moduleWidth;
-            sized.barHeight = o.barHeight;
-            result = RenderCode128(*text, sized, plain, &sequence);
-        } else {
-            return Fail(kErrorUnsupported, "module width and bar height are not available for "
-                                           "EAN and Code 39 with check or Full ASCII");
-        }
-        if (!result)
-            return result;
-        linearPicture = std::move(plain.image);
-        if (plain.record)
-            record = *plain.record;
-        else
-            record.complete = false;
-        painted = &linearPicture;
-        if (code128)
-            zones = quillion::Symbology::Code128;
-        else if (linear->type == LinearType::Code39 || linear->type == LinearType::Code39FullAscii)
-            zones = quillion::Symbology::Code39;
-    } else {
-        const cli::ControlSettings settings{
-            *WindowSymbology(symbology), o.caption != CaptionPosition::None,
-            o.caption == CaptionPosition::Above ? 1 : 0, int(o.captionStyle)};
-        // The window's generation, with the module, bar height and caption asked for.
-        cli::Generator& generator = GeneratorFor(settings);
-        generator.SetLook(
-            SymbolLook{o.moduleWidth, o.barHeight, o.caption != CaptionPosition::None});
-        const cli::Generation generation = generator.Generate(*text);
-        if (generation.picture == nullptr) {
-            generator.TakeRecord();
-            return FromMessage(generation.message);
-        }
-        record = generator.TakeRecord();
-        painted = generation.picture;
-        zones = WindowSymbology(symbology);
+    if (WindowLook(row, o, *text)) {
+        if (row.id == Symbology::UpcA)
+            text = WithUpcACheckDigit(*text); // eleven digits get their check digit
+        return Scaled(RenderWindowLook(row, std::move(*text), o, std::move(detail)), o);
     }
-    detail->paintedWidth = painted->width;
-    detail->paintedHeight = painted->height;
-    detail->finish = FinishOf(zones, o, record, *painted);
-    if (detail->finish.IsNone())
-        detail->image = *painted;
-    else if (std::string why =
-                 FinishPicture(*painted, detail->finish, cli::kMaxScaledPixels, detail->image);
-             !why.empty())
-        return Fail(kErrorTooLarge, why);
-    if (record.complete)
-        detail->record = std::make_shared<const PaintRecord>(std::move(record));
-    return Scaled(std::move(detail), o);
+    return Scaled(RenderSymbol(row, *text, o, std::move(detail)), o);
+}
+
+api::Symbol PublicSymbol(const quillion::Symbol& s) {
+    api::Symbol p;
+    p.barModules = s.barModules;
+    p.guardModules = s.guardModules;
+    p.quietLeft = s.quiet.left;
+    p.quietRight = s.quiet.right;
+    p.quietTop = s.quiet.top;
+    p.quietBottom = s.quiet.bottom;
+    if (s.IsMatrix()) {
+        p.rows = s.rows;
+        p.columns = s.columns;
+        p.modules = s.matrix;
+    } else {
+        p.rows = 1;
+        p.columns = s.WidthModules();
+        p.modules.reserve(std::size_t(p.columns));
+        p.longBars.reserve(std::size_t(p.columns));
+        for (std::size_t i = 0; i < s.runs.size(); ++i) {
+            const bool bar = i % 2 == 0;
+            const bool longBar = bar && i / 2 < s.longBars.size() && s.longBars[i / 2];
+            p.modules.insert(p.modules.end(), s.runs[i], bar ? 1 : 0);
+            p.longBars.insert(p.longBars.end(), s.runs[i], longBar ? 1 : 0);
+        }
+    }
+    for (const SymbolText& t : s.text)
+        p.text.push_back(api::Symbol::Text{t.text, t.x});
+    p.reading = s.reading;
+    p.identifier = s.identifier;
+    return p;
 }
 
 } // namespace
 
-RenderResult Render(Symbology symbology, std::string_view utf8Text, const Options& options) {
-    if (const std::optional<Error> bad = CheckOptions(symbology, options))
+std::shared_ptr<const PaintRecord> RecordWindowLook(const WindowRecipe& recipe) {
+    cli::Generator& generator = GeneratorFor(recipe.settings, true);
+    generator.SetLook(SymbolLook{0, 0, recipe.settings.caption});
+    const cli::Generation generation = generator.Generate(recipe.text);
+    PaintRecord record = generator.TakeRecord();
+    if (generation.picture == nullptr || !record.complete)
+        return nullptr;
+    return std::make_shared<const PaintRecord>(std::move(record));
+}
+
+RenderResult RenderSized(Symbology symbology, std::string_view utf8Text, const Options* options,
+                         std::size_t optionsSize) {
+    const Options o = OptionsOf(options, optionsSize);
+    const SymbologyRow* row = RowOf(symbology);
+    if (row == nullptr)
+        return Fail(kErrorArgument, "unknown symbology");
+    if (const std::optional<Error> bad = CheckOptions(o))
         return *bad;
     try {
-        return RenderChecked(symbology, utf8Text, options);
+        return RenderChecked(*row, utf8Text, o);
     } catch (const RuntimeError& e) {
         return Fail(kErrorFailed, "Application Error: " + e.Description());
     }
+}
+
+EncodeResult EncodeSized(Symbology symbology, std::string_view utf8Text, const Options* options,
+                         std::size_t optionsSize) {
+    const Options o = OptionsOf(options, optionsSize);
+    const SymbologyRow* row = RowOf(symbology);
+    if (row == nullptr)
+        return Fail(kErrorArgument, "unknown symbology");
+    if (const std::optional<Error> bad = CheckOptions(o))
+        return *bad;
+    std::optional<std::u16string> text = cli::DecodeUtf8(utf8Text);
+    if (!text)
+        return Fail(kErrorArgument, "the text is not valid UTF-8");
+    Options encodeAs = o;
+    if (row->id == Symbology::Code128 && WindowLook(*row, o, *text))
+        encodeAs.windowStandIns = true; // the window's set B reads its stand-ins
+    auto encoded = EncodeText(*row, *text, encodeAs);
+    if (auto* error = std::get_if<Error>(&encoded))
+        return std::move(*error);
+    return PublicSymbol(std::get<quillion::Symbol>(encoded));
+}
+
+std::vector<std::string> SymbologyNames(Symbology symbology) {
+    std::vector<std::string> names;
+    if (const SymbologyRow* row = RowOf(symbology))
+        for (const std::string_view n : row->names)
+            if (!n.empty())
+                names.emplace_back(n);
+    return names;
+}
+
+bool SymbologyFromName(std::string_view name, Symbology& symbology) {
+    const SymbologyRow* row = FindSymbology(name);
+    if (row != nullptr)
+        symbology = row->id;
+    return row != nullptr;
 }
 
 void KeepFontsBetweenRuns() {

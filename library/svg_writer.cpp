@@ -208,14 +208,11 @@ std::string Transform(const LabelFinish& look, int width, int height) {
 
 } // namespace
 
-std::string EncodeSvg(const PaintRecord& record, int width, int height, int scale, std::string& out,
-                      const LabelFinish& look, double dpi) {
-    out.clear();
-    if (!record.complete)
-        return "the picture holds pixels that were not painted as shapes or text";
-    if (width <= 0 || height <= 0)
-        return "the picture has no pixels";
-    const PixelBox picture{0, 0, width, height};
+namespace {
+
+// The XML declaration, the svg element and the background.
+void AppendHead(std::string& out, int width, int height, int scale, const LabelFinish& look,
+                double dpi) {
     const auto [finishedWidth, finishedHeight] = FinishedSize(width, height, look);
     out += "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n"
            "<svg xmlns=\"http://www.w3.org/2000/svg\" version=\"1.1\" width=\"";
@@ -229,6 +226,19 @@ std::string EncodeSvg(const PaintRecord& record, int width, int height, int scal
     out += "\" shape-rendering=\"crispEdges\">\n";
     const PixelBox whole{0, 0, finishedWidth, finishedHeight};
     AppendFill(out, PaintedFill{whole, ToPixel(kWhite)}, whole, look);
+}
+
+} // namespace
+
+std::string EncodeSvg(const PaintRecord& record, int width, int height, int scale, std::string& out,
+                      const LabelFinish& look, double dpi) {
+    out.clear();
+    if (!record.complete)
+        return "the picture holds pixels that were not painted as shapes or text";
+    if (width <= 0 || height <= 0)
+        return "the picture has no pixels";
+    const PixelBox picture{0, 0, width, height};
+    AppendHead(out, width, height, scale, look, dpi);
     const bool grouped = look.Pads() || look.Turns();
     if (grouped)
         out += "<g transform=\"" + Transform(look, width, height) + "\">\n";
@@ -239,6 +249,49 @@ std::string EncodeSvg(const PaintRecord& record, int width, int height, int scal
         else
             AppendText(out, std::get<PaintedText>(op), picture, clipCount, look);
     }
+    if (grouped)
+        out += "</g>\n";
+    out += "</svg>\n";
+    return {};
+}
+
+std::string EncodeSymbolSvg(const std::vector<PixelBox>& dark,
+                            const std::vector<PaintedText>& texts, int width, int height, int scale,
+                            std::string& out, const LabelFinish& look, double dpi) {
+    out.clear();
+    if (width <= 0 || height <= 0)
+        return "the picture has no pixels";
+    const PixelBox picture{0, 0, width, height};
+    AppendHead(out, width, height, scale, look, dpi);
+    const bool grouped = look.Pads() || look.Turns();
+    if (grouped)
+        out += "<g transform=\"" + Transform(look, width, height) + "\">\n";
+    if (!dark.empty()) {
+        // One path: bars never overlap, so nothing relies on painting over anything.
+        out += "<path d=\"";
+        for (const PixelBox& raw : dark) {
+            const PixelBox b = Intersect(raw, picture);
+            if (b.Empty())
+                continue;
+            out += 'M';
+            AppendNumber(out, b.left);
+            out += ' ';
+            AppendNumber(out, b.top);
+            out += 'h';
+            AppendNumber(out, b.right - b.left);
+            out += 'v';
+            AppendNumber(out, b.bottom - b.top);
+            out += 'h';
+            AppendNumber(out, b.left - b.right);
+            out += 'z';
+        }
+        out += "\" fill=\"";
+        AppendPaint(out, ToPixel(kBlack), look);
+        out += "\"/>\n";
+    }
+    int clipCount = 0;
+    for (const PaintedText& text : texts)
+        AppendText(out, text, picture, clipCount, look);
     if (grouped)
         out += "</g>\n";
     out += "</svg>\n";

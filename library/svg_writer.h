@@ -9,6 +9,7 @@
 #include "label_finish.h"
 
 #include <string>
+#include <vector>
 
 namespace quillion::cli {
 
@@ -18,5 +19,12 @@ namespace quillion::cli {
 // its picture, the reason.
 std::string EncodeSvg(const PaintRecord& record, int width, int height, int scale, std::string& out,
                       const LabelFinish& look = {}, double dpi = 0);
+
+// The SVG of a symbol's picture of width x height pixels: the background, one path of every dark
+// box (the bars, or a matrix symbol's runs of dark modules), the texts as text; finished and
+// sized as EncodeSvg's.
+std::string EncodeSymbolSvg(const std::vector<PixelBox>& dark,
+                            const std::vector<PaintedText>& texts, int width, int height, int scale,
+                            std::string& out, const LabelFinish& look = {}, double dpi = 0);
 
 } // namespace quillion::cli

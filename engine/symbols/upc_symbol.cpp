@@ -65,7 +65,7 @@ Symbol Frame(double barModules, QuietModules quiet, const std::vector<int>& digi
     s.barModules = barModules;
     s.guardModules = 5;
     s.quiet = quiet;
-    s.textStyle = SymbolTextStyle{"Arial", 9, false, false, false, false, 0.5};
+    s.textStyle = SymbolTextStyle{"Arial", 11, false, false, false, false, -1.2};
     for (const int d : digits)
         s.reading += char('0' + d);
     return s;

@@ -146,12 +146,12 @@ public:
     // Width() * Height() * 4 bytes: R, G, B, A (made on first call).
     const std::vector<std::uint8_t>& Rgba() const;
 
-    // The library's own (what the file encoders read).
-    struct Detail;
-    const Detail& Internal() const;
-    explicit Picture(std::shared_ptr<const Detail> detail);
+    struct Detail; // the library's own
 
 private:
+    friend struct PictureAccess;
+    explicit Picture(std::shared_ptr<const Detail> detail);
+    const Detail& Internal() const;
     std::shared_ptr<const Detail> detail_;
 };
 
@@ -170,9 +170,9 @@ struct Symbol {
         std::string text; // UTF-8
         double x = 0;     // modules from the first module: the text's centre
     };
-    std::vector<Text> text;    // under the bars (above, for a Code 128 caption asked so)
-    std::string reading;       // the bytes a reader reports
-    std::string identifier;    // the symbology identifier for GS1 ("]C1", "]Q3", "]d2")
+    std::vector<Text> text; // under the bars (above, for a Code 128 caption asked so)
+    std::string reading;    // the bytes a reader reports
+    std::string identifier; // the symbology identifier for GS1 ("]C1", "]Q3", "]d2")
 };
 
 struct Error {

@@ -9,8 +9,9 @@ namespace quillion {
 namespace {
 
 Code128Sequence Encode(std::u16string_view text, Code128CodeSet set) {
-    const auto units = Code128Units(text, set == Code128CodeSet::B);
-    return units ? EncodeCode128Units(*units, set) : Code128Sequence{};
+    const Code128UnitText units = Code128Units(
+        text, set == Code128CodeSet::B ? Code128Reading::WindowSetB : Code128Reading::Latin1);
+    return units.Ok() ? EncodeCode128Units(units.units, set) : Code128Sequence{};
 }
 
 TEST(Code128Values, AutomaticCodeSetsGiveTheShortestSymbol) {
@@ -46,9 +47,9 @@ TEST(Code128Values, Iso8859CharactersGoThroughFnc4AndStandInsOnlyInSetB) {
     EXPECT_EQ(Encode(u"\u00B9", Code128CodeSet::Auto), (Code128Sequence{104, 100, 25, 48}));
     // A control character beyond 127: FNC4, SHIFT and its set-A value in set B.
     EXPECT_EQ(Encode(u"\u0081", Code128CodeSet::B), (Code128Sequence{104, 100, 98, 65, 80}));
-    EXPECT_FALSE(Code128Units(u"\u20AC", false)); // the euro sign is not ISO 8859-1
-    EXPECT_FALSE(Code128Units(u"A\tB", true));    // set B refuses controls, as the window
-    EXPECT_EQ(Code128Units(u"\uFF21", false), (std::vector<Code128Unit>{'A'}));
+    EXPECT_FALSE(Code128Units(u"A\tB", Code128Reading::WindowSetB).Ok()); // as the window
+    EXPECT_EQ(Code128Units(u"\uFF21", Code128Reading::WindowSetB).units,
+              (std::vector<Code128Unit>{'A'}));
 }
 
 } // namespace

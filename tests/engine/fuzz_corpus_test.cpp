@@ -1,5 +1,6 @@
 // The fuzz targets' rules, replayed under the test build's sanitizers: every kept input of the
 // seed corpus, and every input a fuzz run found failing (bytes inline, with what they decode to).
+#include "harness/code128_auto_input.h"
 #include "harness/code128_input.h"
 #include "harness/code39_input.h"
 #include "harness/corpus_folder.h"
@@ -34,6 +35,7 @@ TEST(FuzzCorpus, EveryKeptInputKeepsItsTargetsRules) {
         {1, "fuzz_code128", fuzz::RunCode128Input},
         {2, "fuzz_code39", fuzz::RunCode39Input},
         {3, "fuzz_upc", fuzz::RunUpcInput},
+        {4, "fuzz_code128_auto", fuzz::RunCode128AutoInput},
     };
     for (const Row& row : rows) {
         const std::filesystem::path folder = fuzz::CorpusFolder(row.target);

@@ -34,6 +34,8 @@ Decoded DecodeImage(const Image& image, int margin) {
     d.ok = true;
     d.format = ZXing::ToString(result.format());
     d.text = result.text();
+    d.bytes.assign(result.bytes().begin(), result.bytes().end());
+    d.identifier = result.symbologyIdentifier();
     return d;
 }
 

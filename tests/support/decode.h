@@ -11,6 +11,8 @@ struct Decoded {
     bool ok = false;
     std::string format; // "Code128", "Code39", "UPC-A", ...
     std::string text;
+    std::string bytes;      // the content as encoded (ISO 8859-1 for Code 128)
+    std::string identifier; // the symbology identifier, "]C0", "]C1", ...
 };
 
 // Reads the first barcode of the image with ZXing-C++, after adding a white margin of

@@ -1,0 +1,111 @@
+#include "symbols/code128_symbol.h"
+
+#include "runtime/ansi.h"
+#include "symbols/code128_patterns.h"
+#include "symbols/gs1_elements.h"
+
+#include <utility>
+
+namespace quillion {
+namespace {
+
+// The window's Code 128 at module width 1: 40-pixel bars, Courier New 10 pt (an em of 13.3
+// pixels at 96 dpi), a 4-pixel gap between bars and caption.
+constexpr double kBarModules = 40;
+constexpr double kEmModules = 13;
+constexpr double kGapModules = 4;
+constexpr int kQuietModules = 10;
+
+// "1,000".
+std::string Grouped(std::size_t n) {
+    std::string digits = std::to_string(n);
+    for (std::size_t at = digits.size(); at > 3; at -= 3)
+        digits.insert(at - 3, 1, ',');
+    return digits;
+}
+
+Refusal TooLong(const char* what, std::size_t count, std::size_t most, const char* unit) {
+    return {kErrorTooLong, std::string("too long for ") + what + ": " + Grouped(count) + " " +
+                               unit + ", at most " + Grouped(most)};
+}
+
+// The symbol of a sequence with its text under the bars.
+Symbol MakeSymbol(const Code128Sequence& sequence, std::string text, std::string reading,
+                  std::string identifier) {
+    Symbol symbol;
+    symbol.runs = Code128Runs(sequence);
+    symbol.barModules = kBarModules;
+    symbol.quiet = {kQuietModules, kQuietModules, 0, 0};
+    SymbolText caption;
+    caption.text = std::move(text);
+    caption.x = symbol.WidthModules() / 2.0;
+    caption.anchor = SymbolText::Anchor::Centre;
+    symbol.text.push_back(std::move(caption));
+    symbol.textStyle.face = "Courier New";
+    symbol.textStyle.emModules = kEmModules;
+    symbol.textStyle.gapModules = kGapModules;
+    symbol.reading = std::move(reading);
+    symbol.identifier = std::move(identifier);
+    return symbol;
+}
+
+// The human-readable GS1 text: the parser's own when it has one, else the application
+// identifiers in round brackets before their data.
+template <class Parse> std::string Gs1Text(const Parse& parse) {
+    if constexpr (requires { parse.hri; }) {
+        return parse.hri;
+    } else {
+        std::string text;
+        for (const auto& element : parse.elements)
+            text += "(" + element.ai + ")" + element.data;
+        return text;
+    }
+}
+
+} // namespace
+
+std::vector<std::uint8_t> Code128Runs(const Code128Sequence& sequence) {
+    std::vector<std::uint8_t> runs;
+    runs.reserve(sequence.size() * 6 + code128::kStopPattern.size());
+    for (const std::uint8_t value : sequence)
+        if (const code128::SymbolPattern* pattern = code128::PatternOf(value))
+            runs.insert(runs.end(), pattern->begin(), pattern->end());
+    runs.insert(runs.end(), code128::kStopPattern.begin(), code128::kStopPattern.end());
+    return runs;
+}
+
+Encoded EncodeCode128(std::u16string_view text, const EncodeOptions& options) {
+    if (text.empty())
+        return Refusal{kErrorRejected, "nothing to encode: the text is empty"};
+    const Code128CodeSet set = options.autoCodeSet ? Code128CodeSet::Auto : Code128CodeSet::B;
+    const bool window = options.windowStandIns && set == Code128CodeSet::B;
+    const Code128Reading how = window                   ? Code128Reading::WindowSetB
+                               : options.windowStandIns ? Code128Reading::Latin1StandIns
+                                                        : Code128Reading::Latin1;
+    Code128UnitText read = Code128Units(text, how);
+    if (!read.Ok())
+        return Refusal{kErrorRejected, std::move(read.refusal)};
+    const std::vector<Code128Unit>& units = read.units;
+    const std::size_t most = window ? WindowSetBCapacity(units) : kCode128MaxCharacters;
+    if (units.size() > most)
+        return TooLong("Code 128", units.size(), most, "characters");
+    return MakeSymbol(EncodeCode128Units(units, set), Utf16ToUtf8(text),
+                      Code128UnitsReading(units, set), Code128Identifier(units, set));
+}
+
+Encoded EncodeGs1_128(std::u16string_view text, const EncodeOptions&) {
+    if (text.empty())
+        return Refusal{kErrorRejected, "nothing to encode: the text is empty"};
+    Gs1Parse parse = ParseGs1(text);
+    if (!parse.error.empty())
+        return Refusal{kErrorRejected, std::move(parse.error)};
+    std::size_t data = 0;
+    for (const Code128Unit u : parse.units)
+        data += u < 256 ? 1 : 0;
+    if (data > kGs1_128MaxDataCharacters)
+        return TooLong("GS1-128", data, kGs1_128MaxDataCharacters, "data characters");
+    return MakeSymbol(EncodeCode128Units(parse.units, Code128CodeSet::Auto), Gs1Text(parse),
+                      std::move(parse.reading), "]C1");
+}
+
+} // namespace quillion
