@@ -21,3 +21,16 @@ def read(barcode):
     symbology identifier)."""
     return [(r.format.name, r.text, r.symbology_identifier)
             for r in zxingcpp.read_barcodes(picture(barcode))]
+
+
+def built(symbology, text):
+    """False while this libquillion has the symbology's name but not yet its encoder."""
+    import quillion
+
+    try:
+        quillion.encode(symbology, text)
+    except quillion.UnsupportedError:
+        return False
+    except quillion.Error:
+        pass
+    return True
