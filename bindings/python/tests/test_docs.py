@@ -13,8 +13,8 @@ from PIL import Image
 
 from conftest import zxingcpp
 
-SOURCE = pathlib.Path(os.environ.get("QUILLION_SOURCE_DIR",
-                                     pathlib.Path(__file__).resolve().parents[3]))
+SOURCE = pathlib.Path(os.environ.get("QUILLION_SOURCE_DIR") or
+                      pathlib.Path(__file__).resolve().parents[3])
 DOC = SOURCE / "docs" / "python.md"
 
 
