@@ -486,7 +486,7 @@ std::string TypeList() {
     std::string list;
     for (const library::SymbologyRow& row : library::Symbologies()) {
         std::string names(row.names[0]);
-        if (!row.names[1].empty())
+        if (!row.names[1].empty() && names.size() + row.names[1].size() + 2 < 16)
             names += ", " + std::string(row.names[1]);
         names.resize(std::max<std::size_t>(names.size() + 1, 16), ' ');
         list += (list.empty() ? "types: " : "\n       ") + names + std::string(row.help);

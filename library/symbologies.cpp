@@ -1,5 +1,7 @@
 #include "symbologies.h"
 
+#include "symbols/code128_symbol.h"
+#include "symbols/code128_symbol.h"
 #include "symbols/code39_symbol.h"
 #include "symbols/upc_symbol.h"
 
@@ -21,7 +23,7 @@ const std::array<SymbologyRow, 12> kRows = {{
      {"code128", "code-128", ""},
      "Code 128",
      "Code 128 (--code-set b: set B, the window's; auto: shortest)",
-     NotYet,
+     EncodeCode128,
      "Code128",
      1,
      Symbology::Code128,
@@ -87,7 +89,7 @@ const std::array<SymbologyRow, 12> kRows = {{
      {"gs1-128", "gs1128", "ean128"},
      "GS1-128",
      "GS1-128 element string: (01)09501101530003(10)AB-123",
-     NotYet,
+     EncodeGs1_128,
      "Code128",
      1,
      std::nullopt,
