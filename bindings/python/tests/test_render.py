@@ -21,13 +21,14 @@ ROUND_TRIPS = [
     ("upce", "123456", {}, ("UPCE", "01234565", "]E0")),
     ("ean13", "590123412345", {}, ("EAN13", "5901234123457", "]E0")),
     ("ean8", "9638507", {}, ("EAN8", "96385074", "]E4")),
-    ("gs1-128", "(01)09501101530003(10)AB-123", {},
-     ("Code128", "0109501101530003\x1d10AB-123", "]C1")),
+    ("gs1-128", "(01)09501101530003(10)AB-123(17)250101", {},
+     ("Code128", "010950110153000310AB-123\x1d17250101", "]C1")),
     ("qr", "https://example.org/Grüße", {}, ("QRCode", "https://example.org/Grüße", "]Q2")),
     ("datamatrix", "Quillion Data Matrix", {}, ("DataMatrix", "Quillion Data Matrix", "]d1")),
-    ("gs1-qr", "(01)09501101530003(10)AB", {}, ("QRCode", "0109501101530003\x1d10AB", "]Q3")),
-    ("gs1-datamatrix", "(01)09501101530003(10)AB", {},
-     ("DataMatrix", "0109501101530003\x1d10AB", "]d2")),
+    ("gs1-qr", "(01)09501101530003(10)AB(17)250101", {},
+     ("QRCode", "010950110153000310AB\x1d17250101", "]Q3")),
+    ("gs1-datamatrix", "(01)09501101530003(10)AB(17)250101", {},
+     ("DataMatrix", "010950110153000310AB\x1d17250101", "]d2")),
 ]
 
 
@@ -131,6 +132,8 @@ def test_texts_with_nul_and_bytes():
     with_nul = quillion.encode("code128", "A\x00B", code_set="auto")
     assert with_nul.reading == b"A\x00B"
     assert quillion.encode("code128", b"ABC").reading == b"ABC"
+    # UPC-A prints its twelve digits: the first left of the bars, the last right of them.
     symbol = quillion.encode("upca", "03600029145")
-    assert [t.text for t in symbol.texts] == ["0", "36000", "29145", "2"]
+    assert "".join(t.text for t in symbol.texts) == "036000291452"
     assert symbol.texts == sorted(symbol.texts, key=lambda t: t.x)
+    assert symbol.texts[0].x < 0 < symbol.texts[1].x and symbol.texts[-2].x < 95 < symbol.texts[-1].x

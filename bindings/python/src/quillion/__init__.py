@@ -49,6 +49,7 @@ __all__ = [
 ]
 
 OptionValue = Union[str, int, float, bool, None]
+Items = Tuple[Tuple[str, str], ...]  # options by the library's names, as text
 PathLike = Union[str, "os.PathLike[str]"]
 
 try:
@@ -147,13 +148,13 @@ def _option_text(value: OptionValue) -> str:
     return str(value)
 
 
-def _option_items(options: Dict[str, OptionValue]) -> Tuple[Tuple[str, str], ...]:
-    return tuple((name.replace("_", "-"), _option_text(value))
-                 for name, value in options.items() if value is not None)
+def _option_items(options: Dict[str, OptionValue]) -> Items:
+    return tuple([(name.replace("_", "-"), _option_text(value))
+                  for name, value in options.items() if value is not None])
 
 
 @functools.lru_cache(maxsize=512)
-def _prepared(items: Tuple[Tuple[str, str], ...]) -> _native.Options:
+def _prepared(items: Items) -> _native.Options:
     """quillion_options with the defaults and then items set in their order. The structure is
     only read by the library afterwards, so one may serve any number of threads."""
     options = _native.Options()
@@ -166,6 +167,28 @@ def _prepared(items: Tuple[Tuple[str, str], ...]) -> _native.Options:
     return options
 
 
+# The options of a call as given (names, values and the values' types, so that 1, 1.0 and True
+# stay apart) -> their items and prepared structure: a render with the options of an earlier one
+# converts nothing. Cleared when full.
+_BY_CALL: Dict[Any, Tuple[Items, _native.Options]] = {}
+
+
+def _prepare(options: Dict[str, OptionValue]) -> Tuple[Items, _native.Options]:
+    try:
+        key: Any = (tuple(options.items()), tuple(map(type, options.values())))
+        hit = _BY_CALL.get(key)
+    except TypeError:  # a value that cannot be hashed: converted every time
+        key, hit = None, None
+    if hit is None:
+        items = _option_items(options)
+        hit = (items, _prepared(items))
+        if key is not None:
+            if len(_BY_CALL) >= 512:
+                _BY_CALL.clear()
+            _BY_CALL[key] = hit
+    return hit
+
+
 def _text_bytes(text: Union[str, bytes]) -> bytes:
     if isinstance(text, str):
         try:
@@ -176,6 +199,11 @@ def _text_bytes(text: Union[str, bytes]) -> bytes:
     if isinstance(text, (bytes, bytearray, memoryview)):
         return bytes(text)
     raise TypeError(f"a barcode's text is str or bytes, not {type(text).__name__}")
+
+
+@functools.lru_cache(maxsize=None)
+def _symbology_name(number: int) -> str:
+    return str(_lib.quillion_symbology_name(number).decode())
 
 
 def symbologies() -> Tuple[str, ...]:
@@ -244,9 +272,9 @@ def encode(symbology: Union[str, int], text: Union[str, bytes], **options: Optio
     number = _symbology_number(symbology)
     data = _text_bytes(text)
     result = _checked(_lib.quillion_symbol(number, data, len(data),
-                                           ctypes.byref(_prepared(_option_items(options)))))
+                                           ctypes.byref(_prepare(options)[1])))
     try:
-        return Symbol(_lib.quillion_symbology_name(number).decode(), text, result)
+        return Symbol(_symbology_name(number), text, result)
     finally:
         _lib.quillion_free(result)
 
@@ -324,7 +352,7 @@ class _Handle:
 
 
 def _rebuild(symbology: str, text: Union[str, bytes],
-             items: Tuple[Tuple[str, str], ...]) -> "Barcode":
+             items: Items) -> "Barcode":
     return render(symbology, text, **dict(items))
 
 
@@ -334,16 +362,31 @@ class Barcode:
     to_numpy()) and the symbol (`symbol`, `modules`). Immutable; usable from any thread."""
 
     def __init__(self, symbology: str, text: Union[str, bytes],
-                 items: Tuple[Tuple[str, str], ...], result: Any, dpi: float) -> None:
+                 items: Items, result: Any, dpi: float) -> None:
         self.symbology = symbology
         self.text = text
         self._items = items
         self._handle = _Handle(result)
-        self.width: int = _lib.quillion_width(result)
-        self.height: int = _lib.quillion_height(result)
+        self._size: Optional[Tuple[int, int]] = None
         self.dpi: float = dpi
         self._png: Optional[bytes] = None
         self._symbol: Optional[Symbol] = None
+
+    @property
+    def width(self) -> int:
+        """The picture's width in pixels."""
+        return self._picture_size()[0]
+
+    @property
+    def height(self) -> int:
+        """The picture's height in pixels."""
+        return self._picture_size()[1]
+
+    def _picture_size(self) -> Tuple[int, int]:
+        if self._size is None:
+            pointer = self._handle.pointer
+            self._size = (_lib.quillion_width(pointer), _lib.quillion_height(pointer))
+        return self._size
 
     @property
     def options(self) -> Dict[str, str]:
@@ -351,11 +394,13 @@ class Barcode:
         return dict(self._items)
 
     def _file(self, format: int, quality: int = 0) -> bytes:
-        result = _checked(_lib.quillion_encode(self._handle.pointer, format, quality))
+        result = _lib.quillion_encode(self._handle.pointer, format, quality)
+        size = ctypes.c_size_t()
+        data = _lib.quillion_bytes(result, ctypes.byref(size))
+        if data is None:  # no file: the result holds an error (or is NULL)
+            _checked(result)
         try:
-            size = ctypes.c_size_t()
-            data = _lib.quillion_bytes(result, ctypes.byref(size))
-            return ctypes.string_at(data, size.value)
+            return ctypes.string_at(data, size.value) if data else b""
         finally:
             _lib.quillion_free(result)
 
@@ -451,8 +496,6 @@ def render(symbology: Union[str, int], text: Union[str, bytes], **options: Optio
     """
     number = _symbology_number(symbology)
     data = _text_bytes(text)
-    items = _option_items(options)
-    prepared = _prepared(items)
+    items, prepared = _prepare(options)
     result = _checked(_lib.quillion_render_n(number, data, len(data), ctypes.byref(prepared)))
-    return Barcode(_lib.quillion_symbology_name(number).decode(), text, items, result,
-                   prepared.dpi)
+    return Barcode(_symbology_name(number), text, items, result, prepared.dpi)

@@ -72,13 +72,11 @@ class Options(ctypes.Structure):
     ]
 
 
-class Result(ctypes.Structure):
-    """The opaque quillion_result."""
-
-
-ResultP = ctypes.POINTER(Result)
+# quillion_result handles and the byte pointers into them are plain addresses (Python ints):
+# the cheapest values for ctypes to pass and return.
+ResultP = ctypes.c_void_p
 OptionsP = ctypes.POINTER(Options)
-_u8p = ctypes.POINTER(ctypes.c_ubyte)
+_u8p = ctypes.c_void_p
 _c_int_p = ctypes.POINTER(ctypes.c_int)
 _size_p = ctypes.POINTER(ctypes.c_size_t)
 _double_p = ctypes.POINTER(ctypes.c_double)
