@@ -67,7 +67,7 @@ def test_notebook(folder, monkeypatch):
     svg = shown._repr_svg_()
     assert svg.lstrip().startswith("<") and "<svg" in svg
     (folder / "notebook.png").write_bytes(shown._repr_png_())
-    assert read_file(folder / "notebook.png") == [("QRCode", "https://example.org/quillion")]
+    assert read_file(folder / "notebook.png") == [("Code128", "Shelf 12-B")]
 
 
 def test_labels_threads_and_dask(folder):
@@ -79,6 +79,7 @@ def test_labels_threads_and_dask(folder):
     assert threads == sorted(os.listdir(folder / "labels-dask"))
     assert threads[0] == "QX-00000.png" and len(threads) == 10_000
     for name in threads:
-        assert (folder / "labels" / name).read_bytes() == (folder / "labels-dask" / name).read_bytes()
+        assert (folder / "labels" / name).read_bytes() == \
+            (folder / "labels-dask" / name).read_bytes()
     for name in threads[::997]:
         assert read_file(folder / "labels" / name) == [("Code128", name[:-4])]
