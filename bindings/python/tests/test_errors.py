@@ -12,7 +12,9 @@ from conftest import built
 # call, exception class, code, words of the message.
 FAILURES = [
     (lambda: quillion.render("code93", "X"), quillion.ArgumentError, 1, "unknown symbology"),
-    (lambda: quillion.render(99, "X"), quillion.ArgumentError, 1, "unknown symbology"),
+    (lambda: quillion.render(2**40, "X"), quillion.ArgumentError, 1, "unknown symbology"),
+    (lambda: quillion.render("code39\0", "X"), quillion.ArgumentError, 1, "unknown symbology"),
+    (lambda: quillion.render("code39", "X", fg="336699\0"), quillion.ArgumentError, 1, "NUL"),
     (lambda: quillion.render("code128", "X", colour_depth=8), quillion.ArgumentError, 1, ""),
     (lambda: quillion.render("code128", "X", dpi="many"), quillion.ArgumentError, 1, ""),
     (lambda: quillion.render("code128", "X", rotate=45), quillion.ArgumentError, 1, ""),

@@ -131,9 +131,11 @@ def _checked(result: Any) -> Any:
 @functools.lru_cache(maxsize=None, typed=True)
 def _symbology_number(symbology: Union[str, int]) -> int:
     if isinstance(symbology, str):
-        number = int(_lib.quillion_symbology_from_name(symbology.encode("utf-8", "replace")))
+        number = -1 if "\0" in symbology else int(
+            _lib.quillion_symbology_from_name(symbology.encode("utf-8", "replace")))
     elif isinstance(symbology, int) and not isinstance(symbology, bool):
-        number = symbology if _lib.quillion_symbology_name(symbology) is not None else -1
+        known = 0 <= symbology < _native.SYMBOLOGY_COUNT
+        number = symbology if known and _lib.quillion_symbology_name(symbology) else -1
     else:
         raise TypeError(f"a symbology is a name or a number, not {type(symbology).__name__}")
     if number < 0:
@@ -160,6 +162,9 @@ def _prepared(items: Items) -> _native.Options:
     options = _native.Options()
     _lib.quillion_options_init_sized(ctypes.byref(options), ctypes.sizeof(options))
     for name, value in items:
+        if "\0" in name or "\0" in value:  # C would see the text before it
+            raise ArgumentError(_native.ERROR_ARGUMENT,
+                                f"the option {name} cannot be {value!r} (a NUL character)")
         if _lib.quillion_options_set(ctypes.byref(options), name.encode(), value.encode()) != 0:
             why = (_lib.quillion_options_error_message() or b"").decode("utf-8", "replace")
             raise ArgumentError(_native.ERROR_ARGUMENT,
