@@ -9,8 +9,9 @@ render() paints a barcode (a Barcode: png(), jpeg(), svg(), save(), to_pil(), mo
 encode() gives the symbol without painting it (a Symbol: modules, quiet zones, printed texts,
 what a reader reports). Symbologies go by quillion-render's names (symbologies() lists them),
 options by quillion-render's option names with "_" for "-". Failures raise quillion.Error (with
-.code and .message) or one of its subclasses. Any number of threads may render at once: the
-library runs without the GIL.
+.code and .message) or one of its subclasses. Any number of threads may render at once (the
+library paints and encodes without the GIL); processes are what scales over processors
+(docs/python.md).
 """
 
 from __future__ import annotations

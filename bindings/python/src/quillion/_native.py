@@ -1,14 +1,18 @@
 """libquillion.so.0 through ctypes: the C declarations of <quillion/quillion.h> this package uses.
 
 The library is loaded by its soname, or from the path in the environment variable
-QUILLION_LIBRARY (a build tree's library, for tests). ctypes releases the GIL for the length of
-every foreign call, so renders on several threads run at once.
+QUILLION_LIBRARY (a build tree's library, for tests). The calls that do the work (painting,
+encoding a file, finding a symbol, the RGBA pixels) go through ctypes.CDLL, which lets go of the
+GIL for their length, so renders on several threads run at once; the calls that only read a
+result go through ctypes.PyDLL, which keeps it: handing the GIL over and taking it back costs
+more than they do, and with several threads at work every hand-over is a wait.
 """
 
 from __future__ import annotations
 
 import ctypes
 import os
+from typing import Any
 
 SONAME = "libquillion.so.0"
 
@@ -81,6 +85,9 @@ _c_int_p = ctypes.POINTER(ctypes.c_int)
 _size_p = ctypes.POINTER(ctypes.c_size_t)
 _double_p = ctypes.POINTER(ctypes.c_double)
 
+# The calls that do the work, without the GIL.
+_WORK = {"quillion_render_n", "quillion_symbol", "quillion_encode", "quillion_rgba"}
+
 # name: (result type, argument types)
 _SIGNATURES = {
     "quillion_options_init_sized": (None, [OptionsP, ctypes.c_size_t]),
@@ -107,16 +114,23 @@ _SIGNATURES = {
 }
 
 
-def load() -> ctypes.CDLL:
-    """The library with the signatures of _SIGNATURES set; OSError when it cannot be loaded or
+class Library:
+    """The functions of _SIGNATURES as attributes (lib.quillion_render_n(...))."""
+
+
+def load() -> Any:
+    """The library's functions with their signatures set; OSError when it cannot be loaded or
     lacks one of them."""
     path = os.environ.get("QUILLION_LIBRARY") or SONAME
-    lib = ctypes.CDLL(path)
+    without_gil = ctypes.CDLL(path)
+    with_gil = ctypes.PyDLL(path)  # the same library, loaded once
+    lib = Library()
     for name, (restype, argtypes) in _SIGNATURES.items():
         try:
-            function = getattr(lib, name)
+            function = getattr(without_gil if name in _WORK else with_gil, name)
         except AttributeError:
             raise OSError(f"{path} has no {name}: libquillion is older than this package") from None
         function.restype = restype
         function.argtypes = argtypes
+        setattr(lib, name, function)
     return lib
