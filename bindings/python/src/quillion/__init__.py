@@ -85,7 +85,7 @@ class ArgumentError(Error, ValueError):
 
 
 class UnsupportedError(ArgumentError):
-    """An option the symbology does not have (a module width for EAN-13, say)."""
+    """A symbology or option this libquillion does not have (yet)."""
 
 
 class RejectedError(Error, ValueError):
