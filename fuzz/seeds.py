@@ -54,6 +54,10 @@ def upc(flags, height, value):
     return bytes([flags]) + struct.pack("<H", height) + value
 
 
+def datamatrix(flags, size, value, rows_columns=b""):
+    return bytes([flags, size]) + rows_columns + value
+
+
 def cur(bpp, width=32, height=32, hot=(3, 5), colors=None, mask=True):
     """A cursor file with one DIB image: palette, bottom-up XOR rows, then the AND mask."""
     colors = (1 << bpp) if bpp <= 8 and colors is None else (colors or 0)
@@ -137,6 +141,20 @@ SEEDS = {
         "long": code39(56, 1, 0, 40, text("X" * 1500)),
         "unicode": code39(100, 14, 4, 20, text("\u00df\u0131\ud801\udc00", utf16=True)),
     },
+    "fuzz_datamatrix": {
+        "typical": datamatrix(0, 0, TYPICAL),
+        "digits": datamatrix(0, 0, text("0123456789" * 7)),
+        "c40_text_x12": datamatrix(2, 0, text("ABC abc *>\r 12 EDI:;<=>? " * 3)),
+        "latin1": datamatrix(4, 0, text("Gr\u00fc\u00dfe \u00c0\u00c1\u00c2 caf\u00e9")),
+        "utf16": datamatrix(0, 0, text("\u65e5\u672c \ud83d\ude00 \ud800", utf16=True)),
+        "no_eci": datamatrix(8, 0, text("\u65e5\u672c", utf16=True)),
+        "gs1": datamatrix(1, 0, TYPICAL),
+        "gs1_bad": datamatrix(1, 0, text("(01)123")),
+        "forced_144": datamatrix(0, 24, text("1" * 200)),
+        "forced_dmre": datamatrix(4, 46, text("1234567890")),
+        "raw_size": datamatrix(0, 0x80, text("ABC"), bytes([11, 11])),
+        "bytes": datamatrix(0, 0, text("".join(chr(0x80 + i) for i in range(127)))),
+    },
     "fuzz_upc": {
         "upca": upc(0, 109, text("012345678905")),
         "upce": upc(1, 109, text("123456")),
@@ -164,6 +182,17 @@ SEEDS = {
                                  "With%20Caption=@Variant(\\0\\0\\0\\x7f)\n"),
         "broken": settings("x", "[Quillion\n=\n\\\n[]\nBarcode\n"),
         "other_group": settings("AB", "[General]\nBarcode=1\n[Quillion/Sub]\nBarcode=2\n"),
+    },
+    # Mode byte (0 bytes as characters, 2 after "https://id.gs1.org/", 3 after a GTIN), text.
+    "fuzz_gs1": {
+        "element_string": b"\x00(01)09501101530003(17)250101(10)AB-123",
+        "square_escaped": b"\x00[01]09501101530003[10]A\\(B[21]X",
+        "digital_link": b"\x0201/09501101530003/22/X/10/AB%2F1/21/S?17=250101&3103=000500&foo=1",
+        "associations": b"\x03(3103)001500(30)12(10)X1(8030)abc_-(21)7",
+        "iban_amount": b"\x00(415)5412345000013(8020)R1(8007)GB82WEST12345698765432(3911)978100",
+        "coupon": b"\x00(8110)0614141123456250110123",
+        "as_read": b"\x00]C1010950110153000310AB-123\x1d21XYZ\x1d3103000500",
+        "sscc_link": b"\x0200/123456789012345675?02=09501101530003&37=12&4309=18000000003600000000",
     },
 }
 

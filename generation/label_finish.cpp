@@ -87,18 +87,23 @@ std::string FinishPicture(const Image& picture, const LabelFinish& finish, std::
 
 namespace {
 
-// The red channel's linear intensity of a colour laid over white.
-double RedReflectance(Pixel p) {
+// One channel's linear intensity, laid over white by alpha.
+double Linear(Pixel p, int shift) {
     const double alpha = double(p >> 24) / 255.0;
-    const double red = double((p >> 16) & 0xFFu) / 255.0;
-    const double shown = red * alpha + (1.0 - alpha);
+    const double c = double((p >> shift) & 0xFFu) / 255.0;
+    const double shown = c * alpha + (1.0 - alpha);
     return shown <= 0.04045 ? shown / 12.92 : std::pow((shown + 0.055) / 1.055, 2.4);
+}
+
+// The reflectance a reader sees: the colour's luminance (CIE Y of sRGB), laid over white.
+double Reflectance(Pixel p) {
+    return 0.2126 * Linear(p, 16) + 0.7152 * Linear(p, 8) + 0.0722 * Linear(p, 0);
 }
 
 } // namespace
 
 double SymbolContrast(Pixel foreground, Pixel background) {
-    return RedReflectance(background) - RedReflectance(foreground);
+    return Reflectance(background) - Reflectance(foreground);
 }
 
 std::string ContrastProblem(Pixel foreground, Pixel background) {
@@ -107,10 +112,10 @@ std::string ContrastProblem(Pixel foreground, Pixel background) {
         return {};
     const int percent = int(std::lround(std::abs(contrast) * 100));
     if (contrast < 0)
-        return "give bars lighter than their background (" + std::to_string(percent) +
-               "% under a scanner's red light): scanners read dark bars on light ground";
+        return "give bars lighter than their background (by " + std::to_string(percent) +
+               "% in luminance): scanners read dark bars on light ground";
     return "give a symbol contrast of " + std::to_string(percent) +
-           "% under a scanner's red light, too little to scan (at least " +
+           "% in luminance, too little to scan (at least " +
            std::to_string(int(kMinSymbolContrast * 100)) + "%, ISO/IEC 15416 grade C)";
 }
 

@@ -41,10 +41,11 @@ Pixel Recolour(Pixel painted, Pixel foreground, Pixel background);
 // reflectance) painted bars may have: grade C, which GS1 asks of retail symbols.
 inline constexpr double kMinSymbolContrast = 0.40;
 
-// The symbol contrast of bars in foreground on background, as a scanner sees them printed or
-// shown on white: each colour laid over white by its alpha, its reflectance the linear
-// intensity of its red channel (scanners read by red light, 620-660 nm). Negative when the bars
-// are the lighter.
+// The symbol contrast of bars in foreground on background, as a reader sees them printed or
+// shown on white: each colour laid over white by its alpha, its reflectance its luminance (CIE
+// Y, as image-based readers see it). Negative when the bars are the lighter. (Laser scanners
+// read by red light, under which red bars vanish: the contrast of a red ink is no promise for
+// them.)
 double SymbolContrast(Pixel foreground, Pixel background);
 
 // Why a scanner could not read bars in these colours ("" when it can): a contrast below

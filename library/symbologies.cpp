@@ -3,6 +3,8 @@
 #include "symbols/code128_symbol.h"
 #include "symbols/code128_symbol.h"
 #include "symbols/code39_symbol.h"
+#include "symbols/datamatrix.h"
+#include "symbols/gs1_elements.h"
 #include "symbols/upc_symbol.h"
 
 #include <algorithm>
@@ -14,6 +16,29 @@ namespace {
 // Encoders that land with their own files.
 Encoded NotYet(std::u16string_view, const EncodeOptions&) {
     return Refusal{kErrorUnsupported, "this symbology is not built yet"};
+}
+
+// A GS1 2D symbol's human-readable text: the element string with its AIs in brackets, centred
+// under the matrix (printed only when asked).
+Encoded WithElementString(Encoded encoded, std::u16string_view text) {
+    auto* symbol = std::get_if<Symbol>(&encoded);
+    if (symbol == nullptr)
+        return encoded;
+    const Gs1Parse parse = ParseGs1(text);
+    std::string hri;
+    for (const Gs1Element& e : parse.elements)
+        hri += "(" + e.ai + ")" + e.data;
+    symbol->text.push_back(
+        SymbolText{hri, symbol->columns / 2.0, SymbolText::Anchor::Centre, 0, 0});
+    symbol->textStyle = SymbolTextStyle{"Arial", 3, false, false, false, false, 1};
+    return encoded;
+}
+
+Encoded EncodeDataMatrixText(std::u16string_view text, const EncodeOptions& options) {
+    return EncodeDataMatrix(text, options, false);
+}
+Encoded EncodeGs1DataMatrix(std::u16string_view text, const EncodeOptions& options) {
+    return WithElementString(EncodeDataMatrix(text, options, true), text);
 }
 
 constexpr unsigned kLinearCaption = kOptNoCaption;
@@ -122,7 +147,7 @@ const std::array<SymbologyRow, 12> kRows = {{
      {"datamatrix", "data-matrix", "dm"},
      "Data Matrix",
      "Data Matrix ECC 200, any text (--dm-size RxC)",
-     NotYet,
+     EncodeDataMatrixText,
      "DataMatrix",
      4,
      std::nullopt,
@@ -144,7 +169,7 @@ const std::array<SymbologyRow, 12> kRows = {{
      {"gs1-datamatrix", "gs1-dm", ""},
      "GS1 DataMatrix",
      "GS1 DataMatrix: element string or Digital Link URI",
-     NotYet,
+     EncodeGs1DataMatrix,
      "DataMatrix",
      4,
      std::nullopt,

@@ -19,7 +19,7 @@ QUILLION_XVFB_PACKAGES=(xvfb xauth)
 QUILLION_TEST_PACKAGES=(
   git libjpeg62-turbo-dev libpng-dev
   libgtest-dev libgmock-dev libbenchmark-dev
-  zbar-tools imagemagick poppler-utils zint
+  zbar-tools imagemagick poppler-utils zint dmtx-utils
   cups cups-bsd cups-client cups-filters ghostscript printer-driver-cups-pdf
   x11-apps strace
   clang libclang-rt-14-dev

@@ -6,6 +6,7 @@
 #include <algorithm>
 #include <array>
 #include <cstdio>
+#include <iterator>
 #include <limits>
 
 namespace quillion {
@@ -81,7 +82,7 @@ void AppendUnits(Code128Sequence& out, Set set, bool latched, const std::vector<
 }
 
 void AppendCheck(Code128Sequence& sequence) {
-    std::int64_t sum = sequence.front();
+    std::int64_t sum = sequence.front() % code128::kDataSymbols;
     for (std::size_t k = 1; k < sequence.size(); ++k)
         sum = (sum + static_cast<std::int64_t>(k) * sequence[k]) % code128::kDataSymbols;
     sequence.push_back(static_cast<std::uint8_t>(sum));
@@ -131,6 +132,13 @@ bool IsLetter(unsigned char c) {
 // take it for an application indicator rather than GS.
 enum class Fnc1Place : std::uint8_t { Any, AorB, C };
 
+// Whether the symbol of the units may use code set C (and the extended-mode latch): not in set B
+// alone, nor beside a bare FNC4 unit.
+bool UsesSetC(const std::vector<Code128Unit>& units, Code128CodeSet set) {
+    return set == Code128CodeSet::Auto &&
+           std::find(units.begin(), units.end(), kUnitFnc4) == units.end();
+}
+
 // What a reader makes of the units.
 struct UnitsRead {
     std::string bytes;
@@ -144,6 +152,7 @@ UnitsRead ReadUnits(const std::vector<Code128Unit>& units, Code128CodeSet set) {
     UnitsRead read;
     std::string& bytes = read.bytes;
     read.places.assign(units.size(), Fnc1Place::Any);
+    const bool setC = UsesSetC(units, set);
     bool highAll = false, highNext = false;
     const auto fnc4 = [&] {
         if (highNext)
@@ -159,8 +168,7 @@ UnitsRead ReadUnits(const std::vector<Code128Unit>& units, Code128CodeSet set) {
             } else if (bytes.size() == 1 && IsLetter(at(0))) {
                 read.places[k] = Fnc1Place::AorB;
                 read.modifier = '2';
-            } else if (bytes.size() == 2 && IsDigit(at(0)) && IsDigit(at(1)) &&
-                       set == Code128CodeSet::Auto) {
+            } else if (bytes.size() == 2 && IsDigit(at(0)) && IsDigit(at(1)) && setC) {
                 read.places[k] = Fnc1Place::C;
                 read.modifier = '2';
             } else {
@@ -190,13 +198,15 @@ Code128Sequence EncodeSetB(const std::vector<Code128Unit>& units) {
 
 Code128Sequence EncodeShortest(const std::vector<Code128Unit>& units) {
     const std::size_t n = units.size();
-    // A bare FNC4 unit has its own effect on the extended mode: leave the latch alone then.
-    const bool latching = std::find(units.begin(), units.end(), kUnitFnc4) == units.end();
+    // A bare FNC4 unit has its own effect on the extended mode: leave the latch alone then, and
+    // set C too (its digits take no FNC4), so that every character reads as the units say.
+    const bool plain = !UsesSetC(units, Code128CodeSet::Auto);
     // Where each FNC1 may go, so that readers take it as the reading has it.
     const std::vector<Fnc1Place> places = ReadUnits(units, Code128CodeSet::Auto).places;
     std::vector<std::array<Node, kStates>> nodes(n + 1);
     for (const Set s : {kB, kA, kC})
-        nodes[0][StateOf(s, false)] = {1, Step::Start, 0, 0};
+        if (!plain || s != kC)
+            nodes[0][StateOf(s, false)] = {1, Step::Start, 0, 0};
     for (std::size_t i = 0; i <= n; ++i) {
         auto& here = nodes[i];
         // Code set changes and latches at this position, until none makes a state cheaper
@@ -210,10 +220,10 @@ Code128Sequence EncodeShortest(const std::vector<Code128Unit>& units) {
                 const Set s = SetOf(st);
                 const bool latched = LatchedIn(st);
                 for (const Set t : {kB, kA, kC})
-                    if (t != s)
+                    if (t != s && !(plain && t == kC))
                         changed |=
                             Improve(here[StateOf(t, latched)], cost + 1, Step::Switch, st, 0);
-                if (latching && s != kC)
+                if (!plain && s != kC)
                     changed |= Improve(here[StateOf(s, !latched)], cost + 2, Step::Latch, st, 0);
             }
         }
@@ -339,6 +349,12 @@ Code128UnitText Code128Units(std::u16string_view text, Code128Reading reading) {
 }
 
 Code128Sequence EncodeCode128Units(const std::vector<Code128Unit>& units, Code128CodeSet set) {
+    const auto valid = [](Code128Unit u) { return u >= 0 && u <= kUnitFnc4; };
+    if (!std::all_of(units.begin(), units.end(), valid)) {
+        std::vector<Code128Unit> kept;
+        std::copy_if(units.begin(), units.end(), std::back_inserter(kept), valid);
+        return EncodeCode128Units(kept, set);
+    }
     return set == Code128CodeSet::Auto ? EncodeShortest(units) : EncodeSetB(units);
 }
 

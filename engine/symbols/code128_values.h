@@ -46,15 +46,16 @@ Code128UnitText Code128Units(std::u16string_view text, Code128Reading reading);
 // The values in painting order (start, data, check symbol), the stop pattern implied. With
 // Auto: the fewest symbols, found in time linear in the number of units; an FNC1 after a single
 // letter is encoded in code set A or B, after two digits in code set C, so that readers take it
-// for the application indicator the reading has (ISO/IEC 15417 Annex B); a bare FNC4 unit keeps
-// the extended mode unlatched.
+// for the application indicator the reading has (ISO/IEC 15417 Annex B). Beside a bare FNC4 unit
+// the symbol keeps to code sets A and B without the latch, so every FNC4 reads as the units say.
+// Values outside 0..kUnitFnc4 are no units and are left out.
 Code128Sequence EncodeCode128Units(const std::vector<Code128Unit>& units, Code128CodeSet set);
 
 // What a reader reports for the symbol of the units, as ISO 8859-1 bytes, after ISO/IEC 15417:
-// FNC1 first, or after a single letter, or (in the shortest symbol) after two digits carries no
-// byte (GS1 and application indicators), elsewhere it is GS; FNC2 and FNC3 carry none; FNC4
-// adds 128 to the next character, two in a row to every character up to the next pair, and a
-// single one within such a run leaves the next character as it is.
+// FNC1 first, after a single letter, or after two digits in set C (the shortest symbol without
+// a bare FNC4) carries no byte (GS1 and application indicators), elsewhere it is GS; FNC2 and
+// FNC3 carry none; FNC4 adds 128 to the next character, two in a row to every character up to
+// the next pair, and a single one within such a run leaves the next character as it is.
 std::string Code128UnitsReading(const std::vector<Code128Unit>& units, Code128CodeSet set);
 
 // The symbology identifier readers prefix when asked: "]C1" for FNC1 first (GS1-128), "]C2"

@@ -1,8 +1,9 @@
 // One fuzz input for the Code 128 encoder: a flags byte, then units (ISO 8859-1 bytes; with flag
 // 1, byte 0 escapes the next, which picks FNC1..FNC4 or a NUL), encoded in the shortest symbol
 // (or set B alone with flag 2). The sequence must be well formed (a start code, values below
-// 103, the right check value), no longer than set B's, and must decode, by the reader's rules of
-// ISO/IEC 15417 written out here on their own, to Code128UnitsReading and Code128Identifier.
+// 103, the right check value), no longer than set B's when that reads the same, and must decode, by
+// the reader's rules of ISO/IEC 15417 written out here on their own, to Code128UnitsReading and
+// Code128Identifier.
 #pragma once
 
 #include "byte_reader.h"
@@ -105,8 +106,11 @@ inline std::string RunCode128AutoInput(const std::uint8_t* data, std::size_t siz
     const Code128Decoding d = DecodeCode128Values(values);
     if (!d.error.empty())
         return d.error;
-    if (set == Code128CodeSet::Auto &&
-        values.size() > EncodeCode128Units(units, Code128CodeSet::B).size())
+    // Set B's symbol is one of those the shortest search weighs, unless it reads otherwise (FNC1
+    // after two digits is an application indicator only in set C).
+    const Code128Sequence setB = EncodeCode128Units(units, Code128CodeSet::B);
+    if (set == Code128CodeSet::Auto && values.size() > setB.size() &&
+        Code128UnitsReading(units, Code128CodeSet::B) == d.bytes)
         return "the shortest symbol is longer than set B's";
     if (d.bytes != Code128UnitsReading(units, set))
         return "the symbol does not read as Code128UnitsReading says";

@@ -10,6 +10,7 @@
 #include <gtest/gtest.h>
 #include <png.h>
 
+#include <algorithm>
 #include <charconv>
 #include <cstdio>
 #include <random>
@@ -103,6 +104,22 @@ Grey FromSvg(const std::vector<std::uint8_t>& bytes, int scale, int margin) {
             for (int xx = std::max(x, 0); xx < std::min(x + rw, w); ++xx)
                 dark[std::size_t(yy) * std::size_t(w) + std::size_t(xx)] = on;
     }
+    // <path d="MX YhWvHh-Wz..." fill="#000000"/>: one rectangle per subpath.
+    for (std::size_t at = svg.find("<path d=\""); at != std::string::npos;
+         at = svg.find("<path d=\"", at + 1)) {
+        const char* p = svg.data() + at + 9;
+        const char* end = svg.data() + svg.find('"', at + 9);
+        while (p < end && *p == 'M') {
+            int v[5] = {};
+            for (int& n : v)
+                p = std::from_chars(p + 1, end, n).ptr;
+            p = std::find(p, end, 'z') + 1;
+            const int x = v[0] * scale, y = v[1] * scale, rw = v[2] * scale, rh = v[3] * scale;
+            for (int yy = std::max(y, 0); yy < std::min(y + rh, h); ++yy)
+                for (int xx = std::max(x, 0); xx < std::min(x + rw, w); ++xx)
+                    dark[std::size_t(yy) * std::size_t(w) + std::size_t(xx)] = 1;
+        }
+    }
     return WithMargin(w, h, margin, [&](int x, int y) {
         return dark[std::size_t(y) * std::size_t(w) + std::size_t(x)] != 0;
     });
@@ -194,12 +211,20 @@ Case MixedCode128(std::mt19937& rng, bool controls, bool beyondAscii) {
 const char kSet82[] =
     "!\"%&'*+,-./0123456789:;<=>?ABCDEFGHIJKLMNOPQRSTUVWXYZ_abcdefghijklmnopqrstuvwxyz";
 
-// One to four GS1 elements; GS after every element of a length not predefined, but the last.
+// A GTIN and up to three other elements that may go with it (GS1's mandatory associations and
+// invalid pairs), each AI once, at most 48 data characters; GS after every element of a length
+// not predefined, but the last.
 Case Gs1(std::mt19937& rng) {
-    std::string bracketed, reading;
-    const int count = Pick(rng, 1, 4);
-    for (int e = 0; e < count; ++e) {
-        std::string ai, data;
+    std::string data = Digits(rng, 13);
+    data += CheckDigit(data);
+    std::string bracketed = "(01)" + data, reading = "01" + data;
+    std::vector<int> kinds = {0, 1, 2, 3, 4, 5, 6};
+    std::shuffle(kinds.begin(), kinds.end(), rng);
+    kinds.resize(std::size_t(Pick(rng, 0, 3)));
+    bool separate = false; // the previous element's length is not predefined
+    std::size_t chars = 16;
+    for (const int kind : kinds) {
+        std::string ai;
         bool fixed = true;
         const auto alnum = [&](int max) {
             std::string s;
@@ -207,61 +232,50 @@ Case Gs1(std::mt19937& rng) {
                 s += kSet82[Pick(rng, 0, int(sizeof kSet82) - 2)];
             return s;
         };
-        switch (Pick(rng, 0, 9)) {
+        switch (kind) {
         case 0:
-            ai = "00";
-            data = Digits(rng, 17);
-            data += CheckDigit(data);
-            break;
-        case 1:
-            ai = "01";
-            data = Digits(rng, 13);
-            data += CheckDigit(data);
-            break;
-        case 2:
-            ai = "02";
-            data = Digits(rng, 13);
-            data += CheckDigit(data);
-            break;
-        case 3:
             ai = std::string("1") + "1357"[Pick(rng, 0, 3)];
             data = Digits(rng, 2) + "0" + char('1' + Pick(rng, 0, 8)) +
                    std::to_string(10 + Pick(rng, 0, 18));
             break;
-        case 4:
+        case 1:
             ai = "3103";
             data = Digits(rng, 6);
             break;
-        case 5:
-            ai = "41" + std::to_string(Pick(rng, 0, 5));
+        case 2:
+            ai = "41" + std::to_string(Pick(rng, 0, 4));
             data = Digits(rng, 12);
             data += CheckDigit(data);
             break;
-        case 6:
-            ai = Pick(rng, 0, 1) ? "10" : "21";
-            data = alnum(20);
+        case 3:
+            ai = "10";
+            data = alnum(6);
             fixed = false;
             break;
-        case 7:
-            ai = "37";
-            data = Digits(rng, Pick(rng, 1, 8));
+        case 4:
+            ai = "21";
+            data = alnum(6);
             fixed = false;
             break;
-        case 8:
-            ai = "400";
-            data = alnum(30);
+        case 5:
+            ai = "30";
+            data = Digits(rng, Pick(rng, 1, 4));
             fixed = false;
             break;
         default:
-            ai = "8020";
-            data = alnum(25);
+            ai = "400";
+            data = alnum(6);
             fixed = false;
             break;
         }
+        if (chars + ai.size() + data.size() > 48)
+            continue; // GS1-128 holds 48 data characters
+        chars += ai.size() + data.size();
+        if (separate)
+            reading += '\x1D';
         bracketed += "(" + ai + ")" + data;
         reading += ai + data;
-        if (!fixed && e + 1 < count)
-            reading += '\x1D';
+        separate = !fixed;
     }
     return {Latin1(bracketed), reading};
 }

@@ -148,7 +148,7 @@ TEST(PaintRecord, AnUnrecordedGeneratorHasNoRecordAndSvgIsRefused) {
     detail->image = *g.picture;
     PictureWriter writer;
     std::string error;
-    EXPECT_EQ(writer.Encode(api::Picture(detail), OutputFormat::Svg, error), nullptr);
+    EXPECT_EQ(writer.Encode(api::PictureAccess::Make(detail), OutputFormat::Svg, error), nullptr);
     EXPECT_NE(error, "");
     PaintRecord incomplete;
     incomplete.complete = false;
@@ -167,7 +167,7 @@ api::Picture Rendered(int scale, const std::string& text = "AB") {
 
 TEST(PaintRecord, SvgSizeIsThePictureTimesTheScaleInPictureUnits) {
     const api::Picture picture = Rendered(7);
-    const Image& painted = picture.Internal().image;
+    const Image& painted = api::PictureAccess::Of(picture).image;
     PictureWriter writer;
     std::string error;
     const std::vector<std::uint8_t>* bytes = writer.Encode(picture, OutputFormat::Svg, error);
@@ -217,7 +217,7 @@ TEST(PictureWriter, PicturesAFormatCannotHoldAreRefusedBeforeTheyAreScaled) {
         auto detail = std::make_shared<api::Picture::Detail>();
         detail->image = Image(r.width, r.height, 0xFFFFFFFFu);
         detail->scale = r.scale;
-        const api::Picture picture(detail);
+        const api::Picture picture = api::PictureAccess::Make(detail);
         api::Error error;
         const std::vector<std::uint8_t> bytes = r.format == OutputFormat::Jpeg
                                                     ? api::EncodeJpeg(picture, 80, &error)

@@ -145,7 +145,7 @@ TEST(Code128Symbol, FewerModulesThanZintWhereTheLatchPays) {
     const struct {
         Kind kind;
         std::u16string text;
-        int modules; // zint 2.11's, where it has one
+        int modules; // Quillion's; zint 2.11's in the comment, where it takes the text
         const char* reading;
     } rows[] = {
         {kAuto, u"\u00E9\u00E9\u00E9a\u00E9\u00E9\u00E9", 145,

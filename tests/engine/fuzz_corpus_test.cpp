@@ -4,6 +4,7 @@
 #include "harness/code128_input.h"
 #include "harness/code39_input.h"
 #include "harness/corpus_folder.h"
+#include "harness/datamatrix_input.h"
 #include "harness/upc_input.h"
 
 #include <gtest/gtest.h>
@@ -36,6 +37,7 @@ TEST(FuzzCorpus, EveryKeptInputKeepsItsTargetsRules) {
         {2, "fuzz_code39", fuzz::RunCode39Input},
         {3, "fuzz_upc", fuzz::RunUpcInput},
         {4, "fuzz_code128_auto", fuzz::RunCode128AutoInput},
+        {5, "fuzz_datamatrix", fuzz::RunDataMatrixInput},
     };
     for (const Row& row : rows) {
         const std::filesystem::path folder = fuzz::CorpusFolder(row.target);

@@ -5,7 +5,6 @@
 #include "generator.h"
 #include "picture_detail.h"
 #include "quillion/quillion.h"
-#include "render_code128.h"
 #include "symbols/code128_caption.h"
 #include "symbols/code128_window_request.h"
 
@@ -59,20 +58,6 @@ TEST(Render, DefaultsAreTheWindowsPictureAndScan) {
         EXPECT_FALSE(EncodePng(result.picture()).empty());
         EXPECT_FALSE(EncodeJpeg(result.picture()).empty());
         EXPECT_FALSE(EncodeSvg(result.picture()).empty());
-    }
-}
-
-// The Code 128 path for the caller's sizes paints the window's picture from the window's request.
-TEST(Render, OwnCode128PictureMatchesTheWindowAtItsValues) {
-    for (const char* text : {"AB", "Hello, World!", "WWWWWWWWWWWWWWWWWWWWWWWWWWWWWWWWWWWWW"}) {
-        const std::u16string t(text, text + std::char_traits<char>::length(text));
-        for (int position : {kCaptionBottom, kCaptionTop}) {
-            const Code128Picture own =
-                PaintCode128Picture(WindowCode128Request(t, true, position, 1), false);
-            cli::Generator window({quillion::Symbology::Code128, true, position - 1, 1});
-            ASSERT_EQ(own.code, 0);
-            EXPECT_TRUE(own.picture == *window.Generate(t).picture) << text;
-        }
     }
 }
 

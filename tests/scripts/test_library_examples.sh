@@ -13,14 +13,15 @@ DESTDIR=$ROOT cmake --install "$QUILLION_BINARY_DIR" --prefix /usr >"$WORK/insta
 LIBDIR=$(dirname "$(find "$ROOT/usr/lib" -name libquillion.so.0 | head -1)")
 export PKG_CONFIG_PATH=$LIBDIR/pkgconfig LD_LIBRARY_PATH=$LIBDIR
 
-# The fenced blocks of one language, as a file.
+# The Nth fenced block of one language, as a file.
 extract() {
-    awk -v lang="$1" '$0 == "```" lang {on = 1; next} on && $0 == "```" {on = 0} on' \
-        "$SRC/docs/library.md" >"$2"
-    [ -s "$2" ] || fail "docs/library.md has no \`\`\`$1 block"
+    awk -v lang="$1" -v want="$2" '$0 == "```" lang {n++; on = n == want; next}
+        on && $0 == "```" {on = 0} on' "$SRC/docs/library.md" >"$3"
+    [ -s "$3" ] || fail "docs/library.md has no \`\`\`$1 block number $2"
 }
-extract cpp "$WORK/example.cpp"
-extract c "$WORK/example.c"
+extract cpp 1 "$WORK/example.cpp"
+extract c 1 "$WORK/example.c"
+extract c 2 "$WORK/modules.c"
 
 # check NAME: runs the program WORK/NAME in a folder of its own and reads its four PNGs.
 check() {
@@ -38,6 +39,18 @@ cc -std=c99 -Wall -Wextra -Werror "$WORK/example.c" $(pkg-config --cflags --libs
     -o "$WORK/c-pkgconfig" 2>"$WORK/err" || fail "C with pkg-config: $(cat "$WORK/err")"
 check cpp-pkgconfig
 check c-pkgconfig
+
+# The third program prints the modules of Code 128 "Quillion-42": zint's, bit for bit.
+cc -std=c99 -Wall -Wextra -Werror "$WORK/modules.c" $(pkg-config --cflags --libs quillion) \
+    -o "$WORK/modules" 2>"$WORK/err" || fail "the modules program: $(cat "$WORK/err")"
+if [ -x "$WORK/modules" ] && command -v zint >/dev/null; then
+    got=$("$WORK/modules" | head -1)
+    want=$(zint --barcode=20 --dump -d Quillion-42 | tr -d ' ' |
+        python3 -c 'import sys; h = sys.stdin.read().strip(); print(bin(int(h, 16))[2:].zfill(4 * len(h)))')
+    # zint pads the last hexadecimal digit with spaces (zeros).
+    [ "${want:0:${#got}}" = "$got" ] && [ -z "$(tr -d 0 <<<"${want:${#got}}")" ] && [ ${#got} -gt 100 ] ||
+        fail "the modules of Quillion-42: $got, zint: $want"
+fi
 
 mkdir -p "$WORK/project"
 cp "$WORK/example.cpp" "$WORK/example.c" "$WORK/project/"

@@ -10,6 +10,10 @@
 namespace quillion::testing {
 
 Decoded DecodeImage(const Image& image, int margin) {
+    return DecodeImage(image, ReadAs{}, margin);
+}
+
+Decoded DecodeImage(const Image& image, const ReadAs& how, int margin) {
     const int w = image.width + 2 * margin;
     const int h = image.height + 2 * margin;
     std::vector<std::uint8_t> gray(std::size_t(w) * std::size_t(h), 255);
@@ -22,9 +26,14 @@ Decoded DecodeImage(const Image& image, int margin) {
         }
     ZXing::DecodeHints hints;
     hints.setTryHarder(true);
-    hints.setFormats(ZXing::BarcodeFormat::Code128 | ZXing::BarcodeFormat::Code39 |
-                     ZXing::BarcodeFormat::UPCA | ZXing::BarcodeFormat::UPCE |
-                     ZXing::BarcodeFormat::EAN13);
+    hints.setFormats(how.format.empty()
+                         ? ZXing::BarcodeFormat::Code128 | ZXing::BarcodeFormat::Code39 |
+                               ZXing::BarcodeFormat::UPCA | ZXing::BarcodeFormat::UPCE |
+                               ZXing::BarcodeFormat::EAN13 | ZXing::BarcodeFormat::EAN8 |
+                               ZXing::BarcodeFormat::DataMatrix | ZXing::BarcodeFormat::QRCode
+                         : ZXing::BarcodeFormatFromString(how.format));
+    hints.setTryCode39ExtendedMode(how.fullAscii);
+    hints.setValidateCode39CheckSum(how.checkCharacter);
     hints.setReturnErrors(false);
     const auto result =
         ZXing::ReadBarcode(ZXing::ImageView(gray.data(), w, h, ZXing::ImageFormat::Lum), hints);

@@ -1,0 +1,194 @@
+// The symbol model end to end: every symbology's modules against zint's (--dump), every picture
+// read back by ZXing-C++ at module widths 1 to 6 and fitted widths, --no-caption changing every
+// picture, and pictures that do not depend on what the thread painted before.
+#include "decode.h"
+#include "picture_detail.h"
+#include "quillion/quillion.hpp"
+
+#include <gtest/gtest.h>
+
+#include <cstdio>
+#include <thread>
+
+namespace quillion::api {
+namespace {
+
+// A linear symbol's modules as zint --dump writes them: hexadecimal, padded to whole digits.
+std::string Hex(const Symbol& s) {
+    std::string hex;
+    for (std::size_t i = 0; i < s.modules.size(); i += 4) {
+        int nibble = 0;
+        for (std::size_t k = 0; k < 4; ++k)
+            nibble = nibble << 1 | (i + k < s.modules.size() ? s.modules[i + k] : 0);
+        hex += "0123456789ABCDEF"[nibble];
+    }
+    return hex;
+}
+
+struct Row {
+    Symbology type;
+    const char* text;
+    const char* zint; // zint 2.11 --dump of the same symbol (no spaces)
+    bool checkDigit = false;
+    CodeSet codeSet = CodeSet::Auto;
+};
+// zint --barcode=20 (Code 128), 60 (set B), 16 --gs1 --gs1parens, 8 (--vers=1: check), 9, 34,
+// 37, 13.
+const Row kRows[] = {
+    {Symbology::Code128, "Quillion-42", "D21A3A79434CA19421A47AC2937327672EF58EB"},
+    {Symbology::Code128, "1234567890", "D396722C716C29BDA7963AC"},
+    {Symbology::Code128, "Hello, World!", "D218A2C8650CA11EACE6CCE8D1EA4F65084D9B32863AC"},
+    {Symbology::Code128, "ABC-123", "D214622C4469B939B3965CB098EB", false, CodeSet::B},
+    {Symbology::Gs1_128, "(01)09501101530003(10)AB-123",
+     "D39EBB36648C5D893366EED99263225EEA311626E4E6CE59721663AC"},
+    {Symbology::Gs1_128, "(01)09501101530003(17)250101(10)XYZ",
+     "D39EBB36648C5D893366EED992627372CCD99B3225EEE2DDA3B158EC758"},
+    {Symbology::Code39, "CODE-39", "96D6D2B5A5596D654ADB65565A96D"},
+    {Symbology::Code39, "ABC-42", "96D6A5AD2DB4A95B535ACAD9AA96D", true},
+    {Symbology::Code39FullAscii, "Hello!", "96D6A6A525ACA9495A9A5256A69496B4A4A5A9696D"},
+    {Symbology::UpcA, "03600029145", "A35EAF1A346AB674CD7276CA"},
+    {Symbology::UpcE, "123456", "ACC9BD3AE57AA"},
+    {Symbology::Ean13, "590123412345", "A2D3B326F4EAB36C8572744A"},
+    {Symbology::Ean8, "5901234", "AC458D32AD90AE5CA"},
+};
+
+Options OptionsOf(const Row& r) {
+    Options o;
+    o.checkDigit = r.checkDigit;
+    o.codeSet = r.codeSet;
+    return o;
+}
+
+Image Pixels(const Picture& p) {
+    return PictureAccess::Of(p).image;
+}
+
+// The bytes ZXing-C++ reads, read as the row's symbology (GS1 with its identifier).
+std::string Read(const Row& r, const Picture& p) {
+    testing::ReadAs how;
+    how.format = r.type == Symbology::Code128 || r.type == Symbology::Gs1_128 ? "Code128"
+                 : r.type == Symbology::Code39 || r.type == Symbology::Code39FullAscii
+                     ? "Code39"
+                 : r.type == Symbology::UpcA  ? "UPCA"
+                 : r.type == Symbology::UpcE  ? "UPCE"
+                 : r.type == Symbology::Ean13 ? "EAN13"
+                                              : "EAN8";
+    how.fullAscii = r.type == Symbology::Code39FullAscii;
+    how.checkCharacter = r.checkDigit;
+    const testing::Decoded d = testing::DecodeImage(Pixels(p), how);
+    return (r.type == Symbology::Gs1_128 ? d.identifier : "") + d.bytes;
+}
+
+std::string Expected(const Row& r, const Symbol& s) {
+    return (r.type == Symbology::Gs1_128 ? "]C1" : "") + s.reading;
+}
+
+TEST(SymbolTable, ModulesAreZintsAndEveryWidthReadsBack) {
+    for (const Row& r : kRows) {
+        SCOPED_TRACE(r.text);
+        const EncodeResult e = Encode(r.type, r.text, OptionsOf(r));
+        ASSERT_TRUE(e) << e.error().message;
+        EXPECT_EQ(Hex(e.symbol()), r.zint);
+        for (int m = 1; m <= 6; ++m) {
+            Options o = OptionsOf(r);
+            o.moduleWidth = m;
+            o.quietZones = true;
+            const RenderResult picture = Render(r.type, r.text, o);
+            ASSERT_TRUE(picture) << picture.error().message;
+            const Symbol& s = e.symbol();
+            EXPECT_EQ(picture.picture().Width() >= (s.columns + s.quietLeft + s.quietRight) * m,
+                      true)
+                << m;
+            EXPECT_EQ(Read(r, picture.picture()), Expected(r, s)) << m;
+        }
+        // The widest module that fits each width: the next one would not.
+        for (const int width : {250, 400, 1000}) {
+            Options o = OptionsOf(r);
+            o.fitWidth = Length{double(width), Unit::Pixel};
+            o.quietZones = true;
+            const RenderResult fitted = Render(r.type, r.text, o);
+            if (!fitted) {
+                EXPECT_EQ(fitted.error().number, kErrorTooLarge);
+                continue;
+            }
+            EXPECT_LE(fitted.picture().Width(), width);
+            o.fitWidth = Length{};
+            o.moduleWidth = PictureAccess::Of(fitted.picture()).layout.module + 1;
+            EXPECT_GT(Render(r.type, r.text, o).picture().Width(), width);
+            EXPECT_EQ(Read(r, fitted.picture()), Expected(r, e.symbol()));
+        }
+    }
+}
+
+// The nominal EAN-13: 0.33 mm at 300 dpi is 4 pixels; bars 22.85 mm (69.24 modules), guards 5
+// modules longer.
+TEST(SymbolTable, Ean13AtItsNominalSizeKeepsTheStandardsProportions) {
+    Options o;
+    o.dpi = 300;
+    o.module = Length{0.33, Unit::Millimetre};
+    o.caption = CaptionPosition::None;
+    const RenderResult r = Render(Symbology::Ean13, "5901234123457", o);
+    ASSERT_TRUE(r) << r.error().message;
+    const Image p = Pixels(r.picture());
+    const auto dark = [&](int x, int y) { return (p.At(x, y) & 0xFFFFFF) == 0; };
+    int guardX = 0;
+    while (!dark(guardX, 0))
+        ++guardX;
+    int dataX = guardX + 3 * 4; // the first data digit begins with a space
+    while (!dark(dataX, 0))
+        ++dataX;
+    int bars = 0, guards = 0;
+    while (bars < p.height && dark(dataX, bars))
+        ++bars;
+    while (guards < p.height && dark(guardX, guards))
+        ++guards;
+    EXPECT_EQ(bars, 277);
+    EXPECT_EQ(guards, 297);
+    EXPECT_EQ(guardX, 0);
+    EXPECT_EQ(p.width, 95 * 4);
+}
+
+TEST(SymbolTable, NoCaptionChangesEveryPicture) {
+    for (const Row& r : kRows) {
+        Options o = OptionsOf(r);
+        const RenderResult with = Render(r.type, r.text, o);
+        o.caption = CaptionPosition::None;
+        const RenderResult without = Render(r.type, r.text, o);
+        ASSERT_TRUE(with && without) << r.text;
+        EXPECT_FALSE(Pixels(with.picture()) == Pixels(without.picture())) << r.text;
+    }
+}
+
+// A picture is the same whatever the thread painted before it, on any number of threads.
+TEST(SymbolTable, PicturesDoNotDependOnTheThreadsEarlierWork) {
+    const auto render = [](const Row& r) {
+        Options o = OptionsOf(r);
+        o.moduleWidth = 2;
+        return Pixels(Render(r.type, r.text, o).picture());
+    };
+    std::vector<Image> reference;
+    for (const Row& r : kRows) {
+        Image fresh;
+        std::thread([&] { fresh = render(r); }).join();
+        reference.push_back(std::move(fresh));
+    }
+    // EAN-13 then GS1-128 on one thread: the GS1-128 as in a fresh thread.
+    EXPECT_TRUE(render(kRows[11]).width > 0);
+    EXPECT_TRUE(render(kRows[4]) == reference[4]);
+    std::vector<int> wrong(4, 0);
+    std::vector<std::thread> threads;
+    for (int t = 0; t < 4; ++t)
+        threads.emplace_back([&, t] {
+            for (int i = 0; i < 2000; ++i) {
+                const std::size_t k = std::size_t(i * 7 + t) % std::size(kRows);
+                if (!(render(kRows[k]) == reference[k]))
+                    ++wrong[std::size_t(t)];
+            }
+        });
+    for (std::thread& t : threads)
+        t.join();
+    EXPECT_EQ(wrong, std::vector<int>(4, 0));
+}
+
+} // namespace
+} // namespace quillion::api
