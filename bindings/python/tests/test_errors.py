@@ -42,10 +42,10 @@ def test_failures(call, kind, code, words, tmp_path, monkeypatch):
 
 
 def test_too_long_is_a_rejection():
-    if not built("qr", "9"):
-        pytest.skip("this libquillion has no qr yet")
+    if not built("datamatrix", "9"):
+        pytest.skip("this libquillion has no datamatrix yet")
     with pytest.raises(quillion.TooLongError) as caught:
-        quillion.render("qr", "9" * 8000)
+        quillion.render("datamatrix", "9" * 8000)
     assert caught.value.code == 7
     assert isinstance(caught.value, quillion.RejectedError)
 
