@@ -5,7 +5,7 @@ pool of 1 and of WORKERS threads, and of 1 and of WORKERS processes, in turns of
 best round of each counts.
 
     QUILLION_LIBRARY=build/library/libquillion.so.0 PYTHONPATH=bindings/python/src \
-        chrt -f 10 /usr/bin/python3 bench/python_threads.py [COUNT] [WORKERS]
+        chrt -f 10 /usr/bin/python3 bench/python_threads.py [COUNT] [WORKERS] [large]
 
 On a machine busy with other work a pool gets no second processor to scale onto: chrt -f 10
 (root) runs the benchmark before the others for its few seconds.
@@ -20,12 +20,15 @@ import quillion
 
 COUNT = int(sys.argv[1]) if len(sys.argv) > 1 else 8_000
 WORKERS = int(sys.argv[2]) if len(sys.argv) > 2 else os.cpu_count() or 2
+# "large": a 600-dpi label with 0.5 mm modules and 25 mm bars, about 20 times the work.
+LARGE = len(sys.argv) > 3 and sys.argv[3] == "large"
 TEXTS = [f"QX-{n:05d}" for n in range(COUNT)]
+OPTIONS = (dict(dpi=600, module_width="0.5mm", height="25mm", quiet_zones=True) if LARGE else
+           dict(dpi=300, module_width="0.25mm", height="10mm", quiet_zones=True))
 
 
 def png(text):
-    return quillion.render("code128", text, dpi=300, module_width="0.25mm", height="10mm",
-                           quiet_zones=True).png()
+    return quillion.render("code128", text, **OPTIONS).png()
 
 
 def chunk(texts):
@@ -44,7 +47,7 @@ def batch(pool_kind, workers):
 
 
 def main():
-    print(f"libquillion {quillion.library_version()}, {COUNT} Code 128 PNGs, "
+    print(f"libquillion {quillion.library_version()}, {COUNT} Code 128 PNGs {OPTIONS}, "
           f"{os.cpu_count()} processors, load average {os.getloadavg()[0]:.1f}")
     png(TEXTS[0])
     runs = {(kind, n): [] for kind in (ThreadPoolExecutor, ProcessPoolExecutor)
