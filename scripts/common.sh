@@ -23,7 +23,10 @@ QUILLION_TEST_PACKAGES=(
   cups cups-bsd cups-client cups-filters ghostscript printer-driver-cups-pdf
   x11-apps strace
   clang libclang-rt-14-dev
-  desktop-file-utils appstream man-db librsvg2-bin libxml2-utils dpkg-dev file lintian
+  desktop-file-utils appstream man-db librsvg2-bin libxml2-utils dpkg-dev file
+  python3-pytest python3-pil python3-zxing-cpp python3-dask python3-distributed
+  python3-setuptools python3-wheel python3-pip python3-numpy lintian
+  python3-reportlab python3-renderpm python3-segno python3-qrcode
 )
 
 # The configuration the Debian packages are built from (scripts/package, scripts/test):
