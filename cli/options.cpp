@@ -476,6 +476,19 @@ std::string CheckCombination(RenderOptions& o, const std::vector<std::string>& t
         if (std::string error = Resolve(*length, *pixels, code, dpi, minimum, maximum, warnings);
             !error.empty())
             return error;
+    // A module width the GS1 General Specifications do not allow for the symbol's use.
+    const library::SymbologyRow& row = *library::FindSymbology(o.type);
+    if (l.moduleLength && l.moduleLength->unit != LengthUnit::Pixel && row.minModuleMm > 0) {
+        const double mm = PixelsToMillimetres(l.moduleWidth, dpi);
+        if (mm < row.minModuleMm - 1e-9 || mm > row.maxModuleMm + 1e-9) {
+            char figures[160];
+            std::snprintf(figures, sizeof figures,
+                          "a module of %.3f mm (%d pixels at %d dpi) is outside the %.3f to %.3f mm "
+                          "the GS1 General Specifications allow for ",
+                          mm, l.moduleWidth, dpi, row.minModuleMm, row.maxModuleMm);
+            warnings.push_back(figures + std::string(row.title));
+        }
+    }
     return {};
 }
 
