@@ -349,6 +349,15 @@ RenderResult RenderChecked(const SymbologyRow& row, std::string_view utf8Text, c
     detail->scale = o.scale;
     detail->dpi = o.dpi * o.scale;
     if (WindowLook(row, o, *text)) {
+        // The symbol's limits first: a text too long for the symbol is that, not the window's
+        // arithmetic overflowing on it.
+        if (row.id == Symbology::Code128 || row.id == Symbology::Code39) {
+            Options asWindow = o;
+            asWindow.windowStandIns = true;
+            auto encoded = EncodeText(row, *text, asWindow);
+            if (auto* error = std::get_if<Error>(&encoded); error && error->number == kErrorTooLong)
+                return std::move(*error);
+        }
         if (row.id == Symbology::UpcA)
             text = WithUpcACheckDigit(*text); // eleven digits get their check digit
         return Scaled(RenderWindowLook(row, std::move(*text), o, std::move(detail)), o);

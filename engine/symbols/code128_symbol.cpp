@@ -19,18 +19,6 @@ constexpr double kEmModules = 13;
 constexpr double kGapModules = 4;
 constexpr int kQuietModules = 10;
 
-// "1,000".
-std::string Grouped(std::size_t n) {
-    std::string digits = std::to_string(n);
-    for (std::size_t at = digits.size(); at > 3; at -= 3)
-        digits.insert(at - 3, 1, ',');
-    return digits;
-}
-
-Refusal TooLong(const char* what, std::size_t count, std::size_t most, const char* unit) {
-    return {kErrorTooLong, std::string("too long for ") + what + ": " + Grouped(count) + " " +
-                               unit + ", at most " + Grouped(most)};
-}
 
 // The symbol of a sequence with its text under the bars.
 Symbol MakeSymbol(const Code128Sequence& sequence, std::string text, std::string reading,

@@ -10,8 +10,9 @@
 namespace quillion {
 namespace {
 
-// Longer texts make symbols no scanner takes in one pass; the limit keeps pictures sane.
-constexpr std::size_t kMaxCharacters = 200;
+// The most characters a symbol takes (check character included): about what the window's own
+// Code 39 paints before its 16-bit arithmetic overflows.
+constexpr std::size_t kMaxCharacters = 1000;
 
 // Appends one character's pattern (see code39_patterns.h): a narrow space before each bar, a
 // blank widens the next space.
@@ -29,8 +30,7 @@ void AddPattern(RunBuilder& runs, std::string_view pattern) {
 Encoded Code39Symbol(std::u16string_view characters, std::u16string_view caption,
                      std::string reading) {
     if (characters.size() > kMaxCharacters)
-        return Refusal{kErrorTooLong, "too long for Code 39: " + std::to_string(characters.size()) +
-                                          " characters, at most " + std::to_string(kMaxCharacters)};
+        return TooLong("Code 39", characters.size(), kMaxCharacters, "characters");
     Symbol s;
     RunBuilder runs(s);
     AddPattern(runs, Code39PatternTable[kCode39StartCode]);

@@ -159,10 +159,10 @@ TEST(QrReadBack, Gs1CarriesFnc1AndSeparators) {
     const std::vector<Row> rows = {
         {"(01)09501101530003(17)250101(10)AB-123", "010950110153000317250101"
                                                    "10AB-123"},
-        {"(10)ABC%DEF(21)12345", "10ABC%DEF\x1D"
-                                 "2112345"},
-        {"(21)abc-def(99)1234", "21abc-def\x1D"
-                                "991234"},
+        {"(01)09501101530003(10)ABC%DEF(21)12345", "010950110153000310ABC%DEF\x1D"
+                                                 "2112345"},
+        {"(01)09501101530003(21)abc-def(99)1234", "010950110153000321abc-def\x1D"
+                                                  "991234"},
     };
     for (const Row& row : rows) {
         SCOPED_TRACE(row.text);

@@ -23,7 +23,7 @@ ROUND_TRIPS = [
     ("ean8", "9638507", {}, ("EAN8", "96385074", "]E4")),
     ("gs1-128", "(01)09501101530003(10)AB-123(17)250101", {},
      ("Code128", "010950110153000310AB-123\x1d17250101", "]C1")),
-    ("qr", "https://example.org/Grüße", {}, ("QRCode", "https://example.org/Grüße", "]Q2")),
+    ("qr", "https://example.org/Grüße", {}, ("QRCode", "https://example.org/Grüße", "]Q1")),
     ("datamatrix", "Quillion Data Matrix", {}, ("DataMatrix", "Quillion Data Matrix", "]d1")),
     ("gs1-qr", "(01)09501101530003(10)AB(17)250101", {},
      ("QRCode", "010950110153000310AB\x1d17250101", "]Q3")),
