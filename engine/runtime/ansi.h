@@ -25,4 +25,7 @@ char32_t AnsiToUnicode(unsigned char byte);
 std::u16string Utf8ToUtf16(std::string_view utf8);
 std::string Utf16ToUtf8(std::u16string_view utf16);
 
+// Appends the UTF-8 bytes of one code point.
+void AppendUtf8(std::string& out, char32_t c);
+
 } // namespace quillion

@@ -1,5 +1,6 @@
 #include "symbols/datamatrix.h"
 
+#include "runtime/ansi.h"
 #include "symbols/dm_encodation.h"
 #include "symbols/dm_placement.h"
 #include "symbols/dm_tables.h"
@@ -34,24 +35,6 @@ Refusal TooLong(const dm::SymbolSize& size, long long needed, bool atLeast) {
     return {kErrorTooLong, "too long for Data Matrix " + SizeName(size.rows, size.columns) + ": " +
                                (atLeast ? "at least " : "") + Thousands(needed) +
                                " codewords of data, at most " + Thousands(size.dataCodewords)};
-}
-
-void AppendUtf8(std::string& out, char32_t c) {
-    if (c < 0x80) {
-        out.push_back(char(c));
-    } else if (c < 0x800) {
-        out.push_back(char(0xC0 | (c >> 6)));
-        out.push_back(char(0x80 | (c & 0x3F)));
-    } else if (c < 0x10000) {
-        out.push_back(char(0xE0 | (c >> 12)));
-        out.push_back(char(0x80 | ((c >> 6) & 0x3F)));
-        out.push_back(char(0x80 | (c & 0x3F)));
-    } else {
-        out.push_back(char(0xF0 | (c >> 18)));
-        out.push_back(char(0x80 | ((c >> 12) & 0x3F)));
-        out.push_back(char(0x80 | ((c >> 6) & 0x3F)));
-        out.push_back(char(0x80 | (c & 0x3F)));
-    }
 }
 
 // The code points of UTF-16 text; nothing for an unpaired surrogate.

@@ -1,5 +1,6 @@
 #include "symbols/qr_code.h"
 
+#include "runtime/ansi.h"
 #include "symbols/gs1_elements.h"
 #include "symbols/qr_kanji_table.h"
 #include "symbols/qr_matrix.h"
@@ -65,24 +66,6 @@ void AddByteUnit(QrData& data, std::string_view bytes, int alnum = -1) {
 void AddLiteralPercent(QrData& data) {
     AddByteUnit(data, "%");
     data.units.back().modes = kQrCanByte;
-}
-
-void AppendUtf8(std::string& out, char32_t c) {
-    if (c < 0x80) {
-        out.push_back(char(c));
-    } else if (c < 0x800) {
-        out.push_back(char(0xC0 | (c >> 6)));
-        out.push_back(char(0x80 | (c & 0x3F)));
-    } else if (c < 0x10000) {
-        out.push_back(char(0xE0 | (c >> 12)));
-        out.push_back(char(0x80 | ((c >> 6) & 0x3F)));
-        out.push_back(char(0x80 | (c & 0x3F)));
-    } else {
-        out.push_back(char(0xF0 | (c >> 18)));
-        out.push_back(char(0x80 | ((c >> 12) & 0x3F)));
-        out.push_back(char(0x80 | ((c >> 6) & 0x3F)));
-        out.push_back(char(0x80 | (c & 0x3F)));
-    }
 }
 
 // Whether ISO 8859-1 bytes could be taken for another character set by a reader that guesses
