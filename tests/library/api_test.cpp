@@ -191,7 +191,7 @@ TEST(CApi, BadInputIsAnErrorWithAMessage) {
         {9, QUILLION_CODE128, "\xC3\xA9\xE2\x82\xAC", nullptr, 54548}, // €: set B refuses
         {13, QUILLION_CODE128, "a\x01" "b", nullptr, 54548}, // set B: no control but DLE
         {10, QUILLION_CODE128, "AB", &wide, QUILLION_ERROR_TOO_LARGE},
-        {11, QUILLION_CODE128, longText.c_str(), nullptr, QUILLION_ERROR_FAILED}, // overflow
+        {11, QUILLION_CODE128, longText.c_str(), nullptr, QUILLION_ERROR_TOO_LONG},
         {12, QUILLION_GS1_128, "(01)09501101530004", nullptr, QUILLION_ERROR_REJECTED},
     };
     for (const auto& r : rows) {

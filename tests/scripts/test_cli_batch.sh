@@ -65,7 +65,7 @@ EXPECT_FAILED="5 9 12" check_batch code128 "$WORK/c128.txt" "$WORK/c128" "$WORK/
 grep -qx 'line 5: Error(54548):Illegal character for this symbology specified.' "$WORK/c128.err" ||
     fail "line 5's message: $(cat "$WORK/c128.err")"
 grep -q '^line 9: the line is not valid UTF-8' "$WORK/c128.err" || fail "line 9's message"
-grep -q '^line 12: Application Error: Overflow' "$WORK/c128.err" || fail "line 12's message"
+grep -q '^line 12: too long for Code 128' "$WORK/c128.err" || fail "line 12's message"
 [ "$(find "$WORK/c128" -type f | wc -l)" -eq 9 ] || fail "Code 128 batch: $(ls "$WORK/c128")"
 # No progress line when standard error is not a terminal.
 ! grep -q ' of .* lines' "$WORK/c128.err" || fail "progress written to a file"

@@ -63,6 +63,6 @@ expect_status 1 "Error(54548):Illegal character for this symbology specified." \
 expect_status 1 "Error(54548):Illegal character for this symbology specified." \
     --output "$WORK/bad.png" "$(printf 'A\tB')"
 expect_status 1 "empty" --output "$WORK/bad.png" ""
-expect_status 1 "Overflow" --output "$WORK/bad.png" "$(printf 'A%.0s' $(seq 5000))"
+expect_status 1 "too long for Code 128" --output "$WORK/bad.png" "$(printf 'A%.0s' $(seq 5000))"
 
 finish "quillion-render Code 128"
