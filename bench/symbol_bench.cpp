@@ -1,0 +1,220 @@
+// The symbol model through the public API against libzint and ZXing-C++, stage by stage:
+//   Encode*  : text to modules (api::Encode) vs ZBarcode_Encode on a fresh symbol (no buffer);
+//   Picture* : text to a picture at 1 pixel per module without caption (api::Render) vs
+//              ZBarcode_Encode_and_Buffer without text (scale 0.5 = 1 px/module, and scale 1);
+//   Png*     : text to the bytes of a PNG file (api::Render + api::EncodePng) vs ZXing-C++'s
+//              writer (MultiFormatWriter to a BitMatrix, ToMatrix<uint8_t>, a 1-bit libpng
+//              file written to memory) at the same width and height as Quillion's picture.
+// Code 128 (automatic code sets) of "Coca-Cola-12pk-699" and EAN-13 take every stage; QR Code
+// (a 60-character URL) and Data Matrix only the encoding. Run interleaved, e.g.
+//   ./build-bench/bench/symbol_bench --benchmark_repetitions=9 \
+//       --benchmark_enable_random_interleaving=true --benchmark_report_aggregates_only=true
+#include "quillion/quillion.hpp"
+
+#include <ZXing/BarcodeFormat.h>
+#include <ZXing/BitMatrix.h>
+#include <ZXing/MultiFormatWriter.h>
+#include <benchmark/benchmark.h>
+#include <png.h>
+#include <zint.h>
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+namespace {
+
+namespace api = quillion::api;
+
+const std::string kCode128 = "Coca-Cola-12pk-699";
+const std::string kEan13 = "590123412345"; // check digit appended
+const std::string kUrl = "https://quillion.example/orders/2026/12/07?id=AB-1234567&q=1"; // 60
+
+struct Case {
+    api::Symbology symbology;
+    int zint;
+    ZXing::BarcodeFormat zxing;
+    const std::string& text;
+};
+const Case kCode128Case{api::Symbology::Code128, BARCODE_CODE128, ZXing::BarcodeFormat::Code128,
+                        kCode128};
+const Case kEan13Case{api::Symbology::Ean13, BARCODE_EANX, ZXing::BarcodeFormat::EAN13, kEan13};
+const Case kQrCase{api::Symbology::QrCode, BARCODE_QRCODE, ZXing::BarcodeFormat::QRCode, kUrl};
+const Case kDmCase{api::Symbology::DataMatrix, BARCODE_DATAMATRIX, ZXing::BarcodeFormat::DataMatrix,
+                   kUrl};
+
+api::Options PlainOptions() {
+    api::Options options;
+    options.caption = api::CaptionPosition::None;
+    options.moduleWidth = 1;
+    options.codeSet = api::CodeSet::Auto;
+    return options;
+}
+
+void QuillionEncode(benchmark::State& state, const Case& c) {
+    const api::Options options = PlainOptions();
+    for (auto _ : state) {
+        api::EncodeResult result = api::Encode(c.symbology, c.text, options);
+        if (!result) {
+            state.SkipWithError(result.error().message.c_str());
+            break;
+        }
+        benchmark::DoNotOptimize(result);
+    }
+}
+
+void ZintEncode(benchmark::State& state, const Case& c) {
+    for (auto _ : state) {
+        zint_symbol* symbol = ZBarcode_Create();
+        symbol->symbology = c.zint;
+        const int error = ZBarcode_Encode(
+            symbol, reinterpret_cast<const unsigned char*>(c.text.data()), int(c.text.size()));
+        if (error >= ZINT_ERROR) {
+            state.SkipWithError(symbol->errtxt);
+            ZBarcode_Delete(symbol);
+            break;
+        }
+        benchmark::DoNotOptimize(symbol->encoded_data);
+        ZBarcode_Delete(symbol);
+    }
+}
+
+void QuillionPicture(benchmark::State& state, const Case& c) {
+    const api::Options options = PlainOptions();
+    int width = 0, height = 0;
+    for (auto _ : state) {
+        api::RenderResult result = api::Render(c.symbology, c.text, options);
+        if (!result) {
+            state.SkipWithError(result.error().message.c_str());
+            break;
+        }
+        width = result.picture().Width();
+        height = result.picture().Height();
+        benchmark::DoNotOptimize(result);
+    }
+    state.counters["width"] = width;
+    state.counters["height"] = height;
+}
+
+void ZintPicture(benchmark::State& state, const Case& c, float scale) {
+    int width = 0, height = 0;
+    for (auto _ : state) {
+        zint_symbol* symbol = ZBarcode_Create();
+        symbol->symbology = c.zint;
+        symbol->show_hrt = 0;
+        symbol->scale = scale;
+        const int error = ZBarcode_Encode_and_Buffer(
+            symbol, reinterpret_cast<const unsigned char*>(c.text.data()), int(c.text.size()), 0);
+        if (error >= ZINT_ERROR) {
+            state.SkipWithError(symbol->errtxt);
+            ZBarcode_Delete(symbol);
+            break;
+        }
+        width = symbol->bitmap_width;
+        height = symbol->bitmap_height;
+        benchmark::DoNotOptimize(symbol->bitmap);
+        ZBarcode_Delete(symbol);
+    }
+    state.counters["width"] = width;
+    state.counters["height"] = height;
+}
+
+void QuillionPng(benchmark::State& state, const Case& c) {
+    const api::Options options = PlainOptions();
+    std::size_t bytes = 0;
+    for (auto _ : state) {
+        api::RenderResult result = api::Render(c.symbology, c.text, options);
+        if (!result) {
+            state.SkipWithError(result.error().message.c_str());
+            break;
+        }
+        const std::vector<std::uint8_t> png = api::EncodePng(result.picture());
+        bytes = png.size();
+        benchmark::DoNotOptimize(png.data());
+    }
+    state.counters["bytes"] = double(bytes);
+}
+
+void AppendToVector(png_structp png, png_bytep data, png_size_t size) {
+    auto* out = static_cast<std::vector<std::uint8_t>*>(png_get_io_ptr(png));
+    out->insert(out->end(), data, data + size);
+}
+
+// A 1-bit grey PNG of a matrix of 0 (black) and 255 (white) bytes, into memory.
+bool WritePng1Bit(const ZXing::Matrix<std::uint8_t>& matrix, std::vector<std::uint8_t>& out) {
+    png_structp png = png_create_write_struct(PNG_LIBPNG_VER_STRING, nullptr, nullptr, nullptr);
+    png_infop info = png ? png_create_info_struct(png) : nullptr;
+    if (!info) {
+        png_destroy_write_struct(&png, nullptr);
+        return false;
+    }
+    const int width = matrix.width(), height = matrix.height();
+    std::vector<png_byte> row(std::size_t(width + 7) / 8);
+    if (setjmp(png_jmpbuf(png))) {
+        png_destroy_write_struct(&png, &info);
+        return false;
+    }
+    png_set_write_fn(png, &out, AppendToVector, nullptr);
+    png_set_IHDR(png, info, png_uint_32(width), png_uint_32(height), 1, PNG_COLOR_TYPE_GRAY,
+                 PNG_INTERLACE_NONE, PNG_COMPRESSION_TYPE_DEFAULT, PNG_FILTER_TYPE_DEFAULT);
+    png_write_info(png, info);
+    const std::uint8_t* pixels = matrix.data();
+    for (int y = 0; y < height; ++y) {
+        std::fill(row.begin(), row.end(), png_byte(0));
+        for (int x = 0; x < width; ++x)
+            if (pixels[std::size_t(y) * std::size_t(width) + std::size_t(x)] != 0)
+                row[std::size_t(x) / 8] |= png_byte(0x80u >> (x % 8));
+        png_write_row(png, row.data());
+    }
+    png_write_end(png, nullptr);
+    png_destroy_write_struct(&png, &info);
+    return true;
+}
+
+void ZxingPng(benchmark::State& state, const Case& c) {
+    // The same size as Quillion's picture (ZXing draws 1-D symbols as tall as asked).
+    const api::RenderResult reference = api::Render(c.symbology, c.text, PlainOptions());
+    if (!reference) {
+        state.SkipWithError(reference.error().message.c_str());
+        return;
+    }
+    const int width = reference.picture().Width(), height = reference.picture().Height();
+    std::size_t bytes = 0;
+    for (auto _ : state) {
+        ZXing::MultiFormatWriter writer(c.zxing);
+        writer.setMargin(0);
+        const ZXing::BitMatrix bits = writer.encode(c.text, width, height);
+        const ZXing::Matrix<std::uint8_t> matrix = ZXing::ToMatrix<std::uint8_t>(bits);
+        std::vector<std::uint8_t> png;
+        if (!WritePng1Bit(matrix, png)) {
+            state.SkipWithError("libpng failed");
+            break;
+        }
+        bytes = png.size();
+        benchmark::DoNotOptimize(png.data());
+    }
+    state.counters["bytes"] = double(bytes);
+}
+
+BENCHMARK_CAPTURE(QuillionEncode, Code128Auto, kCode128Case);
+BENCHMARK_CAPTURE(ZintEncode, Code128Auto, kCode128Case);
+BENCHMARK_CAPTURE(QuillionEncode, Ean13, kEan13Case);
+BENCHMARK_CAPTURE(ZintEncode, Ean13, kEan13Case);
+BENCHMARK_CAPTURE(QuillionEncode, QrUrl60, kQrCase);
+BENCHMARK_CAPTURE(ZintEncode, QrUrl60, kQrCase);
+BENCHMARK_CAPTURE(QuillionEncode, DataMatrixUrl60, kDmCase);
+BENCHMARK_CAPTURE(ZintEncode, DataMatrixUrl60, kDmCase);
+
+BENCHMARK_CAPTURE(QuillionPicture, Code128Auto, kCode128Case);
+BENCHMARK_CAPTURE(ZintPicture, Code128Auto_1px, kCode128Case, 0.5f);
+BENCHMARK_CAPTURE(ZintPicture, Code128Auto_scale1, kCode128Case, 1.0f);
+BENCHMARK_CAPTURE(QuillionPicture, Ean13, kEan13Case);
+BENCHMARK_CAPTURE(ZintPicture, Ean13_1px, kEan13Case, 0.5f);
+BENCHMARK_CAPTURE(ZintPicture, Ean13_scale1, kEan13Case, 1.0f);
+
+BENCHMARK_CAPTURE(QuillionPng, Code128Auto, kCode128Case);
+BENCHMARK_CAPTURE(ZxingPng, Code128Auto, kCode128Case);
+BENCHMARK_CAPTURE(QuillionPng, Ean13, kEan13Case);
+BENCHMARK_CAPTURE(ZxingPng, Ean13, kEan13Case);
+
+} // namespace
