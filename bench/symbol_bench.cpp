@@ -7,7 +7,7 @@
 //              file written to memory) at the same width and height as Quillion's picture.
 // Code 128 (automatic code sets) of "Coca-Cola-12pk-699" and EAN-13 take every stage; QR Code
 // (a 60-character URL) and Data Matrix only the encoding. Run interleaved, e.g.
-//   ./build-bench/bench/symbol_bench --benchmark_repetitions=9 \
+//   ./build-bench/bench/symbol_bench --benchmark_repetitions=9
 //       --benchmark_enable_random_interleaving=true --benchmark_report_aggregates_only=true
 #include "quillion/quillion.hpp"
 
@@ -140,35 +140,44 @@ void AppendToVector(png_structp png, png_bytep data, png_size_t size) {
     out->insert(out->end(), data, data + size);
 }
 
-// A 1-bit grey PNG of a matrix of 0 (black) and 255 (white) bytes, into memory.
-bool WritePng1Bit(const ZXing::Matrix<std::uint8_t>& matrix, std::vector<std::uint8_t>& out) {
+// A 1-bit grey matrix (rows of stride bytes, first pixel in the high bit) as a PNG, into memory.
+// Nothing with a destructor lives across the setjmp.
+bool WritePng1Bit(const png_byte* packed, int width, int height, std::size_t stride,
+                  std::vector<std::uint8_t>* out) {
     png_structp png = png_create_write_struct(PNG_LIBPNG_VER_STRING, nullptr, nullptr, nullptr);
     png_infop info = png ? png_create_info_struct(png) : nullptr;
     if (!info) {
         png_destroy_write_struct(&png, nullptr);
         return false;
     }
-    const int width = matrix.width(), height = matrix.height();
-    std::vector<png_byte> row(std::size_t(width + 7) / 8);
     if (setjmp(png_jmpbuf(png))) {
         png_destroy_write_struct(&png, &info);
         return false;
     }
-    png_set_write_fn(png, &out, AppendToVector, nullptr);
+    png_set_write_fn(png, out, AppendToVector, nullptr);
     png_set_IHDR(png, info, png_uint_32(width), png_uint_32(height), 1, PNG_COLOR_TYPE_GRAY,
                  PNG_INTERLACE_NONE, PNG_COMPRESSION_TYPE_DEFAULT, PNG_FILTER_TYPE_DEFAULT);
     png_write_info(png, info);
-    const std::uint8_t* pixels = matrix.data();
-    for (int y = 0; y < height; ++y) {
-        std::fill(row.begin(), row.end(), png_byte(0));
-        for (int x = 0; x < width; ++x)
-            if (pixels[std::size_t(y) * std::size_t(width) + std::size_t(x)] != 0)
-                row[std::size_t(x) / 8] |= png_byte(0x80u >> (x % 8));
-        png_write_row(png, row.data());
-    }
+    for (int y = 0; y < height; ++y)
+        png_write_row(png, packed + std::size_t(y) * stride);
     png_write_end(png, nullptr);
     png_destroy_write_struct(&png, &info);
     return true;
+}
+
+// ToMatrix's bytes (0 black, 255 white) packed 8 pixels a byte, then written by libpng.
+bool MatrixToPng(const ZXing::Matrix<std::uint8_t>& matrix, std::vector<std::uint8_t>& out) {
+    const int width = matrix.width(), height = matrix.height();
+    const std::size_t stride = std::size_t(width + 7) / 8;
+    std::vector<png_byte> packed(stride * std::size_t(height), 0);
+    const std::uint8_t* pixels = matrix.data();
+    for (int y = 0; y < height; ++y) {
+        png_byte* row = packed.data() + std::size_t(y) * stride;
+        for (int x = 0; x < width; ++x)
+            if (pixels[std::size_t(y) * std::size_t(width) + std::size_t(x)] != 0)
+                row[std::size_t(x) / 8] |= png_byte(0x80u >> (x % 8));
+    }
+    return WritePng1Bit(packed.data(), width, height, stride, &out);
 }
 
 void ZxingPng(benchmark::State& state, const Case& c) {
@@ -186,7 +195,7 @@ void ZxingPng(benchmark::State& state, const Case& c) {
         const ZXing::BitMatrix bits = writer.encode(c.text, width, height);
         const ZXing::Matrix<std::uint8_t> matrix = ZXing::ToMatrix<std::uint8_t>(bits);
         std::vector<std::uint8_t> png;
-        if (!WritePng1Bit(matrix, png)) {
+        if (!MatrixToPng(matrix, png)) {
             state.SkipWithError("libpng failed");
             break;
         }
