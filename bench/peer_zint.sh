@@ -115,5 +115,7 @@ awk -v q="$(med "${wall[qpng]}")" -v z="$(med "${wall[zint]}")" \
     'BEGIN { printf "ratio quillion PNG / zint PNG (median wall time): %.2f (target <= 0.2)\n", q / z }'
 awk -v q="$(med "${wall[qpng]}")" -v f="$(med "${wall[floor]}")" \
     'BEGIN { printf "ratio quillion PNG / floor (median wall time): %.2f (target <= 1.5)\n", q / f }'
+awk -v q="$(med "${cpu[qpng]}")" -v z="$(med "${cpu[zint]}")" -v f="$(med "${cpu[floor]}")" \
+    'BEGIN { printf "CPU time: quillion PNG / zint PNG %.2f, quillion PNG / floor %.2f\n", q / z, q / f }'
 awk -v v="$(med "${wall[qvfy]}")" -v q="$(med "${wall[qpng]}")" \
     'BEGIN { printf "ratio PNG --verify / PNG (median wall time): %.2f (target <= 2)\n", v / q }'

@@ -90,21 +90,33 @@ runs_of 10 1 >"$WORK/auto10.txt"
 runs_of 990 2 >"$WORK/auto990.txt"
 
 now_us() { echo $(( ${EPOCHREALTIME/./} )); }
+# cpu_us FILE: the children's CPU time (user + system, microseconds) in the output of "times".
+cpu_us() {
+    tail -1 "$1" | awk '{
+        total = 0
+        for (i = 1; i <= 2; i++) { split($i, p, "m"); sub("s", "", p[2]); total += p[1] * 60 + p[2] }
+        printf "%d\n", total * 1000000
+    }'
+}
+# run_once OUT COMMAND...: the wall and CPU time of the command in microseconds (on a shared
+# machine the CPU time is the steadier figure).
 run_once() {
     local out=$1
     shift
     rm -rf "$out"
     mkdir -p "$out"
     local start end
+    times >"$WORK/times0"
     start=$(now_us)
     "$@" >/dev/null 2>"$WORK/stderr" || { echo "failed: $* ($(head -3 "$WORK/stderr"))" >&2; exit 1; }
     end=$(now_us)
-    echo "$((end - start))"
+    times >"$WORK/times1"
+    echo "$((end - start)) $(($(cpu_us "$WORK/times1") - $(cpu_us "$WORK/times0")))"
 }
 median() { sort -n | awk '{ v[NR] = $1 } END { print (NR % 2) ? v[(NR + 1) / 2] : (v[NR / 2] + v[NR / 2 + 1]) / 2 }'; }
 
 names=(zean qean zauto qauto zqr qqr zdm qdm q10 q990)
-declare -A wall
+declare -A wall cpu
 for ((r = 0; r < RUNS; r++)); do
     for name in "${names[@]}"; do
         case $name in
@@ -119,7 +131,9 @@ for ((r = 0; r < RUNS; r++)); do
         q10) cmd=("$BIN" --code-set auto --batch "$WORK/auto10.txt" --out-dir "$WORK/q10") ;;
         q990) cmd=("$BIN" --code-set auto --batch "$WORK/auto990.txt" --out-dir "$WORK/q990") ;;
         esac
-        wall[$name]+="$(run_once "$WORK/$name" "${cmd[@]}") "
+        read -r w c < <(run_once "$WORK/$name" "${cmd[@]}")
+        wall[$name]+="$w "
+        cpu[$name]+="$c "
     done
 done
 for name in "${names[@]}"; do
@@ -129,8 +143,8 @@ done
 
 med() { printf '%s\n' $1 | median; }
 report() {
-    awk -v name="$1" -v us="$(med "${wall[$2]}")" -v n="$LINES" 'BEGIN {
-        printf "%-36s median %7.1f ms  %6.1f us per barcode  %8.0f barcodes/s\n", name, us / 1000, us / n, n * 1e6 / us
+    awk -v name="$1" -v us="$(med "${wall[$2]}")" -v cpu="$(med "${cpu[$2]}")" -v n="$LINES" 'BEGIN {
+        printf "%-36s median %7.1f ms  %6.1f us per barcode  %8.0f barcodes/s  (CPU %7.1f ms)\n", name, us / 1000, us / n, n * 1e6 / us, cpu / 1000
     }'
 }
 echo "$LINES texts each, $RUNS runs, PNG on /dev/shm; processors: $(nproc); load average: $(cut -d' ' -f1-3 /proc/loadavg)"
@@ -146,7 +160,8 @@ report "quillion-render auto, 10 characters" q10
 report "quillion-render auto, 990 characters" q990
 ratio() {
     awk -v what="$1" -v q="$(med "${wall[$2]}")" -v z="$(med "${wall[$3]}")" -v t="$4" \
-        'BEGIN { printf "ratio %-28s %5.2f (target <= %s)\n", what ":", q / z, t }'
+        -v qc="$(med "${cpu[$2]}")" -v zc="$(med "${cpu[$3]}")" \
+        'BEGIN { printf "ratio %-28s %5.2f (target <= %s; CPU time %.2f)\n", what ":", q / z, t, qc / zc }'
 }
 ratio "EAN-13 quillion / zint" qean zean 0.3
 ratio "auto Code 128 quillion / zint" qauto zauto 0.3
