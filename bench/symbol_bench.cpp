@@ -1,7 +1,8 @@
 // The symbol model through the public API against libzint and ZXing-C++, stage by stage:
 //   Encode*  : text to modules (api::Encode) vs ZBarcode_Encode on a fresh symbol (no buffer);
-//   Picture* : text to a picture at 1 pixel per module without caption (api::Render) vs
-//              ZBarcode_Encode_and_Buffer without text (scale 0.5 = 1 px/module, and scale 1);
+//   Picture* : text to a picture at 1 pixel per module without caption (api::Render, at its
+//              usual height and at zint's) vs ZBarcode_Encode_and_Buffer without text (scale
+//              0.5 = 1 px/module, as Quillion's; scale 1 = 2 px/module);
 //   Png*     : text to the bytes of a PNG file (api::Render + api::EncodePng) vs ZXing-C++'s
 //              writer (MultiFormatWriter to a BitMatrix, ToMatrix<uint8_t>, a 1-bit libpng
 //              file written to memory) at the same width and height as Quillion's picture.
@@ -79,8 +80,10 @@ void ZintEncode(benchmark::State& state, const Case& c) {
     }
 }
 
-void QuillionPicture(benchmark::State& state, const Case& c) {
-    const api::Options options = PlainOptions();
+// barHeight 0: the usual height; else the bars' height in pixels (to match zint's picture).
+void QuillionPicture(benchmark::State& state, const Case& c, int barHeight) {
+    api::Options options = PlainOptions();
+    options.barHeight = barHeight;
     int width = 0, height = 0;
     for (auto _ : state) {
         api::RenderResult result = api::Render(c.symbology, c.text, options);
@@ -214,10 +217,12 @@ BENCHMARK_CAPTURE(ZintEncode, QrUrl60, kQrCase);
 BENCHMARK_CAPTURE(QuillionEncode, DataMatrixUrl60, kDmCase);
 BENCHMARK_CAPTURE(ZintEncode, DataMatrixUrl60, kDmCase);
 
-BENCHMARK_CAPTURE(QuillionPicture, Code128Auto, kCode128Case);
+BENCHMARK_CAPTURE(QuillionPicture, Code128Auto, kCode128Case, 0);
+BENCHMARK_CAPTURE(QuillionPicture, Code128Auto_zintHeight, kCode128Case, 50);
 BENCHMARK_CAPTURE(ZintPicture, Code128Auto_1px, kCode128Case, 0.5f);
 BENCHMARK_CAPTURE(ZintPicture, Code128Auto_scale1, kCode128Case, 1.0f);
-BENCHMARK_CAPTURE(QuillionPicture, Ean13, kEan13Case);
+BENCHMARK_CAPTURE(QuillionPicture, Ean13, kEan13Case, 0);
+BENCHMARK_CAPTURE(QuillionPicture, Ean13_zintHeight, kEan13Case, 50);
 BENCHMARK_CAPTURE(ZintPicture, Ean13_1px, kEan13Case, 0.5f);
 BENCHMARK_CAPTURE(ZintPicture, Ean13_scale1, kEan13Case, 1.0f);
 
