@@ -138,6 +138,24 @@ void QuillionPng(benchmark::State& state, const Case& c) {
     state.counters["bytes"] = double(bytes);
 }
 
+// quillion-render's default Code 128: the window's set B picture with its caption (the path of
+// bench/peer_zint.sh), for comparison with the symbol model's picture above.
+void QuillionPngWindowLook(benchmark::State& state) {
+    std::size_t bytes = 0;
+    for (auto _ : state) {
+        api::RenderResult result = api::Render(api::Symbology::Code128, "Coca Cola 12pk $6.99!");
+        if (!result) {
+            state.SkipWithError(result.error().message.c_str());
+            break;
+        }
+        const std::vector<std::uint8_t> png = api::EncodePng(result.picture());
+        bytes = png.size();
+        benchmark::DoNotOptimize(png.data());
+    }
+    state.counters["bytes"] = double(bytes);
+}
+BENCHMARK(QuillionPngWindowLook);
+
 void AppendToVector(png_structp png, png_bytep data, png_size_t size) {
     auto* out = static_cast<std::vector<std::uint8_t>*>(png_get_io_ptr(png));
     out->insert(out->end(), data, data + size);
