@@ -4,7 +4,8 @@
 # --verify (every picture read back before it is written) and of a 300-dpi label (--quiet-zones
 # --dpi 300 --module-width 0.33mm, 4-pixel modules) are measured in the same runs, and so is
 # the floor: bench/floor_writer, two threads writing 2,000 files of 600 bytes (about a Code 128
-# PNG's size) under temporary names renamed over the final ones, as quillion-render writes them.
+# PNG's size) under temporary names renamed over the final ones, and the same written as
+# quillion-render's whole-file writer does first (O_TMPFILE, then linkat).
 #
 #   bench/peer_zint.sh [BUILD_DIR] [RUNS]
 #
@@ -71,14 +72,15 @@ run_once() {
 
 median() { sort -n | awk '{ v[NR] = $1 } END { print (NR % 2) ? v[(NR + 1) / 2] : (v[NR / 2] + v[NR / 2 + 1]) / 2 }'; }
 
-names=(zint qpng floor qjpg qvfy)
+names=(zint qpng floor flink qjpg qvfy)
 # A renderer without the label options (an older build, for comparison) skips that run.
 "$BIN" --help | grep -q -- --quiet-zones && names+=(qlbl)
 declare -A wall cpu
 for ((r = 0; r < RUNS; r++)); do
     for name in "${names[@]}"; do
         case $name in
-        floor) cmd=("$FLOOR" "$WORK/floor" "$LINES" 600) ;;
+        floor) cmd=("$FLOOR" "$WORK/floor" "$LINES" 600 rename) ;;
+        flink) cmd=("$FLOOR" "$WORK/flink" "$LINES" 600 link) ;;
         zint) cmd=(zint -b CODE128 --batch -i "$INPUT" --scale=0.5 -o "$WORK/zint/~~~~~.png") ;;
         qpng) cmd=("$BIN" --batch "$INPUT" --out-dir "$WORK/qpng" --format png) ;;
         qjpg) cmd=("$BIN" --batch "$INPUT" --out-dir "$WORK/qjpg" --format jpg) ;;
@@ -108,6 +110,7 @@ echo "processors: $(nproc); load average: $(cut -d' ' -f1-3 /proc/loadavg); zint
 report "zint PNG (1-pixel modules)" zint
 report "quillion-render PNG (caption)" qpng
 report "floor: 2 threads, temp + rename" floor
+report "floor: 2 threads, O_TMPFILE + link" flink
 report "quillion-render JPEG q80 (caption)" qjpg
 report "quillion-render PNG --verify" qvfy
 [ -z "${wall[qlbl]:-}" ] || report "quillion-render PNG 300-dpi label" qlbl
