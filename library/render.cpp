@@ -380,13 +380,21 @@ api::Symbol PublicSymbol(const quillion::Symbol& s) {
     } else {
         p.rows = 1;
         p.columns = s.WidthModules();
-        p.modules.reserve(std::size_t(p.columns));
-        p.longBars.reserve(std::size_t(p.columns));
+        // Zeroed once, then only the bars filled in (inserting run by run cost a fifth of
+        // Encode for a Code 128 symbol).
+        p.modules.assign(std::size_t(p.columns), 0);
+        p.longBars.assign(std::size_t(p.columns), 0);
+        std::size_t at = 0;
         for (std::size_t i = 0; i < s.runs.size(); ++i) {
-            const bool bar = i % 2 == 0;
-            const bool longBar = bar && i / 2 < s.longBars.size() && s.longBars[i / 2];
-            p.modules.insert(p.modules.end(), s.runs[i], bar ? 1 : 0);
-            p.longBars.insert(p.longBars.end(), s.runs[i], longBar ? 1 : 0);
+            const std::size_t end = at + std::size_t(s.runs[i]);
+            if (i % 2 == 0) {
+                std::fill(p.modules.begin() + std::ptrdiff_t(at),
+                          p.modules.begin() + std::ptrdiff_t(end), std::uint8_t{1});
+                if (i / 2 < s.longBars.size() && s.longBars[i / 2])
+                    std::fill(p.longBars.begin() + std::ptrdiff_t(at),
+                              p.longBars.begin() + std::ptrdiff_t(end), std::uint8_t{1});
+            }
+            at = end;
         }
     }
     for (const SymbolText& t : s.text)
