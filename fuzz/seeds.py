@@ -172,6 +172,17 @@ SEEDS = {
         "raw_size": datamatrix(0, 0x80, text("ABC"), bytes([11, 11])),
         "bytes": datamatrix(0, 0, text("".join(chr(0x80 + i) for i in range(127)))),
     },
+    "fuzz_linear": {
+        "ean13": bytes([2]) + text("590123412345"),
+        "ean13_check": bytes([2]) + text("5901234123457"),
+        "ean8": bytes([3]) + text("9638507"),
+        "upca": bytes([0]) + text("03600029145"),
+        "upce": bytes([1]) + text("123456"),
+        "code39_check": bytes([4 | 8]) + text("abc-42 $"),
+        "full_ascii": bytes([5]) + text("Hello!\x01\x7f"),
+        "full_ascii_wide": bytes([5]) + text("\u00e9\u20ac", utf16=True),
+        "empty": bytes([5 | 8]) + text(""),
+    },
     "fuzz_upc": {
         "upca": upc(0, 109, text("012345678905")),
         "upce": upc(1, 109, text("123456")),

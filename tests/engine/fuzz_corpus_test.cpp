@@ -5,6 +5,7 @@
 #include "harness/code39_input.h"
 #include "harness/corpus_folder.h"
 #include "harness/datamatrix_input.h"
+#include "harness/linear_input.h"
 #include "harness/qr_input.h"
 #include "harness/upc_input.h"
 
@@ -37,6 +38,7 @@ TEST(FuzzCorpus, EveryKeptInputKeepsItsTargetsRules) {
         {1, "fuzz_code128", fuzz::RunCode128Input},
         {2, "fuzz_code39", fuzz::RunCode39Input},
         {3, "fuzz_upc", fuzz::RunUpcInput},
+        {7, "fuzz_linear", fuzz::RunLinearInput},
         {4, "fuzz_code128_auto", fuzz::RunCode128AutoInput},
         {5, "fuzz_datamatrix", fuzz::RunDataMatrixInput},
         {6, "fuzz_qr", fuzz::RunQrInput},
