@@ -296,6 +296,10 @@ TEST(CApi, SymbolsKeepTheirSidesAndSizes) {
     } rows[] = {
         {QUILLION_EAN13, "590123412345", 1, 95, 11, 7, 0},
         {QUILLION_UPCA, "03600029145", 1, 95, 9, 9, 0},
+        {QUILLION_UPCE, "123456", 1, 51, 9, 7, 0},
+        {QUILLION_EAN8, "5901234", 1, 67, 7, 7, 0},
+        {QUILLION_CODE128, "AB", 1, 57, 10, 10, 0},
+        {QUILLION_CODE39, "AB", 1, 51, 10, 10, 0},
         {QUILLION_QRCODE, "HELLO", 21, 21, 4, 4, 4},
         {QUILLION_GS1_DATAMATRIX, "(01)09501101530003", 16, 16, 1, 1, 1},
     };
@@ -310,6 +314,23 @@ TEST(CApi, SymbolsKeepTheirSidesAndSizes) {
         EXPECT_EQ(quillion_quiet_zone(s, 0), r.left);
         EXPECT_EQ(quillion_quiet_zone(s, 1), r.right);
         EXPECT_EQ(quillion_quiet_zone(s, 2), r.top);
+        quillion_free(s);
+    }
+    // The length limits: the most a symbology takes encodes, one more is refused as too long.
+    const std::string gs1 = "(01)09501101530003(10)ABCDEFGHIJKLMNOPQRST(21)12345678";
+    const struct {
+        int symbology;
+        std::string text;
+        int code;
+    } limits[] = {
+        {QUILLION_CODE39, std::string(200, 'A'), 0},
+        {QUILLION_CODE39, std::string(201, 'A'), QUILLION_ERROR_TOO_LONG},
+        {QUILLION_GS1_128, gs1, 0}, // 48 data characters
+        {QUILLION_GS1_128, gs1 + "9", QUILLION_ERROR_TOO_LONG},
+    };
+    for (const auto& l : limits) {
+        quillion_result* s = quillion_symbol(l.symbology, l.text.data(), l.text.size(), nullptr);
+        EXPECT_EQ(quillion_error_code(s), l.code) << l.text.size() << quillion_error_message(s);
         quillion_free(s);
     }
     quillion_result* unknown = quillion_symbol(99, "AB", 2, nullptr);
