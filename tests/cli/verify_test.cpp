@@ -2,6 +2,7 @@
 // or cut picture failing with nothing written.
 #include "batch.h"
 #include "generator.h"
+#include "picture_detail.h"
 #include "runtime/ansi.h"
 #include "symbologies.h"
 #include "temp_folder.h"
@@ -147,6 +148,22 @@ TEST(Verify, BatchGoesOnAfterALineThatDoesNotScan) {
     EXPECT_EQ(err.str(),
               "line 2: does not scan as spoil me (read: nothing)\n2 written, 1 failed\n");
     EXPECT_EQ(work.Entries("out"), (std::vector<std::string>{"00001.png", "00004.png"}));
+}
+
+// GS1-128 is told from plain Code 128 by its identifier: the same digits without FNC1 fail.
+TEST(Verify, Gs1NeedsItsIdentifier) {
+    api::Options o;
+    o.codeSet = api::CodeSet::Auto;
+    o.moduleWidth = 2;
+    const auto picture = [&](api::Symbology type, const char* text) {
+        return api::PictureAccess::Of(api::Render(type, text, o).picture()).image;
+    };
+    VerifyTarget target;
+    target.reader = "Code128";
+    target.expected = "0109501101530003";
+    target.identifier = "]C1";
+    EXPECT_EQ(VerifyPicture(picture(api::Symbology::Gs1_128, "(01)09501101530003"), target), "");
+    EXPECT_NE(VerifyPicture(picture(api::Symbology::Code128, "0109501101530003"), target), "");
 }
 
 } // namespace

@@ -239,6 +239,8 @@ TEST(CApi, OptionsSetByNameLandInTheirFields) {
         {"position", "below", 0, [](C c) { return c.caption == QUILLION_CAPTION_BELOW; }},
         {"position", "above", 0, [](C c) { return c.caption == QUILLION_CAPTION_ABOVE; }},
         {"no-eci", "1", 0, [](C c) { return c.eci == 0; }},
+        {"eci", "on", 0, [](C c) { return c.eci == 1; }},
+        {"no-eci", "true", 0, [](C c) { return c.eci == 0; }},
         {"no-quiet-zones", "yes", 0, [](C c) { return c.no_quiet_zones == 1; }},
         {"module_width", "2", 0, [](C c) { return c.module_width == 2; }},
         {"Module-Width", "0.33mm", 0,
@@ -264,6 +266,7 @@ TEST(CApi, OptionsSetByNameLandInTheirFields) {
     };
     quillion_options c;
     quillion_options_init(&c);
+    EXPECT_EQ(c.eci, 1); // ECI before UTF-8 text unless asked not to
     for (const auto& r : rows) {
         SCOPED_TRACE(std::string(r.name) + "=" + r.value);
         EXPECT_EQ(quillion_options_set(&c, r.name, r.value), r.code);
@@ -327,6 +330,19 @@ TEST(CApi, SymbolsKeepTheirSidesAndSizes) {
         {QUILLION_CODE39, std::string(201, 'A'), QUILLION_ERROR_TOO_LONG},
         {QUILLION_GS1_128, gs1, 0}, // 48 data characters
         {QUILLION_GS1_128, gs1 + "9", QUILLION_ERROR_TOO_LONG},
+        {QUILLION_CODE39, "A*B", QUILLION_ERROR_REJECTED}, // the start and stop character
+        {QUILLION_CODE128,
+         "A\x10"
+         "B",
+         0}, // set B takes DLE
+        {QUILLION_CODE128,
+         "A\x11"
+         "B",
+         QUILLION_ERROR_CODE128_ILLEGAL_CHARACTER}, // not DC1
+        {QUILLION_CODE128,
+         "A\x1F"
+         "B",
+         QUILLION_ERROR_CODE128_ILLEGAL_CHARACTER},
     };
     for (const auto& l : limits) {
         quillion_result* s = quillion_symbol(l.symbology, l.text.data(), l.text.size(), nullptr);
