@@ -164,6 +164,21 @@ TEST(Verify, Gs1NeedsItsIdentifier) {
     target.identifier = "]C1";
     EXPECT_EQ(VerifyPicture(picture(api::Symbology::Gs1_128, "(01)09501101530003"), target), "");
     EXPECT_NE(VerifyPicture(picture(api::Symbology::Code128, "0109501101530003"), target), "");
+    // Code 39's check character is checked and left out of what it reads as.
+    o.checkDigit = true;
+    VerifyTarget checked;
+    checked.reader = "Code39";
+    checked.expected = "ABC";
+    checked.checkCharacter = true;
+    EXPECT_EQ(VerifyPicture(picture(api::Symbology::Code39, "ABC"), checked), "");
+    // A 2D symbol is found in a picture that holds its caption too.
+    o.caption = api::CaptionPosition::Below;
+    const api::EncodeResult gs1 = api::Encode(api::Symbology::Gs1QrCode, "(01)09501101530003", o);
+    ASSERT_TRUE(gs1);
+    VerifyTarget qr;
+    qr.reader = "QRCode";
+    qr.expected = gs1.symbol().reading;
+    EXPECT_EQ(VerifyPicture(picture(api::Symbology::Gs1QrCode, "(01)09501101530003"), qr), "");
 }
 
 } // namespace

@@ -142,6 +142,15 @@ TEST(CApi, OptionsAndQualityAreTheCppOnes) {
     quillion_bytes(high, &highSize);
     EXPECT_GT(lowSize, 100u);
     EXPECT_LT(lowSize, highSize);
+    // Quality 0 is the default, 80.
+    quillion_result* byDefault = quillion_encode(picture, QUILLION_JPEG, 0);
+    quillion_result* eighty = quillion_encode(picture, QUILLION_JPEG, 80);
+    size_t defaultSize = 0, eightySize = 0;
+    quillion_bytes(byDefault, &defaultSize);
+    quillion_bytes(eighty, &eightySize);
+    EXPECT_EQ(defaultSize, eightySize);
+    quillion_free(eighty);
+    quillion_free(byDefault);
     quillion_free(high);
     quillion_free(low);
     quillion_free(picture);
@@ -331,24 +340,27 @@ TEST(CApi, SymbolsKeepTheirSidesAndSizes) {
         {QUILLION_GS1_128, gs1, 0}, // 48 data characters
         {QUILLION_GS1_128, gs1 + "9", QUILLION_ERROR_TOO_LONG},
         {QUILLION_CODE39, "A*B", QUILLION_ERROR_REJECTED}, // the start and stop character
-        {QUILLION_CODE128,
-         "A\x10"
-         "B",
-         0}, // set B takes DLE
-        {QUILLION_CODE128,
-         "A\x11"
-         "B",
-         QUILLION_ERROR_CODE128_ILLEGAL_CHARACTER}, // not DC1
-        {QUILLION_CODE128,
-         "A\x1F"
-         "B",
-         QUILLION_ERROR_CODE128_ILLEGAL_CHARACTER},
+        {QUILLION_CODE128, "A\020B", 0},                   // DLE
+        {QUILLION_CODE128, "A\021B", QUILLION_ERROR_CODE128_ILLEGAL_CHARACTER}, // DC1
+        {QUILLION_CODE128, "A\037B", QUILLION_ERROR_CODE128_ILLEGAL_CHARACTER}, // US
+        {QUILLION_UPCA, "0360002914:", QUILLION_ERROR_REJECTED}, // ':' follows '9' in ASCII
     };
     for (const auto& l : limits) {
         quillion_result* s = quillion_symbol(l.symbology, l.text.data(), l.text.size(), nullptr);
         EXPECT_EQ(quillion_error_code(s), l.code) << l.text.size() << quillion_error_message(s);
         quillion_free(s);
     }
+    // Full ASCII's caption shows control characters as spaces; a refusal's count is grouped.
+    quillion_result* full = quillion_symbol(QUILLION_CODE39_FULL_ASCII, "A\037B\177", 4, nullptr);
+    ASSERT_EQ(quillion_text_count(full), 1);
+    EXPECT_STREQ(quillion_text(full, 0, nullptr), "A B ");
+    quillion_free(full);
+    const std::string many(1200, 'A');
+    quillion_result* tooMany = quillion_symbol(QUILLION_CODE128, many.data(), many.size(), nullptr);
+    EXPECT_NE(std::string(quillion_error_message(tooMany)).find("1,200 characters"),
+              std::string::npos)
+        << quillion_error_message(tooMany);
+    quillion_free(tooMany);
     quillion_result* unknown = quillion_symbol(99, "AB", 2, nullptr);
     EXPECT_EQ(quillion_error_code(unknown), QUILLION_ERROR_ARGUMENT);
     quillion_free(unknown);

@@ -282,6 +282,14 @@ TEST(SymbolTable, LongBarsGapsModulesAndLimits) {
     const RenderResult refused = Render(Symbology::Code39, "AB", grey);
     ASSERT_FALSE(refused);
     EXPECT_EQ(refused.error().number, kErrorArgument);
+    // A picture painted small but too many pixels once scaled: refused before it is scaled.
+    Options tall;
+    tall.moduleWidth = 10;
+    tall.barHeight = 4000;
+    tall.scale = 20;
+    const RenderResult scaled = Render(Symbology::Code128, "AB", tall);
+    ASSERT_FALSE(scaled);
+    EXPECT_EQ(scaled.error().number, kErrorTooLarge);
 }
 
 } // namespace
