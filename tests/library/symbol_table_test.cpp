@@ -11,6 +11,7 @@
 
 #include <algorithm>
 #include <cstdio>
+#include <regex>
 #include <thread>
 
 namespace quillion::api {
@@ -290,6 +291,42 @@ TEST(SymbolTable, LongBarsGapsModulesAndLimits) {
     const RenderResult scaled = Render(Symbology::Code128, "AB", tall);
     ASSERT_FALSE(scaled);
     EXPECT_EQ(scaled.error().number, kErrorTooLarge);
+}
+
+// The symbol's SVG draws exactly the picture's dark pixels: its boxes, moved by the margin's
+// translation, cover every dark pixel and nothing else.
+TEST(SymbolTable, SvgBoxesAreThePicturesDarkPixels) {
+    Options o;
+    o.codeSet = CodeSet::Auto;
+    o.moduleWidth = 2;
+    o.caption = CaptionPosition::None;
+    o.margin = 5;
+    const RenderResult r = Render(Symbology::Code128, "Quillion-42", o);
+    ASSERT_TRUE(r) << r.error().message;
+    const std::vector<std::uint8_t> bytes = EncodeSvg(r.picture());
+    const std::string svg(bytes.begin(), bytes.end());
+    int dx = 0, dy = 0;
+    std::smatch t;
+    if (std::regex_search(svg, t, std::regex(R"re(transform="translate\((-?\d+) (-?\d+)\)")re"))) {
+        dx = std::stoi(t[1]);
+        dy = std::stoi(t[2]);
+    }
+    const Image p = Pixels(r.picture());
+    std::vector<int> covered(std::size_t(p.width) * std::size_t(p.height), 0);
+    const std::regex box(R"(M(\d+) (\d+)h(\d+)v(\d+)h-\d+z)");
+    for (auto m = std::sregex_iterator(svg.begin(), svg.end(), box); m != std::sregex_iterator();
+         ++m)
+        for (int y = std::stoi((*m)[2]); y < std::stoi((*m)[2]) + std::stoi((*m)[4]); ++y)
+            for (int x = std::stoi((*m)[1]); x < std::stoi((*m)[1]) + std::stoi((*m)[3]); ++x)
+                if (x + dx < p.width && y + dy < p.height)
+                    ++covered[std::size_t(y + dy) * std::size_t(p.width) + std::size_t(x + dx)];
+    int wrong = 0;
+    for (int y = 0; y < p.height; ++y)
+        for (int x = 0; x < p.width; ++x)
+            wrong += covered[std::size_t(y) * std::size_t(p.width) + std::size_t(x)] !=
+                     ((p.At(x, y) & 0xFF) < 128 ? 1 : 0);
+    EXPECT_EQ(wrong, 0);
+    EXPECT_EQ(dx, 5);
 }
 
 } // namespace
