@@ -211,6 +211,39 @@ SEEDS = {
         "broken": settings("x", "[Quillion\n=\n\\\n[]\nBarcode\n"),
         "other_group": settings("AB", "[General]\nBarcode=1\n[Quillion/Sub]\nBarcode=2\n"),
     },
+    # quillion-render's arguments, NUL between words.
+    "fuzz_options": {
+        "one": b"-t\0upca\0-o\0x.png\0--\0" b"03600029145",
+        "label": b"--type=ean13\0--module-width\0" b"0.33mm\0--height\0" b"20mm\0--dpi\0" b"300\0"
+                 b"--quiet-zones\0--margin\0" b"2\0--fg\0" b"1A237E\0--bg\0transparent\0"
+                 b"--rotate\0" b"90\0-o\0x.svg\0" b"590123412345",
+        "qr": b"-tqr\0--ecc\0H\0--qr-version\0" b"5\0--mask\0" b"3\0--no-eci\0-o\0-\0"
+              b"--format\0png\0Hello",
+        "datamatrix": b"-t\0dm\0--dm-size\0" b"16x48\0--dmre\0--no-quiet-zones\0-o\0a.png\0ABC",
+        "code128": b"--code-set\0auto\0--position\0top\0--style\0bolditalic\0"
+                   b"--window-stand-ins\0--fit-width\0" b"300\0-o\0a.jpg\0A\xc2\xb9B",
+        "gs1_caption": b"-t\0gs1-qr\0--caption\0-o\0a.png\0(01)09501101530003",
+        "batch": b"--batch\0-\0--out-dir\0d\0--names\0text\0--jobs\0" b"2\0-t\0code39",
+        "wrong_type": b"-t\0code128\0--ecc\0L\0-o\0a.png\0x",
+        "contrast": b"--fg\0FFFFFF\0--bg\0" b"000000\0-o\0a.png\0x",
+        "bad": b"--scale\0" b"99\0--mask\0" b"8\0--dm-size\0" b"0x5\0-o",
+    },
+    # Symbology, struct size (odd: an older, shorter struct), option count, name and value
+    # pairs NUL-ended, format, quality, the text.
+    "fuzz_c_api": {
+        "code128": b"\x00\x00\x00\x00\x00Quillion",
+        "upca_sized": b"\x02\x00\x03module-width\0" b"0.33mm\0height\0" b"10mm\0dpi\0" b"300\0"
+                      b"\x01\x50" b"03600029145",
+        "qr_options": b"\x08\x00\x04ecc\0h\0qr-version\0" b"3\0mask\0" b"5\0no_eci\0yes\0"
+                      b"\x02\x00https://example.com",
+        "dm_size": b"\x09\x01\x02dm-size\0" b"16x48\0square\0" b"0\0\x00\x00ABC123",
+        "gs1_caption": b"\x0a\x00\x01caption\0below\0\x00\x00(01)09501101530003",
+        "colours": b"\x01\x00\x03fg\0" b"336699\0bg\0transparent\0rotate\0" b"270\0\x00\x00AB",
+        "bad_values": b"\x03\x01\x04margin\0-1\0unknown\0x\0mask\0" b"8\0scale\0" b"0\0\x03\x00" b"123456",
+        "unknown_symbology": b"\x7f\x00\x00\x00\x00text",
+        "bad_utf8": b"\x00\x00\x00\x01\x00caf\xc3",
+        "fit": b"\x04\x00\x02fit-width\0" b"1in\0margin\0" b"4\0\x00\x00" b"590123412345",
+    },
     # Mode byte (0 bytes as characters, 2 after "https://id.gs1.org/", 3 after a GTIN), text.
     "fuzz_gs1": {
         "element_string": b"\x00(01)09501101530003(17)250101(10)AB-123",

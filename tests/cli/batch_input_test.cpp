@@ -104,6 +104,22 @@ TEST(ParseArguments, CombinationsAndValues) {
         {11, {"--type", "pdf417", "--output", "a.png", "AB"}, "unknown type"},
         {12, {"--batch", "", "--out-dir", "d"}, "the batch file name is empty"},
         {13, {"--output", "a.png"}, "the TEXT to encode is missing"},
+        // The options only some types take, at their limits.
+        {14, {"-t", "qr", "--mask", "7", "--qr-version", "40", "-o", "a.png", "A"}, ""},
+        {15, {"-t", "qr", "--mask", "8", "-o", "a.png", "A"}, "--mask takes a mask from 0 to 7"},
+        {16, {"-t", "qr", "--qr-version", "41", "-o", "a.png", "A"}, "--qr-version takes"},
+        {17, {"-t", "code128", "--ecc", "H", "-o", "a.png", "A"}, "--ecc is not for code128"},
+        {18, {"-t", "upca", "--mask", "1", "-o", "a.png", "1"}, "--mask is not for upca"},
+        {19, {"-t", "code39", "--check-digit", "-o", "a.png", "A"}, ""},
+        {20, {"-t", "code39-full", "--check-digit", "-o", "a.png", "A"}, ""},
+        {21, {"-t", "ean13", "--check-digit", "-o", "a.png", "1"}, "--check-digit is not for"},
+        {22, {"-t", "code128", "--no-quiet-zones", "-o", "a.png", "A"}, "is for the 2D symbols"},
+        {23, {"-t", "dm", "--quiet-zones", "--no-quiet-zones", "-o", "a.png", "A"}, "contradict"},
+        {24, {"-t", "gs1-qr", "--no-caption", "-o", "a.png", "A"}, "only with --caption"},
+        {25, {"-t", "qr", "--caption", "-o", "a.png", "A"}, "prints no text"},
+        {26,
+         {"-t", "dm", "--dm-size", "16x145", "-o", "a.png", "A"},
+         "--dm-size takes ROWSxCOLUMNS"},
     };
     for (const Row& r : rows) {
         SCOPED_TRACE(r.row);
@@ -123,6 +139,13 @@ TEST(ParseArguments, CombinationsAndValues) {
     EXPECT_EQ(o.controls.fontStyleIndex, 4);
     EXPECT_EQ(o.format, OutputFormat::Jpeg);
     EXPECT_EQ(o.jobs, 3);
+    const RenderOptions dm = *ParseArguments({"-t", "dm", "--dm-size", "16X48", "--no-eci",
+                                              "--no-quiet-zones", "-o", "a.png", "A"})
+                                  .options;
+    EXPECT_EQ(dm.other.dmRows, 16);
+    EXPECT_EQ(dm.other.dmColumns, 48);
+    EXPECT_FALSE(dm.other.eci);
+    EXPECT_TRUE(dm.other.noQuietZones);
 }
 
 TEST(FormatOfFileName, ByEndingOnly) {

@@ -2,6 +2,7 @@
 // or cut picture failing with nothing written.
 #include "batch.h"
 #include "generator.h"
+#include "picture_detail.h"
 #include "runtime/ansi.h"
 #include "symbologies.h"
 #include "temp_folder.h"
@@ -147,6 +148,37 @@ TEST(Verify, BatchGoesOnAfterALineThatDoesNotScan) {
     EXPECT_EQ(err.str(),
               "line 2: does not scan as spoil me (read: nothing)\n2 written, 1 failed\n");
     EXPECT_EQ(work.Entries("out"), (std::vector<std::string>{"00001.png", "00004.png"}));
+}
+
+// GS1-128 is told from plain Code 128 by its identifier: the same digits without FNC1 fail.
+TEST(Verify, Gs1NeedsItsIdentifier) {
+    api::Options o;
+    o.codeSet = api::CodeSet::Auto;
+    o.moduleWidth = 2;
+    const auto picture = [&](api::Symbology type, const char* text) {
+        return api::PictureAccess::Of(api::Render(type, text, o).picture()).image;
+    };
+    VerifyTarget target;
+    target.reader = "Code128";
+    target.expected = "0109501101530003";
+    target.identifier = "]C1";
+    EXPECT_EQ(VerifyPicture(picture(api::Symbology::Gs1_128, "(01)09501101530003"), target), "");
+    EXPECT_NE(VerifyPicture(picture(api::Symbology::Code128, "0109501101530003"), target), "");
+    // Code 39's check character is checked and left out of what it reads as.
+    o.checkDigit = true;
+    VerifyTarget checked;
+    checked.reader = "Code39";
+    checked.expected = "ABC";
+    checked.checkCharacter = true;
+    EXPECT_EQ(VerifyPicture(picture(api::Symbology::Code39, "ABC"), checked), "");
+    // A 2D symbol is found in a picture that holds its caption too.
+    o.caption = api::CaptionPosition::Below;
+    const api::EncodeResult gs1 = api::Encode(api::Symbology::Gs1QrCode, "(01)09501101530003", o);
+    ASSERT_TRUE(gs1);
+    VerifyTarget qr;
+    qr.reader = "QRCode";
+    qr.expected = gs1.symbol().reading;
+    EXPECT_EQ(VerifyPicture(picture(api::Symbology::Gs1QrCode, "(01)09501101530003"), qr), "");
 }
 
 } // namespace

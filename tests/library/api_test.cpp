@@ -12,6 +12,8 @@
 
 #include <algorithm>
 #include <climits>
+#include <cstddef>
+#include <cstring>
 #include <thread>
 
 namespace quillion::api {
@@ -140,6 +142,15 @@ TEST(CApi, OptionsAndQualityAreTheCppOnes) {
     quillion_bytes(high, &highSize);
     EXPECT_GT(lowSize, 100u);
     EXPECT_LT(lowSize, highSize);
+    // Quality 0 is the default, 80.
+    quillion_result* byDefault = quillion_encode(picture, QUILLION_JPEG, 0);
+    quillion_result* eighty = quillion_encode(picture, QUILLION_JPEG, 80);
+    size_t defaultSize = 0, eightySize = 0;
+    quillion_bytes(byDefault, &defaultSize);
+    quillion_bytes(eighty, &eightySize);
+    EXPECT_EQ(defaultSize, eightySize);
+    quillion_free(eighty);
+    quillion_free(byDefault);
     quillion_free(high);
     quillion_free(low);
     quillion_free(picture);
@@ -188,7 +199,8 @@ TEST(CApi, BadInputIsAnErrorWithAMessage) {
         {6, QUILLION_EAN13, "5901234123458", nullptr, QUILLION_ERROR_REJECTED}, // check digit 7
         {7, QUILLION_UPCA, "123", nullptr, QUILLION_ERROR_REJECTED},
         {8, QUILLION_CODE128, "", nullptr, QUILLION_ERROR_REJECTED},
-        {9, QUILLION_CODE128, "\xC3\xA9\xE2\x82\xAC", nullptr, 54548}, // €: set B refuses
+        {9, QUILLION_CODE128, "\xC3\xA9\xE2\x82\xAC", nullptr,
+         QUILLION_ERROR_CODE128_ILLEGAL_CHARACTER}, // € (set B: the window engine's number)
         {13, QUILLION_CODE128, "a\x01" "b", nullptr, 54548}, // set B: no control but DLE
         {10, QUILLION_CODE128, "AB", &wide, QUILLION_ERROR_TOO_LARGE},
         {11, QUILLION_CODE128, longText.c_str(), nullptr, QUILLION_ERROR_TOO_LONG},
@@ -214,6 +226,145 @@ TEST(CApi, BadInputIsAnErrorWithAMessage) {
     EXPECT_EQ(size, 0u);
     quillion_free(bad);
     quillion_free(ok);
+}
+
+// Options set by name, one after another on one struct: each row's value lands in its field
+// (or is refused, leaving the struct as it was), and what earlier rows set stays.
+TEST(CApi, OptionsSetByNameLandInTheirFields) {
+    using C = const quillion_options&;
+    const struct {
+        const char* name;
+        const char* value;
+        int code;
+        bool (*holds)(C);
+    } rows[] = {
+        {"margin", "4", 0, [](C c) { return c.margin == 4; }},
+        {"margin", "0", 0, [](C c) { return c.margin == 0; }},
+        {"margin", "-1", QUILLION_ERROR_ARGUMENT, [](C c) { return c.margin == 0; }},
+        {"rotate", "90", 0, [](C c) { return c.rotation == 90; }},
+        {"rotate", "45", QUILLION_ERROR_ARGUMENT, [](C c) { return c.rotation == 90; }},
+        {"no-caption", "1", 0, [](C c) { return c.caption == QUILLION_CAPTION_NONE; }},
+        {"no-caption", "0", 0, [](C c) { return c.caption == QUILLION_CAPTION_BELOW; }},
+        {"position", "top", 0, [](C c) { return c.caption == QUILLION_CAPTION_ABOVE; }},
+        {"position", "below", 0, [](C c) { return c.caption == QUILLION_CAPTION_BELOW; }},
+        {"position", "above", 0, [](C c) { return c.caption == QUILLION_CAPTION_ABOVE; }},
+        {"no-eci", "1", 0, [](C c) { return c.eci == 0; }},
+        {"eci", "on", 0, [](C c) { return c.eci == 1; }},
+        {"no-eci", "true", 0, [](C c) { return c.eci == 0; }},
+        {"no-quiet-zones", "yes", 0, [](C c) { return c.no_quiet_zones == 1; }},
+        {"module_width", "2", 0, [](C c) { return c.module_width == 2; }},
+        {"Module-Width", "0.33mm", 0,
+         [](C c) { return c.module_width == 0 && c.module.unit == QUILLION_MM; }},
+        {"module-width", "50", 0, [](C c) { return c.module_width == 50; }},
+        {"module-width", "51", QUILLION_ERROR_ARGUMENT, [](C c) { return c.module_width == 50; }},
+        {"mask", "-1", 0, [](C c) { return c.mask == -1; }},
+        {"mask", "7", 0, [](C c) { return c.mask == 7; }},
+        {"mask", "8", QUILLION_ERROR_ARGUMENT, [](C c) { return c.mask == 7; }},
+        {"dm-size", "16X48", 0, [](C c) { return c.dm_rows == 16 && c.dm_columns == 48; }},
+        {"ecc", "H", 0, [](C c) { return c.ecc == QUILLION_ECC_H; }},
+        {"fg", "336699", 0, [](C c) { return c.foreground.r == 0x33 && c.foreground.b == 0x99; }},
+        {"bg", "transparent", 0, [](C c) { return c.background.a == 0; }},
+        {"code-set", "auto", 0, [](C c) { return c.code_set == QUILLION_CODE_SET_AUTO; }},
+        {"scale", "0", QUILLION_ERROR_ARGUMENT, [](C c) { return c.scale == 1; }},
+        {"colour", "1", QUILLION_ERROR_ARGUMENT, [](C) { return true; }},
+        // Earlier rows' fields survive every later set.
+        {"quiet-zones", "1", 0,
+         [](C c) {
+             return c.quiet_zones == 1 && c.eci == 0 && c.no_quiet_zones == 1 && c.mask == 7 &&
+                    c.dm_rows == 16 && c.rotation == 90 && c.ecc == QUILLION_ECC_H;
+         }},
+    };
+    quillion_options c;
+    quillion_options_init(&c);
+    EXPECT_EQ(c.eci, 1); // ECI before UTF-8 text unless asked not to
+    for (const auto& r : rows) {
+        SCOPED_TRACE(std::string(r.name) + "=" + r.value);
+        EXPECT_EQ(quillion_options_set(&c, r.name, r.value), r.code);
+        EXPECT_EQ(std::string(quillion_options_error_message()).empty(), r.code == 0);
+        EXPECT_TRUE(r.holds(c));
+        EXPECT_EQ(c.size, sizeof c);
+    }
+    // An older program's shorter struct: set within it, nothing written past its end.
+    struct {
+        quillion_options options;
+        unsigned char after[8];
+    } old;
+    std::memset(&old, 0xA5, sizeof old);
+    const std::size_t known = offsetof(quillion_options, ecc);
+    quillion_options_init_sized(&old.options, known);
+    EXPECT_EQ(quillion_options_set(&old.options, "margin", "3"), 0);
+    EXPECT_EQ(quillion_options_set(&old.options, "ecc", "q"), 0);
+    EXPECT_EQ(old.options.margin, 3);
+    const auto* past = reinterpret_cast<const unsigned char*>(&old) + known;
+    EXPECT_TRUE(
+        std::all_of(past, past + (sizeof old - known), [](unsigned char b) { return b == 0xA5; }));
+}
+
+// Symbols through C: each symbology's size and quiet zones on the side they belong to.
+TEST(CApi, SymbolsKeepTheirSidesAndSizes) {
+    const struct {
+        int symbology;
+        const char* text;
+        int rows, columns, left, right, top;
+    } rows[] = {
+        {QUILLION_EAN13, "590123412345", 1, 95, 11, 7, 0},
+        {QUILLION_UPCA, "03600029145", 1, 95, 9, 9, 0},
+        {QUILLION_UPCE, "123456", 1, 51, 9, 7, 0},
+        {QUILLION_EAN8, "5901234", 1, 67, 7, 7, 0},
+        {QUILLION_CODE128, "AB", 1, 57, 10, 10, 0},
+        {QUILLION_CODE39, "AB", 1, 51, 10, 10, 0},
+        {QUILLION_QRCODE, "HELLO", 21, 21, 4, 4, 4},
+        {QUILLION_GS1_DATAMATRIX, "(01)09501101530003", 16, 16, 1, 1, 1},
+    };
+    for (const auto& r : rows) {
+        SCOPED_TRACE(r.text);
+        quillion_result* s = quillion_symbol(r.symbology, r.text, std::strlen(r.text), nullptr);
+        ASSERT_EQ(quillion_error_code(s), 0) << quillion_error_message(s);
+        int rowsGot = 0, columnsGot = 0;
+        ASSERT_NE(quillion_modules(s, &rowsGot, &columnsGot), nullptr);
+        EXPECT_EQ(rowsGot, r.rows);
+        EXPECT_EQ(columnsGot, r.columns);
+        EXPECT_EQ(quillion_quiet_zone(s, 0), r.left);
+        EXPECT_EQ(quillion_quiet_zone(s, 1), r.right);
+        EXPECT_EQ(quillion_quiet_zone(s, 2), r.top);
+        quillion_free(s);
+    }
+    // The length limits: the most a symbology takes encodes, one more is refused as too long.
+    const std::string gs1 = "(01)09501101530003(10)ABCDEFGHIJKLMNOPQRST(21)12345678";
+    const struct {
+        int symbology;
+        std::string text;
+        int code;
+    } limits[] = {
+        {QUILLION_CODE39, std::string(1000, 'A'), 0},
+        {QUILLION_CODE39, std::string(1001, 'A'), QUILLION_ERROR_TOO_LONG},
+        {QUILLION_GS1_128, gs1, 0}, // 48 data characters
+        {QUILLION_GS1_128, gs1 + "9", QUILLION_ERROR_TOO_LONG},
+        {QUILLION_CODE39, "A*B", QUILLION_ERROR_REJECTED}, // the start and stop character
+        {QUILLION_CODE128, "A\020B", 0},                   // DLE
+        {QUILLION_CODE128, "A\021B", QUILLION_ERROR_CODE128_ILLEGAL_CHARACTER}, // DC1
+        {QUILLION_CODE128, "A\037B", QUILLION_ERROR_CODE128_ILLEGAL_CHARACTER}, // US
+        {QUILLION_UPCA, "0360002914:", QUILLION_ERROR_REJECTED}, // ':' follows '9' in ASCII
+    };
+    for (const auto& l : limits) {
+        quillion_result* s = quillion_symbol(l.symbology, l.text.data(), l.text.size(), nullptr);
+        EXPECT_EQ(quillion_error_code(s), l.code) << l.text.size() << quillion_error_message(s);
+        quillion_free(s);
+    }
+    // Full ASCII's caption shows control characters as spaces; a refusal's count is grouped.
+    quillion_result* full = quillion_symbol(QUILLION_CODE39_FULL_ASCII, "A\037B\177", 4, nullptr);
+    ASSERT_EQ(quillion_text_count(full), 1);
+    EXPECT_STREQ(quillion_text(full, 0, nullptr), "A B ");
+    quillion_free(full);
+    const std::string many(1200, 'A');
+    quillion_result* tooMany = quillion_symbol(QUILLION_CODE128, many.data(), many.size(), nullptr);
+    EXPECT_NE(std::string(quillion_error_message(tooMany)).find("1,200 characters"),
+              std::string::npos)
+        << quillion_error_message(tooMany);
+    quillion_free(tooMany);
+    quillion_result* unknown = quillion_symbol(99, "AB", 2, nullptr);
+    EXPECT_EQ(quillion_error_code(unknown), QUILLION_ERROR_ARGUMENT);
+    quillion_free(unknown);
 }
 
 } // namespace

@@ -23,7 +23,7 @@ TEST(RenderLabel, QuietZonesTurnTransparencyAndResolution) {
     EXPECT_EQ(p.Width(), flat.Height()); // turned a quarter
     EXPECT_EQ(p.Height(), flat.Width());
     EXPECT_EQ(flat.Width(), (9 + 95 + 9) * 2); // the quiet zones hold the outer digits
-    EXPECT_EQ(p.Rgba()[3], 0);                    // transparent corner
+    EXPECT_EQ(p.Rgba()[3], 0);                 // transparent corner
     Image over(p.Width(), p.Height(), 0);
     for (std::size_t i = 0; i < over.pixels.size(); ++i)
         over.pixels[i] = p.Rgba()[4 * i + 3] == 0 ? 0xFFFFFFFFu : 0xFF000000u;

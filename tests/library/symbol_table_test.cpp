@@ -4,9 +4,12 @@
 #include "decode.h"
 #include "picture_detail.h"
 #include "quillion/quillion.hpp"
+#include "symbol_painter.h"
+#include "symbols/code39_symbol.h"
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstdio>
 #include <thread>
 
@@ -50,6 +53,8 @@ const Row kRows[] = {
     {Symbology::UpcE, "123456", "ACC9BD3AE57AA"},
     {Symbology::Ean13, "590123412345", "A2D3B326F4EAB36C8572744A"},
     {Symbology::Ean8, "5901234", "AC458D32AD90AE5CA"},
+    {Symbology::Ean13, "123456789012", "A4DE9D62148AA474E59B648A"}, // parity of leading 1
+    {Symbology::Ean13, "212345678901", "A649A13AC42AA248E9CB372A"}, // and of leading 2
 };
 
 Options OptionsOf(const Row& r) {
@@ -66,13 +71,12 @@ Image Pixels(const Picture& p) {
 // The bytes ZXing-C++ reads, read as the row's symbology (GS1 with its identifier).
 std::string Read(const Row& r, const Picture& p) {
     testing::ReadAs how;
-    how.format = r.type == Symbology::Code128 || r.type == Symbology::Gs1_128 ? "Code128"
-                 : r.type == Symbology::Code39 || r.type == Symbology::Code39FullAscii
-                     ? "Code39"
-                 : r.type == Symbology::UpcA  ? "UPCA"
-                 : r.type == Symbology::UpcE  ? "UPCE"
-                 : r.type == Symbology::Ean13 ? "EAN13"
-                                              : "EAN8";
+    how.format = r.type == Symbology::Code128 || r.type == Symbology::Gs1_128          ? "Code128"
+                 : r.type == Symbology::Code39 || r.type == Symbology::Code39FullAscii ? "Code39"
+                 : r.type == Symbology::UpcA                                           ? "UPCA"
+                 : r.type == Symbology::UpcE                                           ? "UPCE"
+                 : r.type == Symbology::Ean13                                          ? "EAN13"
+                                                                                       : "EAN8";
     how.fullAscii = r.type == Symbology::Code39FullAscii;
     how.checkCharacter = r.checkDigit;
     const testing::Decoded d = testing::DecodeImage(Pixels(p), how);
@@ -101,9 +105,14 @@ TEST(SymbolTable, ModulesAreZintsAndEveryWidthReadsBack) {
                 << m;
             EXPECT_EQ(Read(r, picture.picture()), Expected(r, s)) << m;
         }
-        // The widest module that fits each width: the next one would not.
+        // The options alone (the window's look where it has the type): it reads back too.
+        const RenderResult plain = Render(r.type, r.text, OptionsOf(r));
+        ASSERT_TRUE(plain) << plain.error().message;
+        EXPECT_EQ(Read(r, plain.picture()), Expected(r, e.symbol()));
+        // The widest module that fits each width with a margin: the next one would not.
         for (const int width : {250, 400, 1000}) {
             Options o = OptionsOf(r);
+            o.margin = 7;
             o.fitWidth = Length{double(width), Unit::Pixel};
             o.quietZones = true;
             const RenderResult fitted = Render(r.type, r.text, o);
@@ -188,6 +197,138 @@ TEST(SymbolTable, PicturesDoNotDependOnTheThreadsEarlierWork) {
     for (std::thread& t : threads)
         t.join();
     EXPECT_EQ(wrong, std::vector<int>(4, 0));
+}
+
+// The painter's layout: long bars where the symbology has them, the caption's gap kept clear
+// above or below the bars, a 2D symbol's modules pixel for pixel inside its quiet zone, the
+// pixel limit exact, and the contrast limit at its edge.
+TEST(SymbolTable, LongBarsGapsModulesAndLimits) {
+    // The long bars' dark modules: the guards (2 + 2 + 2, UPC-E 2 + 3) and UPC-A's first and
+    // last digit (0: 3 modules, 2: 4).
+    const struct {
+        Symbology type;
+        const char* text;
+        long longModules;
+    } longs[] = {{Symbology::UpcA, "03600029145", 13},
+                 {Symbology::Ean13, "590123412345", 6},
+                 {Symbology::Ean8, "5901234", 6},
+                 {Symbology::UpcE, "123456", 5},
+                 {Symbology::Code128, "AB", 0}};
+    for (const auto& l : longs) {
+        const EncodeResult e = Encode(l.type, l.text);
+        ASSERT_TRUE(e) << l.text;
+        const std::vector<std::uint8_t>& bars = e.symbol().longBars;
+        EXPECT_EQ(std::count(bars.begin(), bars.end(), 1), l.longModules) << l.text;
+    }
+    // Code 128 keeps 4 modules clear between its bars and its caption, below or above.
+    for (const CaptionPosition at : {CaptionPosition::Below, CaptionPosition::Above}) {
+        Options o;
+        o.codeSet = CodeSet::B;
+        o.moduleWidth = 3;
+        o.caption = at;
+        // Ascenders and descenders reach the edges of the text's cell.
+        const Image p = Pixels(Render(Symbology::Code128, "bdfghjklpqy", o).picture());
+        const int step = at == CaptionPosition::Below ? 1 : -1;
+        const auto row = [&](int y) { return p.pixels.data() + std::size_t(y) * p.width; };
+        int y = step > 0 ? 0 : p.height - 1;
+        const Pixel* barRow = row(y);
+        const auto inside = [&] { return y >= 0 && y < p.height; };
+        while (inside() && std::equal(barRow, barRow + p.width, row(y)))
+            y += step;
+        int clear = 0;
+        while (inside() &&
+               std::all_of(row(y), row(y) + p.width, [](Pixel q) { return (q & 0xFF) > 128; })) {
+            ++clear;
+            y += step;
+        }
+        EXPECT_TRUE(inside()) << "no caption";
+        EXPECT_GE(clear, 4 * 3) << (step > 0 ? "below" : "above");
+    }
+    // QR Code at 3 pixels a module: its 4-module quiet zone by default, every module's pixels.
+    Options q;
+    q.moduleWidth = 3;
+    const EncodeResult qr = Encode(Symbology::QrCode, "HELLO", q);
+    const RenderResult qrPicture = Render(Symbology::QrCode, "HELLO", q);
+    ASSERT_TRUE(qr && qrPicture);
+    const Symbol& s = qr.symbol();
+    const Image p = Pixels(qrPicture.picture());
+    ASSERT_EQ(p.width, (s.columns + 8) * 3);
+    ASSERT_EQ(p.height, (s.rows + 8) * 3);
+    int wrong = 0;
+    for (int y = 0; y < p.height; ++y)
+        for (int x = 0; x < p.width; ++x) {
+            const int r = y / 3 - 4, c = x / 3 - 4;
+            const bool dark = r >= 0 && r < s.rows && c >= 0 && c < s.columns &&
+                              s.modules[std::size_t(r * s.columns + c)] != 0;
+            wrong += dark != ((p.At(x, y) & 0xFF) < 128);
+        }
+    EXPECT_EQ(wrong, 0);
+    q.noQuietZones = true;
+    EXPECT_EQ(Render(Symbology::QrCode, "HELLO", q).picture().Width(), s.columns * 3);
+    // The most pixels a layout may have: exactly its own count, not one fewer.
+    const quillion::Encoded c39 = quillion::EncodeCode39(u"AB", quillion::EncodeOptions{});
+    const auto& symbol = std::get<quillion::Symbol>(c39);
+    quillion::PaintSpec spec;
+    spec.module = 2;
+    const quillion::SymbolLayout whole =
+        quillion::LayOutSymbol(symbol, spec, std::int64_t(1) << 40);
+    ASSERT_GT(whole.width, 0);
+    const std::int64_t area = std::int64_t(whole.width) * whole.height;
+    EXPECT_EQ(quillion::LayOutSymbol(symbol, spec, area).width, whole.width);
+    EXPECT_EQ(quillion::LayOutSymbol(symbol, spec, area - 1).width, 0);
+    // Grey CBCBCB on white has 40.3% luminance contrast (ISO/IEC 15416 grade C: 40%): taken;
+    // CCCCCC has 39.6%: refused.
+    Options grey;
+    grey.foreground = {203, 203, 203, 255};
+    EXPECT_TRUE(Render(Symbology::Code39, "AB", grey));
+    grey.foreground = {204, 204, 204, 255};
+    const RenderResult refused = Render(Symbology::Code39, "AB", grey);
+    ASSERT_FALSE(refused);
+    EXPECT_EQ(refused.error().number, kErrorArgument);
+    // A picture painted small but too many pixels once scaled: refused before it is scaled.
+    Options tall;
+    tall.moduleWidth = 10;
+    tall.barHeight = 4000;
+    tall.scale = 20;
+    const RenderResult scaled = Render(Symbology::Code128, "AB", tall);
+    ASSERT_FALSE(scaled);
+    EXPECT_EQ(scaled.error().number, kErrorTooLarge);
+}
+
+// The symbol's SVG draws exactly the picture's dark pixels: its boxes, moved by the margin's
+// translation, cover every dark pixel and nothing else.
+TEST(SymbolTable, SvgBoxesAreThePicturesDarkPixels) {
+    Options o;
+    o.codeSet = CodeSet::Auto;
+    o.moduleWidth = 2;
+    o.caption = CaptionPosition::None;
+    o.margin = 5;
+    const RenderResult r = Render(Symbology::Code128, "Quillion-42", o);
+    ASSERT_TRUE(r) << r.error().message;
+    const std::vector<std::uint8_t> bytes = EncodeSvg(r.picture());
+    const std::string svg(bytes.begin(), bytes.end());
+    int dx = 0, dy = 0;
+    if (const std::size_t g = svg.find("<g transform=\"translate("); g != std::string::npos) {
+        EXPECT_EQ(std::sscanf(svg.c_str() + g, "<g transform=\"translate(%d %d)", &dx, &dy), 2);
+    }
+    const Image p = Pixels(r.picture());
+    std::vector<int> covered(std::size_t(p.width) * std::size_t(p.height), 0);
+    const std::size_t path = svg.find("<path d=\"");
+    ASSERT_NE(path, std::string::npos);
+    int x0 = 0, y0 = 0, w = 0, h = 0, used = 0;
+    for (const char* at = svg.c_str() + path + 9;
+         std::sscanf(at, "M%d %dh%dv%dh%*dz%n", &x0, &y0, &w, &h, &used) == 4; at += used)
+        for (int y = y0 + dy; y < y0 + dy + h; ++y)
+            for (int x = x0 + dx; x < x0 + dx + w; ++x)
+                if (x >= 0 && y >= 0 && x < p.width && y < p.height)
+                    ++covered[std::size_t(y) * std::size_t(p.width) + std::size_t(x)];
+    int wrong = 0;
+    for (int y = 0; y < p.height; ++y)
+        for (int x = 0; x < p.width; ++x)
+            wrong += covered[std::size_t(y) * std::size_t(p.width) + std::size_t(x)] !=
+                     ((p.At(x, y) & 0xFF) < 128 ? 1 : 0);
+    EXPECT_EQ(wrong, 0);
+    EXPECT_EQ(dx, 5);
 }
 
 } // namespace
