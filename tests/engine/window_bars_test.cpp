@@ -138,7 +138,7 @@ TEST(WindowBars, Code128PaintsTheEncodersRuns) {
     };
     for (const auto& r : rows) {
         SCOPED_TRACE(r.line);
-        DrawingSurface surface(400, 50);
+        DrawingSurface surface(600, 50);
         BarcodeRequest request = WindowRequest(r.text);
         request.Left = 3;
         request.ModuleWidth = r.m;
