@@ -5,6 +5,7 @@
 #include "draw/surface.h"
 #include "raster_probe.h"
 #include "symbols/bar39.h"
+#include "symbols/code128_sequence.h"
 #include "symbols/code128_symbol.h"
 #include "symbols/code39_symbol.h"
 #include "symbols/mBarcode.h"
@@ -149,6 +150,22 @@ TEST(WindowBars, Code128PaintsTheEncodersRuns) {
         EXPECT_EQ(BarRuns(surface.GetImage(), 20, margin),
                   Scaled(EncodeCode128(r.text, options), r.m));
         EXPECT_EQ(margin, 3);
+    }
+}
+
+// Code128Runs leaves out a value without a pattern; the painter's walk raises error 9 there
+// instead of painting a symbol without it.
+TEST(WindowBars, Code128ValueWithoutPatternRaises) {
+    for (const Code128Sequence& sequence :
+         {Code128Sequence{104, 33, 200, 10}, Code128Sequence{104, 33, 10, 106}}) {
+        DrawingSurface surface(400, 50);
+        BarcodeRequest request = WindowRequest(u"A");
+        try {
+            DrawCode128Sequence(request, sequence, surface.hDC());
+            ADD_FAILURE() << "no error";
+        } catch (const RuntimeError& e) {
+            EXPECT_EQ(e.Number(), 9);
+        }
     }
 }
 
