@@ -4,6 +4,11 @@
 #include "runtime/runtime.h"
 #include "runtime/upper_case.h"
 #include "symbols/code39_patterns.h"
+#include "symbols/code39_symbol.h"
+
+#include <cstdint>
+#include <span>
+#include <string>
 
 namespace quillion {
 
@@ -43,18 +48,22 @@ int PatternCode(char16_t c) {
 
 // Paints boxes strictly left to right from x; each box starts on the column where the previous
 // one ended, so the next box overpaints the shared column and every element keeps its width.
+// A bar is one box; a space is one narrow box per module.
 class Code39Painter {
 public:
     Code39Painter(DrawingSurface& surface, float x, float y1, float y2, int narrow)
         : surface_(surface), x_(x), y1_(y1), y2_(y2), narrow_(static_cast<float>(narrow)) {}
 
-    void Pattern(std::string_view pattern) {
-        for (const char symbol : pattern) {
-            Box(narrow_, kWhite);
-            if (symbol == '1')
-                Box(narrow_, kBlack);
-            else if (symbol == '2')
-                Box(2.0f * narrow_, kBlack);
+    // The runs of a symbol, a bar first.
+    void Runs(std::span<const std::uint8_t> runs) {
+        bool bar = true;
+        for (const std::uint8_t modules : runs) {
+            if (bar)
+                Box(static_cast<float>(modules) * narrow_, kBlack);
+            else
+                for (std::uint8_t i = 0; i < modules; ++i)
+                    Space();
+            bar = !bar;
         }
     }
     void Space() { Box(narrow_, kWhite); }
@@ -116,11 +125,15 @@ void DrawCode39(std::u16string_view text, DrawingSurface& surface, const SymbolL
     const double framedLength = static_cast<double>(upper.size()) + 2.0;
     ScaleOuterWidthTo(surface, framedLength * 1.1 * Mul16(15, narrow));
 
-    Code39Painter painter(surface, static_cast<float>(surface.ScaleLeft()), y1, y2, narrow);
-    painter.Pattern(Code39PatternTable[kCode39StartCode]);
+    // The bars of the start character, of every character with a pattern and of the stop
+    // character, between a narrow space on each side (the runs begin and end with a bar).
+    std::u16string codes;
+    codes.reserve(upper.size());
     for (const char16_t c : upper)
-        painter.Pattern(Code39PatternTable[static_cast<std::size_t>(PatternCode(c))]);
-    painter.Pattern(Code39PatternTable[kCode39StopCode]);
+        codes.push_back(static_cast<char16_t>(PatternCode(c)));
+    Code39Painter painter(surface, static_cast<float>(surface.ScaleLeft()), y1, y2, narrow);
+    painter.Space();
+    painter.Runs(Code39Runs(codes));
     painter.Space();
 
     ScaleOuterWidthTo(surface, static_cast<double>(painter.X() + narrow));

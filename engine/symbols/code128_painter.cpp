@@ -4,11 +4,17 @@
 #include "runtime/runtime.h"
 #include "symbols/code128_caption.h"
 #include "symbols/code128_patterns.h"
+#include "symbols/code128_symbol.h"
 
+#include <span>
 #include <string>
+#include <vector>
 
 namespace quillion {
 namespace {
+
+// A symbol is three bars and three spaces; the stop pattern, last, one bar more.
+constexpr std::size_t kRunsPerSymbol = 6;
 
 // Runs a clean-up action when the scope ends, also when a RuntimeError passes through.
 template <class F> class ScopeExit {
@@ -22,31 +28,36 @@ private:
     F f_;
 };
 
-// Walks the symbols and the stop pattern from column x, calling bar(left, right) for every bar
-// in painting order; returns the column after the last bar. All edges are checked 32-bit sums.
+// Calls bar(left, right) for the bars of one symbol's runs (bar first) from column x; returns
+// the column after the symbol. Edges are checked 32-bit sums of x and whole modules.
+template <class BarFn>
+std::int32_t WalkRuns(std::span<const std::uint8_t> runs, std::int32_t x, std::int32_t m,
+                      BarFn& bar) {
+    std::int32_t offset = 0; // in modules
+    for (std::size_t i = 0; i < runs.size(); i += 2) {
+        const std::int32_t left = Add32(x, Mul32(offset, m));
+        bar(left, Add32(left, Mul32(runs[i], m)));
+        offset += runs[i] + (i + 1 < runs.size() ? runs[i + 1] : 0);
+    }
+    return Add32(x, Mul32(offset, m));
+}
+
+// Walks the runs of the symbols and the stop pattern from column x, calling bar(left, right)
+// for every bar in painting order; returns the column after the last bar. A value without a
+// pattern raises error 9 when the walk reaches it.
 template <class BarFn>
 std::int32_t WalkSymbols(const Code128Sequence& sequence, std::int32_t x, std::int32_t m,
                          BarFn&& bar) {
+    const std::vector<std::uint8_t> runs = Code128Runs(sequence);
+    const std::span<const std::uint8_t> all(runs);
+    std::size_t first = 0;
     for (const std::uint8_t value : sequence) {
-        const code128::SymbolPattern* pattern = code128::PatternOf(value);
-        if (pattern == nullptr)
+        if (code128::PatternOf(value) == nullptr)
             RaiseSubscriptOutOfRange();
-        std::int32_t offset = 0; // in modules
-        for (std::size_t i = 0; i < pattern->size(); i += 2) {
-            const std::int32_t left = Add32(x, Mul32(offset, m));
-            bar(left, Add32(left, Mul32((*pattern)[i], m)));
-            offset += (*pattern)[i] + (*pattern)[i + 1];
-        }
-        x = Add32(x, Mul32(code128::kSymbolModules, m));
+        x = WalkRuns(all.subspan(first, kRunsPerSymbol), x, m, bar);
+        first += kRunsPerSymbol;
     }
-    std::int32_t offset = 0;
-    for (std::size_t i = 0; i < code128::kStopPattern.size(); i += 2) {
-        const std::int32_t left = Add32(x, Mul32(offset, m));
-        bar(left, Add32(left, Mul32(code128::kStopPattern[i], m)));
-        if (i + 1 < code128::kStopPattern.size())
-            offset += code128::kStopPattern[i] + code128::kStopPattern[i + 1];
-    }
-    return Add32(x, Mul32(code128::kStopModules, m));
+    return WalkRuns(all.subspan(first), x, m, bar);
 }
 
 std::int32_t ModuleWidthOf(const BarcodeRequest& request) {

@@ -7,6 +7,8 @@
 #include "symbols/linear_runs.h"
 #include "symbols/symbol_messages.h"
 
+#include <utility>
+
 namespace quillion {
 namespace {
 
@@ -32,11 +34,7 @@ Encoded Code39Symbol(std::u16string_view characters, std::u16string_view caption
     if (characters.size() > kMaxCharacters)
         return TooLong("Code 39", characters.size(), kMaxCharacters, "characters");
     Symbol s;
-    RunBuilder runs(s);
-    AddPattern(runs, Code39PatternTable[kCode39StartCode]);
-    for (const char16_t c : characters)
-        AddPattern(runs, Code39PatternTable[std::size_t(c)]);
-    AddPattern(runs, Code39PatternTable[kCode39StopCode]);
+    s.runs = Code39Runs(characters);
     s.quiet = {10, 10, 0, 0};
     s.barModules = 40;
     s.textStyle = SymbolTextStyle{"Arial", 13, true, false, false, false, 3};
@@ -52,6 +50,17 @@ bool IsCode39Character(char16_t c) {
 }
 
 } // namespace
+
+std::vector<std::uint8_t> Code39Runs(std::u16string_view codes) {
+    Symbol s;
+    RunBuilder runs(s);
+    AddPattern(runs, Code39PatternTable[kCode39StartCode]);
+    for (const char16_t c : codes)
+        if (c < Code39PatternTable.size())
+            AddPattern(runs, Code39PatternTable[c]);
+    AddPattern(runs, Code39PatternTable[kCode39StopCode]);
+    return std::move(s.runs);
+}
 
 Encoded EncodeCode39(std::u16string_view text, const EncodeOptions& options) {
     if (text.empty())

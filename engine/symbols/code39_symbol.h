@@ -4,9 +4,16 @@
 
 #include "symbols/encode_options.h"
 
+#include <cstdint>
 #include <string_view>
+#include <vector>
 
 namespace quillion {
+
+// The bars and spaces in modules, a bar first, of the start character, the characters of
+// `codes` (indices into code39_patterns.h; a code without a pattern adds nothing) and the stop
+// character: the runs of every Code 39 symbol, also of the window's.
+std::vector<std::uint8_t> Code39Runs(std::u16string_view codes);
 
 // 0-9, A-Z (lower case is raised), space and - . $ / + %; options.checkDigit adds the
 // modulo-43 character.

@@ -2,11 +2,12 @@
 
 #include "runtime/runtime.h"
 #include "symbols/upc_digits.h"
-#include "symbols/upc_patterns.h"
+#include "symbols/upc_symbol.h"
 
 #include <algorithm>
 #include <array>
 #include <span>
+#include <variant>
 
 namespace quillion {
 
@@ -29,10 +30,6 @@ constexpr int kUpcETextOutside = 5;
 constexpr int kUpcETextGap = 2;
 constexpr int kUpcEDigitTextOffset = 5; // a digit's text stands in the middle of its bars
 
-constexpr std::array<int, 3> kSideGuard = {1, 1, 1};               // black, white, black
-constexpr std::array<int, 5> kCentreGuard = {1, 1, 1, 1, 1};       // white, black, ... white
-constexpr std::array<int, 6> kUpcERightGuard = {1, 1, 1, 1, 1, 1}; // white, black, ... black
-
 // The symbol's grid: bars are whole modules of m pixels; the printed digits and the room kept
 // for them grow by t, the module's ratio to the usual 2 pixels (at least 1).
 struct Grid {
@@ -42,17 +39,14 @@ struct Grid {
     int Text(double usual) const { return CInt(usual * t); }
 };
 
-// Paints one group of elements from column x, alternating colours from the first one; an
-// element of k modules covers k x m columns and rows 0 to bottom.
-void PaintGroup(DrawingSurface& surface, const Grid& g, int x, std::span<const int> modules,
-                COLORREF first, double bottom) {
-    COLORREF color = first;
-    for (const int k : modules) {
-        surface.FillBox(x, 0, x + g.m * k - 1, bottom, color);
-        x += g.m * k;
-        color = color == kBlack ? kWhite : kBlack;
-    }
-}
+// A stretch of the symbol's runs as the window paints it: the guards reach the bottom of the
+// surface, the digits stop at the digit bars' bottom. `digit` (1-based, 0 for none) is the
+// character that must have a decimal value before the stretch is painted.
+struct Stretch {
+    int runs = 0;
+    bool guard = false;
+    int digit = 0;
+};
 
 // The decimal value of character i (1-based): only the ASCII digits have one. Any other
 // character, or a position beyond the end of the text, is a type mismatch (error 13).
@@ -75,25 +69,46 @@ int UpcAMargin(const Grid& g) {
     return CInt(kMargin * g.m / double(kModule));
 }
 
+// Paints the runs (a bar first) stretch by stretch from column x: a run of k modules covers
+// k x m columns and rows 0 to the stretch's bottom.
+void PaintRuns(DrawingSurface& surface, const Grid& g, int x, std::span<const std::uint8_t> runs,
+               std::span<const Stretch> stretches, std::u16string_view digits, float height,
+               int yb) {
+    std::size_t r = 0;
+    for (const Stretch& stretch : stretches) {
+        if (stretch.digit != 0)
+            DigitValue(digits, stretch.digit);
+        const double bottom = stretch.guard ? static_cast<double>(height) : static_cast<double>(yb);
+        for (int i = 0; i < stretch.runs; ++i, ++r) {
+            const int k = runs[r];
+            surface.FillBox(x, 0, x + g.m * k - 1, bottom, r % 2 == 0 ? kBlack : kWhite);
+            x += g.m * k;
+        }
+    }
+}
+
 void PaintUpcA(DrawingSurface& surface, std::u16string_view digits, const Grid& g, float height,
                int yb, bool printDigits) {
     constexpr int n = 12, h = 6;
-    const int margin = UpcAMargin(g);
-    const int guard = 3 * g.m, guards = 8 * g.m, digit = 7 * g.m;
-    PaintGroup(surface, g, margin, kSideGuard, kBlack, height);
-    for (int i = 1; i <= n; ++i) {
-        const auto& counts = UpcDigitPatterns[static_cast<std::size_t>(DigitValue(digits, i))];
-        if (i == h + 1)
-            PaintGroup(surface, g, margin + guard + digit * (i - 1), kCentreGuard, kWhite, yb);
-        if (i <= h)
-            PaintGroup(surface, g, margin + guard + digit * (i - 1), counts, kWhite, yb);
-        else
-            PaintGroup(surface, g, margin + guards + digit * (i - 1), counts, kBlack, yb);
-    }
-    PaintGroup(surface, g, margin + guards + digit * n, kSideGuard, kBlack, height);
+    // Characters without a value stand in as 0: painting stops before the first of them.
+    std::array<int, n> values{};
+    for (std::size_t i = 0; i < values.size() && i < digits.size(); ++i)
+        if (digits[i] >= u'0' && digits[i] <= u'9')
+            values[i] = digits[i] - u'0';
+    // Side guard, six digits, centre guard (after the seventh digit is read), six digits, side
+    // guard; only the side guards are long.
+    std::array<Stretch, 15> stretches{};
+    stretches[0] = {3, true, 0};
+    for (int i = 1; i <= n; ++i)
+        stretches[std::size_t(i <= h ? i : i + 1)] = {4, false, i};
+    stretches[h + 1] = {5, false, h + 1};
+    stretches[14] = {3, true, 0};
+    PaintRuns(surface, g, UpcAMargin(g), UpcARuns(values), stretches, digits, height, yb);
 
     if (!printDigits)
         return;
+    const int margin = UpcAMargin(g);
+    const int guard = 3 * g.m, guards = 8 * g.m, digit = 7 * g.m;
     for (int i = 1; i <= n; ++i) {
         const int x = i <= h ? margin + guard + digit * (i - 1) + g.Text(i + 1)
                              : margin + guards + digit * (i - 1) + g.Text(i - h - 1);
@@ -103,30 +118,29 @@ void PaintUpcA(DrawingSurface& surface, std::u16string_view digits, const Grid& 
 }
 
 // The six digits are number system 0: their check digit, taken from the UPC-A they expand to,
-// is carried by the parity of each digit; no centre guard.
+// is carried by the parity of each digit; no centre guard. Every digit is read before a bar is
+// painted.
 void PaintUpcE(DrawingSurface& surface, std::u16string_view digits, const Grid& g, float height,
                int yb, bool printDigits) {
     UpcEDigits values{};
     for (int i = 1; i <= 6; ++i)
         values[static_cast<std::size_t>(i - 1)] = DigitValue(digits, i);
-    const int check = UpcECheckDigit(values);
-    const std::array<bool, 6> even = UpcEEvenParity(check);
+    const Encoded encoded = EncodeUpcE(digits.substr(0, values.size()), EncodeOptions{});
+    const Symbol* symbol = std::get_if<Symbol>(&encoded);
+    if (symbol == nullptr) // six ASCII digits are always a UPC-E
+        RaiseTypeMismatch();
 
+    // Left guard, six digits, right guard (six runs, a space first).
     const int leftGuardX = g.Text(kUpcEMarginWidth);
     const int digitsX = leftGuardX + 3 * g.m;
     const int digit = 7 * g.m;
     const int rightGuardX = digitsX + 6 * digit;
-    PaintGroup(surface, g, leftGuardX, kSideGuard, kBlack, height);
-    for (std::size_t i = 0; i < values.size(); ++i) {
-        std::array<int, 4> counts = UpcDigitPatterns[static_cast<std::size_t>(values[i])];
-        if (even[i]) // number set B: the odd-parity widths in reverse order
-            counts = {counts[3], counts[2], counts[1], counts[0]};
-        PaintGroup(surface, g, digitsX + digit * static_cast<int>(i), counts, kWhite, yb);
-    }
-    PaintGroup(surface, g, rightGuardX, kUpcERightGuard, kWhite, height);
+    constexpr std::array<Stretch, 3> kStretches = {{{3, true, 0}, {24, false, 0}, {6, true, 0}}};
+    PaintRuns(surface, g, leftGuardX, symbol->runs, kStretches, digits, height, yb);
 
     if (!printDigits)
         return;
+    const int check = UpcECheckDigit(values);
     const int y = yb + g.Text(kDigitsBelowBars);
     PrintDigit(surface, g.Text(kUpcETextOutside), y, u'0');
     for (std::size_t i = 0; i < values.size(); ++i)

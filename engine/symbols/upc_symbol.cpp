@@ -8,6 +8,7 @@
 
 #include <array>
 #include <span>
+#include <utility>
 #include <vector>
 
 namespace quillion {
@@ -88,6 +89,12 @@ void AddTwoHalves(Symbol& s, std::span<const int> digits, std::string_view parit
 }
 
 } // namespace
+
+std::vector<std::uint8_t> UpcARuns(std::span<const int, 12> digits) {
+    Symbol s;
+    AddTwoHalves(s, digits, "LLLLLL", true);
+    return std::move(s.runs);
+}
 
 Encoded EncodeEan13(std::u16string_view text, const EncodeOptions&) {
     std::vector<int> d;

@@ -6,9 +6,16 @@
 
 #include "symbols/encode_options.h"
 
+#include <cstdint>
+#include <span>
 #include <string_view>
+#include <vector>
 
 namespace quillion {
+
+// The bars and spaces in modules, a bar first, of UPC-A's twelve digits (0-9) as they are, the
+// last one taken for the check digit without verifying it: what EncodeUpcA makes of them.
+std::vector<std::uint8_t> UpcARuns(std::span<const int, 12> digits);
 
 // 11 digits (the check digit appended) or 12 (verified).
 Encoded EncodeUpcA(std::u16string_view text, const EncodeOptions& options);
