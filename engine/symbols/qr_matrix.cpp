@@ -49,8 +49,7 @@ unsigned FormatBits(QrEcc ecc, int mask) {
     return ((data << 10) | (rem & 0x3FFu)) ^ 0x5412u;
 }
 
-// The 30 modules of the two copies of the format information: f(row, column,
-// bit).
+// The 30 modules of the two copies of the format information: f(row, column, bit).
 template <typename F> void ForEachFormatModule(int s, F&& f) {
     for (int i = 0; i <= 5; ++i)
         f(i, 8, i);
@@ -131,8 +130,7 @@ void PlaceCodewords(Grid& g, std::span<const std::uint8_t> codewords) {
     }
 }
 
-// Whether a mask flips the module at row y, column x (when it holds data, not a
-// pattern).
+// Whether a mask flips the module at row y, column x (when it holds data, not a pattern).
 constexpr bool MaskHit(int mask, int y, int x) {
     switch (mask) {
     case 0:
@@ -188,11 +186,10 @@ void ApplyMask(Grid& g, int mask) {
     }
 }
 
-// The penalty rules on packed lines: 64 modules a word, W words a line (module
-// j of a line is bit j % 64 of word j / 64, 1 dark), with kLead light lines
-// before line 0 and kTrail after the last, for rule 3's light modules outside
-// the symbol. The rows are one such set, the columns (the rows of the
-// transposed symbol) another; both are scored down their lines, a word of 64
+// The penalty rules on packed lines: 64 modules a word, W words a line (module j of a line is
+// bit j % 64 of word j / 64, 1 dark), with kLead light lines before line 0 and kTrail after the
+// last, for rule 3's light modules outside the symbol. The rows are one such set, the columns
+// (the rows of the transposed symbol) another; both are scored down their lines, a word of 64
 // lines side by side at a time.
 constexpr int kMaxSize = QrSize(kQrMaxVersion);
 constexpr int kMaxWords = (kMaxSize + 63) / 64;
@@ -222,10 +219,9 @@ template <int W> Word<W> LowBits(int n) {
     return bits;
 }
 
-// Rules 1 and 3 across n lines, for every position along them at once. A run of
-// L >= 5 equal modules holds L - 4 windows of five and starts one: L - 4 + 2
-// points. A 1:1:3:1:1 core counts 40 once when the four modules before it or
-// the four after it are light.
+// Rules 1 and 3 across n lines, for every position along them at once. A run of L >= 5 equal
+// modules holds L - 4 windows of five and starts one: L - 4 + 2 points. A 1:1:3:1:1 core counts 40
+// once when the four modules before it or the four after it are light.
 template <int W> int AcrossLines(const Lines<W>& lines, int n, const Word<W>& valid) {
     int windows = 0, runs = 0, finders = 0;
     Word<W> lastDark{}, lastLight{};
@@ -274,8 +270,8 @@ template <int W> int Score(const Lines<W>& rows, const Lines<W>& columns, int n)
            std::abs(dark * 2 - total) * 10 / total * 10;
 }
 
-// Which modules each mask flips, by row y % 12 (bits by column) and by column x
-// % 12 (bits by row): every mask repeats every 12 modules both ways.
+// Which modules each mask flips, by row y % 12 (bits by column) and by column x % 12 (bits by row):
+// every mask repeats every 12 modules both ways.
 constexpr int kPeriod = 12;
 using MaskTable = std::array<std::array<std::array<std::uint64_t, kMaxWords>, kPeriod>, 8>;
 
@@ -304,9 +300,8 @@ template <int W> int PackedPenalty(const std::uint8_t* m, int n) {
     return Score(rows, columns, n);
 }
 
-// The mask of the lowest penalty (the first of equals), each mask applied to
-// the packed rows and columns of the unmasked symbol with its format
-// information.
+// The mask of the lowest penalty (the first of equals), each mask applied to the packed rows and
+// columns of the unmasked symbol with its format information.
 template <int W> int ChooseMask(const Grid& g, QrEcc ecc) {
     const int n = g.size;
     Lines<W> plain, plainColumns, data, dataColumns, rows, columns;
