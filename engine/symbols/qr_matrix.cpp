@@ -2,7 +2,9 @@
 
 #include "symbols/qr_tables.h"
 
+#include <algorithm>
 #include <array>
+#include <bit>
 #include <cstdlib>
 
 namespace quillion {
@@ -47,22 +49,27 @@ unsigned FormatBits(QrEcc ecc, int mask) {
     return ((data << 10) | (rem & 0x3FFu)) ^ 0x5412u;
 }
 
+// The 30 modules of the two copies of the format information: f(row, column, bit).
+template <typename F> void ForEachFormatModule(int s, F&& f) {
+    for (int i = 0; i <= 5; ++i)
+        f(i, 8, i);
+    f(7, 8, 6);
+    f(8, 8, 7);
+    f(8, 7, 8);
+    for (int i = 9; i < 15; ++i)
+        f(8, 14 - i, i);
+    for (int i = 0; i < 8; ++i)
+        f(8, s - 1 - i, i);
+    for (int i = 8; i < 15; ++i)
+        f(s - 15 + i, 8, i);
+}
+
 void DrawFormat(Grid& g, QrEcc ecc, int mask) {
     const unsigned bits = FormatBits(ecc, mask);
-    auto bit = [bits](int i) { return ((bits >> i) & 1u) != 0; };
-    const int s = g.size;
-    for (int i = 0; i <= 5; ++i)
-        g.Set(i, 8, bit(i));
-    g.Set(7, 8, bit(6));
-    g.Set(8, 8, bit(7));
-    g.Set(8, 7, bit(8));
-    for (int i = 9; i < 15; ++i)
-        g.Set(8, 14 - i, bit(i));
-    for (int i = 0; i < 8; ++i)
-        g.Set(8, s - 1 - i, bit(i));
-    for (int i = 8; i < 15; ++i)
-        g.Set(s - 15 + i, 8, bit(i));
-    g.Set(s - 8, 8, true); // the dark module
+    ForEachFormatModule(g.size, [&g, bits](int row, int column, int i) {
+        g.Set(row, column, ((bits >> i) & 1u) != 0);
+    });
+    g.Set(g.size - 8, 8, true); // the dark module
 }
 
 void DrawFunctionPatterns(Grid& g, int version) {
@@ -85,7 +92,8 @@ void DrawFunctionPatterns(Grid& g, int version) {
                     g.Set(centres[std::size_t(i)] + dy, centres[std::size_t(j)] + dx,
                           std::max(std::abs(dx), std::abs(dy)) != 1);
         }
-    DrawFormat(g, QrEcc::M, 0); // reserves the areas; drawn again with the mask chosen
+    DrawFormat(g, QrEcc::M,
+               0); // reserves the areas; drawn again with the mask chosen
     if (version >= 7) {
         unsigned rem = unsigned(version);
         for (int i = 0; i < 12; ++i)
@@ -122,23 +130,30 @@ void PlaceCodewords(Grid& g, std::span<const std::uint8_t> codewords) {
     }
 }
 
-template <int Mask> bool MaskHits(int y, int x) {
-    if constexpr (Mask == 0)
+// Whether a mask flips the module at row y, column x (when it holds data, not a pattern).
+constexpr bool MaskHit(int mask, int y, int x) {
+    switch (mask) {
+    case 0:
         return (x + y) % 2 == 0;
-    else if constexpr (Mask == 1)
+    case 1:
         return y % 2 == 0;
-    else if constexpr (Mask == 2)
+    case 2:
         return x % 3 == 0;
-    else if constexpr (Mask == 3)
+    case 3:
         return (x + y) % 3 == 0;
-    else if constexpr (Mask == 4)
+    case 4:
         return (x / 3 + y / 2) % 2 == 0;
-    else if constexpr (Mask == 5)
+    case 5:
         return x * y % 2 + x * y % 3 == 0;
-    else if constexpr (Mask == 6)
+    case 6:
         return (x * y % 2 + x * y % 3) % 2 == 0;
-    else
+    default:
         return ((x + y) % 2 + x * y % 3) % 2 == 0;
+    }
+}
+
+template <int Mask> bool MaskHits(int y, int x) {
+    return MaskHit(Mask, y, x);
 }
 
 template <int Mask> void ApplyMaskOf(Grid& g) {
@@ -171,71 +186,171 @@ void ApplyMask(Grid& g, int mask) {
     }
 }
 
-// Rules 1 and 3 along one line (a row or a column), a module at a time: the run of equal
-// modules and the last 15 modules (the newest in bit 0; outside the symbol is light).
-struct LineState {
-    unsigned window = 0;
-    int run = 0;
-    unsigned last = 2;
+// The penalty rules on packed lines: 64 modules a word, W words a line (module j of a line is
+// bit j % 64 of word j / 64, 1 dark), with kLead light lines before line 0 and kTrail after the
+// last, for rule 3's light modules outside the symbol. The rows are one such set, the columns
+// (the rows of the transposed symbol) another; both are scored down their lines, a word of 64
+// lines side by side at a time.
+constexpr int kMaxSize = QrSize(kQrMaxVersion);
+constexpr int kMaxWords = (kMaxSize + 63) / 64;
+
+template <int W> struct Lines {
+    static constexpr int kLead = 4, kTrail = 10;
+    std::array<std::uint64_t, std::size_t(kLead + kMaxSize + kTrail) * W> words{};
+
+    std::uint64_t* Line(int i) { return words.data() + std::size_t(kLead + i) * W; }
+    const std::uint64_t* Line(int i) const { return words.data() + std::size_t(kLead + i) * W; }
+    void Set(int line, int j, bool isDark) {
+        std::uint64_t& word = Line(line)[j >> 6];
+        const std::uint64_t bit = std::uint64_t(1) << (j & 63);
+        word = isDark ? word | bit : word & ~bit;
+    }
 };
 
-// A 1:1:3:1:1 dark-light-dark-light-dark core with four light modules before it (window ends at
-// the core) or after it (window ends four modules later), counted once when both.
-inline int FinderLikePenalty(unsigned w) {
-    const bool before = (w & 0x7FFu) == 0x05Du;
-    const bool after = (w & 0x7FFu) == 0x5D0u;
-    const bool both = (w & 0x7FFFu) == 0x05D0u;
-    return (int(before) + int(after) - int(both)) * 40;
+template <int W> using Word = std::array<std::uint64_t, W>;
+
+// Bits 0 to n - 1.
+template <int W> Word<W> LowBits(int n) {
+    Word<W> bits{};
+    for (int k = 0; k < W; ++k) {
+        const int here = std::clamp(n - 64 * k, 0, 64);
+        bits[std::size_t(k)] = here == 64 ? ~std::uint64_t(0) : (std::uint64_t(1) << here) - 1;
+    }
+    return bits;
 }
 
-inline int Step(LineState& s, unsigned v) {
-    int penalty = 0;
-    if (v == s.last) {
-        ++s.run;
-    } else {
-        if (s.run >= 5)
-            penalty += s.run - 2;
-        s.run = 1;
-        s.last = v;
+// Rules 1 and 3 across n lines, for every position along them at once. A run of L >= 5 equal
+// modules holds L - 4 windows of five and starts one: L - 4 + 2 points. A 1:1:3:1:1 core counts 40
+// once when the four modules before it or the four after it are light.
+template <int W> int AcrossLines(const Lines<W>& lines, int n, const Word<W>& valid) {
+    int windows = 0, runs = 0, finders = 0;
+    Word<W> lastDark{}, lastLight{};
+    for (int y = 0; y + 4 < n; ++y) {
+        const std::uint64_t* d = lines.Line(y);
+        for (int k = 0; k < W; ++k) {
+            const auto at = [d, k](int i) { return d[i * W + k]; };
+            const std::size_t K = std::size_t(k);
+            const std::uint64_t dark = at(0) & at(1) & at(2) & at(3) & at(4);
+            const std::uint64_t light = ~(at(0) | at(1) | at(2) | at(3) | at(4)) & valid[K];
+            windows += std::popcount(dark) + std::popcount(light);
+            runs += std::popcount(dark & ~lastDark[K]) + std::popcount(light & ~lastLight[K]);
+            lastDark[K] = dark;
+            lastLight[K] = light;
+            if (y + 6 < n) {
+                const std::uint64_t core = at(0) & ~at(1) & at(2) & at(3) & at(4) & ~at(5) & at(6);
+                const std::uint64_t darkBefore = at(-1) | at(-2) | at(-3) | at(-4);
+                const std::uint64_t darkAfter = at(7) | at(8) | at(9) | at(10);
+                finders += std::popcount(core & ~(darkBefore & darkAfter));
+            }
+        }
     }
-    s.window = ((s.window << 1) | v) & 0x7FFFu;
-    return penalty + FinderLikePenalty(s.window);
+    return windows + 2 * runs + 40 * finders;
 }
 
-// The end of a line: its last run, and four light modules beyond it for rule 3.
-inline int Finish(LineState& s) {
-    int penalty = s.run >= 5 ? s.run - 2 : 0;
-    for (int i = 0; i < 4; ++i) {
-        s.window = (s.window << 1) & 0x7FFFu;
-        penalty += FinderLikePenalty(s.window);
+// All four rules, from the rows and the columns of the same symbol.
+template <int W> int Score(const Lines<W>& rows, const Lines<W>& columns, int n) {
+    const Word<W> valid = LowBits<W>(n), pairs = LowBits<W>(n - 1);
+    int blocks = 0, dark = 0;
+    for (int y = 0; y < n; ++y) {
+        const std::uint64_t* a = rows.Line(y);
+        const std::uint64_t* b = rows.Line(y + 1);
+        for (int k = 0; k < W; ++k)
+            dark += std::popcount(a[k]);
+        if (y + 1 == n)
+            break;
+        for (int k = 0; k < W; ++k) {
+            const std::uint64_t aNext = (a[k] >> 1) | (k + 1 < W ? a[k + 1] << 63 : 0);
+            const std::uint64_t bNext = (b[k] >> 1) | (k + 1 < W ? b[k + 1] << 63 : 0);
+            blocks += std::popcount(~(a[k] ^ b[k]) & ~(aNext ^ bNext) & ~(a[k] ^ aNext) &
+                                    pairs[std::size_t(k)]);
+        }
     }
-    return penalty;
+    const int total = n * n;
+    return AcrossLines<W>(rows, n, valid) + AcrossLines<W>(columns, n, valid) + 3 * blocks +
+           std::abs(dark * 2 - total) * 10 / total * 10;
+}
+
+// Which modules each mask flips, by row y % 12 (bits by column) and by column x % 12 (bits by row):
+// every mask repeats every 12 modules both ways.
+constexpr int kPeriod = 12;
+using MaskTable = std::array<std::array<std::array<std::uint64_t, kMaxWords>, kPeriod>, 8>;
+
+constexpr MaskTable MakeMaskTable(bool byColumn) {
+    MaskTable table{};
+    for (int m = 0; m < 8; ++m)
+        for (int r = 0; r < kPeriod; ++r)
+            for (int i = 0; i < kMaxWords * 64; ++i)
+                if (byColumn ? MaskHit(m, i, r) : MaskHit(m, r, i))
+                    table[std::size_t(m)][std::size_t(r)][std::size_t(i / 64)] |= std::uint64_t(1)
+                                                                                  << (i % 64);
+    return table;
+}
+
+constexpr MaskTable kMaskRows = MakeMaskTable(false);
+constexpr MaskTable kMaskColumns = MakeMaskTable(true);
+
+template <int W> int PackedPenalty(const std::uint8_t* m, int n) {
+    Lines<W> rows, columns;
+    for (int y = 0; y < n; ++y)
+        for (int x = 0; x < n; ++x)
+            if (m[std::size_t(y) * std::size_t(n) + std::size_t(x)] != 0) {
+                rows.Set(y, x, true);
+                columns.Set(x, y, true);
+            }
+    return Score(rows, columns, n);
+}
+
+// The mask of the lowest penalty (the first of equals), each mask applied to the packed rows and
+// columns of the unmasked symbol with its format information.
+template <int W> int ChooseMask(const Grid& g, QrEcc ecc) {
+    const int n = g.size;
+    Lines<W> plain, plainColumns, data, dataColumns, rows, columns;
+    for (int y = 0; y < n; ++y)
+        for (int x = 0; x < n; ++x) {
+            const std::size_t at = g.At(y, x);
+            if (g.dark[at] != 0) {
+                plain.Set(y, x, true);
+                plainColumns.Set(x, y, true);
+            }
+            if (g.function[at] == 0) {
+                data.Set(y, x, true);
+                dataColumns.Set(x, y, true);
+            }
+        }
+    int best = 0, bestPenalty = 0;
+    for (int m = 0; m < 8; ++m) {
+        for (int i = 0; i < n; ++i) {
+            const auto& rowFlips = kMaskRows[std::size_t(m)][std::size_t(i % kPeriod)];
+            const auto& columnFlips = kMaskColumns[std::size_t(m)][std::size_t(i % kPeriod)];
+            for (int k = 0; k < W; ++k) {
+                rows.Line(i)[k] = plain.Line(i)[k] ^ (rowFlips[std::size_t(k)] & data.Line(i)[k]);
+                columns.Line(i)[k] = plainColumns.Line(i)[k] ^
+                                     (columnFlips[std::size_t(k)] & dataColumns.Line(i)[k]);
+            }
+        }
+        const unsigned bits = FormatBits(ecc, m);
+        ForEachFormatModule(n, [&rows, &columns, bits](int row, int column, int i) {
+            const bool isDark = ((bits >> i) & 1u) != 0;
+            rows.Set(row, column, isDark);
+            columns.Set(column, row, isDark);
+        });
+        const int p = Score(rows, columns, n);
+        if (m == 0 || p < bestPenalty) {
+            bestPenalty = p;
+            best = m;
+        }
+    }
+    return best;
 }
 
 } // namespace
 
 int QrPenalty(const std::uint8_t* m, int size) {
-    const auto s = std::size_t(size);
-    std::array<LineState, QrSize(kQrMaxVersion)> columns{};
-    int penalty = 0, dark = 0;
-    for (std::size_t y = 0; y < s; ++y) {
-        const std::uint8_t* row = m + y * s;
-        const std::uint8_t* above = y > 0 ? row - s : nullptr;
-        LineState across;
-        for (std::size_t x = 0; x < s; ++x) {
-            const unsigned v = row[x];
-            dark += int(v);
-            penalty += Step(across, v) + Step(columns[x], v);
-            if (above != nullptr && x > 0 && row[x - 1] == v && above[x] == v && above[x - 1] == v)
-                penalty += 3;
-        }
-        penalty += Finish(across);
-    }
-    for (std::size_t x = 0; x < s; ++x)
-        penalty += Finish(columns[x]);
-    const int total = size * size;
-    penalty += std::abs(dark * 2 - total) * 10 / total * 10;
-    return penalty;
+    if (size <= 64)
+        return PackedPenalty<1>(m, size);
+    if (size <= 128)
+        return PackedPenalty<2>(m, size);
+    return PackedPenalty<3>(m, size);
 }
 
 int BuildQrMatrix(int version, QrEcc ecc, std::span<const std::uint8_t> codewords, int mask,
@@ -243,22 +358,10 @@ int BuildQrMatrix(int version, QrEcc ecc, std::span<const std::uint8_t> codeword
     Grid g(QrSize(version), modules);
     DrawFunctionPatterns(g, version);
     PlaceCodewords(g, codewords);
-    if (mask < 0) {
-        const std::vector<std::uint8_t> unmasked = g.dark;
-        int bestPenalty = 0;
-        for (int m = 0; m < 8; ++m) {
-            if (m > 0)
-                g.dark = unmasked;
-            ApplyMask(g, m);
-            DrawFormat(g, ecc, m);
-            const int p = QrPenalty(g.dark.data(), g.size);
-            if (m == 0 || p < bestPenalty) {
-                bestPenalty = p;
-                mask = m;
-            }
-        }
-        g.dark = unmasked;
-    }
+    if (mask < 0)
+        mask = g.size <= 64    ? ChooseMask<1>(g, ecc)
+               : g.size <= 128 ? ChooseMask<2>(g, ecc)
+                               : ChooseMask<3>(g, ecc);
     ApplyMask(g, mask);
     DrawFormat(g, ecc, mask);
     return mask;

@@ -11,6 +11,8 @@
 #include <ZXing/ReadBarcode.h>
 #include <gtest/gtest.h>
 
+#include <cstdlib>
+#include <random>
 #include <string>
 #include <vector>
 
@@ -160,7 +162,7 @@ TEST(QrReadBack, Gs1CarriesFnc1AndSeparators) {
         {"(01)09501101530003(17)250101(10)AB-123", "010950110153000317250101"
                                                    "10AB-123"},
         {"(01)09501101530003(10)ABC%DEF(21)12345", "010950110153000310ABC%DEF\x1D"
-                                                 "2112345"},
+                                                   "2112345"},
         {"(01)09501101530003(21)abc-def(99)1234", "010950110153000321abc-def\x1D"
                                                   "991234"},
     };
@@ -249,6 +251,124 @@ TEST(QrMask, ForcedMasksReadAndTheChosenOneHasTheLeastPenalty) {
     }
     const Symbol chosen = Encode(text, Options(QrEcc::M));
     EXPECT_EQ(chosen.matrix, Encode(text, Options(QrEcc::M, 0, bestMask)).matrix);
+}
+
+// The penalty as first written, a module at a time along every row and column: the reference
+// the packed scorer must equal. Rules 1 and 3 keep a line's run and its last 15 modules (the
+// newest in bit 0, outside the symbol light); a finder-like core with four light modules before
+// or after it counts once.
+struct RefLine {
+    unsigned window = 0;
+    int run = 0;
+    unsigned last = 2;
+};
+
+int RefFinder(unsigned w) {
+    const bool before = (w & 0x7FFu) == 0x05Du, after = (w & 0x7FFu) == 0x5D0u;
+    return (int(before) + int(after) - int((w & 0x7FFFu) == 0x05D0u)) * 40;
+}
+
+int RefStep(RefLine& s, unsigned v) {
+    int penalty = 0;
+    if (v == s.last) {
+        ++s.run;
+    } else {
+        penalty += s.run >= 5 ? s.run - 2 : 0;
+        s.run = 1;
+        s.last = v;
+    }
+    s.window = ((s.window << 1) | v) & 0x7FFFu;
+    return penalty + RefFinder(s.window);
+}
+
+int RefFinish(RefLine& s) {
+    int penalty = s.run >= 5 ? s.run - 2 : 0;
+    for (int i = 0; i < 4; ++i) {
+        s.window = (s.window << 1) & 0x7FFFu;
+        penalty += RefFinder(s.window);
+    }
+    return penalty;
+}
+
+int ReferencePenalty(const std::vector<std::uint8_t>& m, int size) {
+    const auto s = std::size_t(size);
+    std::vector<RefLine> columns(s);
+    int penalty = 0, dark = 0;
+    for (std::size_t y = 0; y < s; ++y) {
+        const std::uint8_t* row = m.data() + y * s;
+        RefLine across;
+        for (std::size_t x = 0; x < s; ++x) {
+            const unsigned v = row[x];
+            dark += int(v);
+            penalty += RefStep(across, v) + RefStep(columns[x], v);
+            if (y > 0 && x > 0 && row[x - 1] == v && row[x - s] == v && row[x - s - 1] == v)
+                penalty += 3;
+        }
+        penalty += RefFinish(across);
+    }
+    for (auto& column : columns)
+        penalty += RefFinish(column);
+    const int total = size * size;
+    return penalty + std::abs(dark * 2 - total) * 10 / total * 10;
+}
+
+// Random matrices of every size, dense, sparse and in long runs (rules 1 and 3 on word
+// boundaries, finder-like cores at the edges): the packed scorer equals the reference.
+TEST(QrMask, PackedPenaltyEqualsTheReferenceOnRandomMatrices) {
+    std::mt19937 random(7);
+    for (int version = 1; version <= 40; ++version)
+        for (int kind = 0; kind < 6; ++kind) {
+            const int size = 17 + 4 * version;
+            std::vector<std::uint8_t> m(std::size_t(size) * std::size_t(size));
+            std::uint8_t v = 0;
+            for (auto& module : m) {
+                const unsigned r = random() % 100;
+                if (kind < 3)
+                    v = r < unsigned(20 + 30 * kind) ? 1 : 0; // 20, 50 and 80% dark
+                else if (r < unsigned(10 * kind - 20))        // runs of about 10, 5 and 3
+                    v ^= 1;
+                module = v;
+            }
+            EXPECT_EQ(QrPenalty(m.data(), size), ReferencePenalty(m, size))
+                << "version " << version << " kind " << kind;
+        }
+}
+
+// Random texts at every version and level: the penalty of each of the 8 forced masks equals the
+// reference's, and the mask chosen is the reference's lowest (the first of equals).
+TEST(QrMask, ChosenMaskIsTheReferencesLowestAtEveryVersionAndLevel) {
+    std::mt19937 random(11);
+    const std::string alphabet =
+        "0123456789ABCDEFGHIJKLMNOPQRSTUVWXYZ $%*+-./:abcdefghijklmnopqrstuvwxyz";
+    for (int version = 1; version <= 40; ++version)
+        for (int level = 0; level < 4; ++level)
+            for (int round = 0; round < 2; ++round) {
+                std::string text;
+                const std::size_t length = 1 + random() % (std::size_t(version) * 30);
+                for (std::size_t i = 0; i < length; ++i)
+                    text.push_back(alphabet[random() % alphabet.size()]);
+                Encoded chosen =
+                    EncodeQr(Utf8ToUtf16(text), Options(QrEcc(level), version, -1, true), false);
+                while (std::holds_alternative<Refusal>(chosen)) { // too long for this version
+                    text.resize(text.size() / 2);
+                    chosen = EncodeQr(Utf8ToUtf16(text), Options(QrEcc(level), version, -1, true),
+                                      false);
+                }
+                SCOPED_TRACE(text + " version " + std::to_string(version) + " level " +
+                             std::to_string(level));
+                int least = 1 << 30;
+                std::vector<std::uint8_t> best;
+                for (int mask = 0; mask < 8; ++mask) {
+                    const Symbol s = Encode(text, Options(QrEcc(level), version, mask, true));
+                    const int p = ReferencePenalty(s.matrix, s.rows);
+                    EXPECT_EQ(QrPenalty(s.matrix.data(), s.rows), p) << "mask " << mask;
+                    if (p < least) {
+                        least = p;
+                        best = s.matrix;
+                    }
+                }
+                EXPECT_EQ(std::get<Symbol>(chosen).matrix, best);
+            }
 }
 
 // ZXing-C++'s writer puts a text of one kind in one segment of the smallest version, as
