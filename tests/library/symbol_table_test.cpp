@@ -3,6 +3,7 @@
 // picture, and pictures that do not depend on what the thread painted before.
 #include "decode.h"
 #include "picture_detail.h"
+#include "quillion/quillion.h"
 #include "quillion/quillion.hpp"
 #include "symbol_painter.h"
 #include "symbols/code39_symbol.h"
@@ -329,6 +330,67 @@ TEST(SymbolTable, SvgBoxesAreThePicturesDarkPixels) {
                      ((p.At(x, y) & 0xFF) < 128 ? 1 : 0);
     EXPECT_EQ(wrong, 0);
     EXPECT_EQ(dx, 5);
+}
+
+} // namespace
+} // namespace quillion::api
+
+namespace quillion::api {
+namespace {
+
+// The printed digits of EAN-13 stand under their own seven modules, the leading one in the
+// light margin; turns reach the C interface and SVG; the documented maxima are accepted.
+TEST(SymbolTable, DigitsUnderTheirBarsTurnsAndMaxima) {
+    Options o;
+    o.moduleWidth = 4;
+    const RenderResult r = Render(Symbology::Ean13, "5901234123457", o);
+    ASSERT_TRUE(r) << r.error().message;
+    const Picture::Detail& d = PictureAccess::Of(r.picture());
+    const Image& p = d.image;
+    const int below = d.layout.y0 + d.layout.barHeight + d.layout.guardHeight;
+    std::vector<std::pair<int, int>> inks; // columns of each digit's ink, left to right
+    for (int x = 0; x < p.width; ++x) {
+        bool ink = false;
+        for (int y = below; y < p.height && !ink; ++y)
+            ink = (p.At(x, y) & 0xFFFFFF) != 0xFFFFFF;
+        if (ink && (inks.empty() || inks.back().second != x - 1))
+            inks.emplace_back(x, x);
+        else if (ink)
+            inks.back().second = x;
+    }
+    ASSERT_EQ(inks.size(), 13u);
+    EXPECT_LT(inks[0].second, d.layout.x0); // the leading digit left of the guard
+    for (int i = 1; i < 13; ++i) {
+        const int start = d.layout.x0 + 4 * (3 + 7 * (i - 1) + (i > 6 ? 5 : 0));
+        EXPECT_GE(inks[std::size_t(i)].first, start) << i;
+        EXPECT_LT(inks[std::size_t(i)].second, start + 4 * 7) << i;
+    }
+
+    quillion_options c;
+    quillion_options_init(&c);
+    quillion_result* flat = quillion_render(QUILLION_EAN13, "5901234123457", &c);
+    c.rotation = 270;
+    quillion_result* turned = quillion_render(QUILLION_EAN13, "5901234123457", &c);
+    EXPECT_EQ(quillion_width(turned), quillion_height(flat));
+    EXPECT_EQ(quillion_height(turned), quillion_width(flat));
+    quillion_result* svg = quillion_encode(turned, QUILLION_SVG, 0);
+    size_t size = 0;
+    const unsigned char* bytes = quillion_bytes(svg, &size);
+    const std::string text(reinterpret_cast<const char*>(bytes), size);
+    // Turned about the corner and moved back onto the canvas by the unturned width.
+    EXPECT_NE(text.find("translate(0 " + std::to_string(quillion_width(flat)) + ") rotate(270)"),
+              std::string::npos);
+    quillion_free(svg);
+    quillion_free(turned);
+    quillion_free(flat);
+
+    Options most;
+    most.moduleWidth = kMaxModuleWidth;
+    most.barHeight = kMaxBarHeight;
+    most.caption = CaptionPosition::None;
+    const RenderResult big = Render(Symbology::Code128, "A", most);
+    ASSERT_TRUE(big) << big.error().message;
+    EXPECT_EQ(big.picture().Height(), kMaxBarHeight);
 }
 
 } // namespace
