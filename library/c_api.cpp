@@ -130,6 +130,29 @@ bool KnownSymbology(int symbology) {
 
 thread_local std::string optionsError;
 
+// A result of text made by call (Render or Encode): the value value() takes from it, or its
+// error.
+template <typename Call, typename Value>
+quillion_result* FromText(int symbology, const char* text, size_t length,
+                          const quillion_options* options, Call call, Value value) {
+    if (text == nullptr)
+        return Failure(QUILLION_ERROR_ARGUMENT, "no text (NULL)");
+    if (!KnownSymbology(symbology))
+        return Failure(QUILLION_ERROR_ARGUMENT, "unknown symbology");
+    try {
+        auto r = std::make_unique<quillion_result>();
+        const auto made = call(api::Symbology(symbology), std::string_view(text, length),
+                               ToOptions(Complete(options)));
+        if (made)
+            r->value = value(made);
+        else
+            r->error = made.error();
+        return r.release();
+    } catch (const std::bad_alloc&) {
+        return nullptr;
+    }
+}
+
 } // namespace
 
 extern "C" {
@@ -171,23 +194,9 @@ const char* quillion_options_error_message(void) {
 
 quillion_result* quillion_render_n(int symbology, const char* text, size_t length,
                                    const quillion_options* options) {
-    if (text == nullptr)
-        return Failure(QUILLION_ERROR_ARGUMENT, "no text (NULL)");
-    if (!KnownSymbology(symbology))
-        return Failure(QUILLION_ERROR_ARGUMENT, "unknown symbology");
-    try {
-        auto r = std::make_unique<quillion_result>();
-        const api::RenderResult rendered =
-            api::Render(api::Symbology(symbology), std::string_view(text, length),
-                        ToOptions(Complete(options)));
-        if (rendered)
-            r->value = rendered.picture();
-        else
-            r->error = rendered.error();
-        return r.release();
-    } catch (const std::bad_alloc&) {
-        return nullptr;
-    }
+    return FromText(
+        symbology, text, length, options, [](auto... a) { return api::Render(a...); },
+        [](const api::RenderResult& r) { return r.picture(); });
 }
 
 quillion_result* quillion_render(int symbology, const char* text, const quillion_options* options) {
@@ -198,23 +207,9 @@ quillion_result* quillion_render(int symbology, const char* text, const quillion
 
 quillion_result* quillion_symbol(int symbology, const char* text, size_t length,
                                  const quillion_options* options) {
-    if (text == nullptr)
-        return Failure(QUILLION_ERROR_ARGUMENT, "no text (NULL)");
-    if (!KnownSymbology(symbology))
-        return Failure(QUILLION_ERROR_ARGUMENT, "unknown symbology");
-    try {
-        auto r = std::make_unique<quillion_result>();
-        const api::EncodeResult encoded =
-            api::Encode(api::Symbology(symbology), std::string_view(text, length),
-                        ToOptions(Complete(options)));
-        if (encoded)
-            r->value = encoded.symbol();
-        else
-            r->error = encoded.error();
-        return r.release();
-    } catch (const std::bad_alloc&) {
-        return nullptr;
-    }
+    return FromText(
+        symbology, text, length, options, [](auto... a) { return api::Encode(a...); },
+        [](const api::EncodeResult& r) { return r.symbol(); });
 }
 
 quillion_result* quillion_encode(const quillion_result* picture, int format, int quality) {
