@@ -18,16 +18,16 @@ using namespace quillion;
 const std::u16string kText = u"Coca Cola 12pk $6.99!";
 
 void Generate(benchmark::State& state) {
-    cli::Generator generator(cli::ControlSettings{});
+    library::Generator generator(library::ControlSettings{});
     for (auto _ : state)
         benchmark::DoNotOptimize(generator.Generate(kText).picture);
 }
 BENCHMARK(Generate);
 
 void EncodePng(benchmark::State& state) {
-    cli::Generator generator(cli::ControlSettings{});
+    library::Generator generator(library::ControlSettings{});
     const Image picture = *generator.Generate(kText).picture;
-    cli::PngEncoder encoder;
+    library::PngEncoder encoder;
     std::vector<std::uint8_t> bytes;
     for (auto _ : state) {
         encoder.Encode(picture, bytes);

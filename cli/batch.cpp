@@ -185,7 +185,7 @@ std::string RenderLine(const RenderOptions& options, PictureWriter& writer, cons
                        const Destination& to) {
     if (!line.failure.empty())
         return line.failure;
-    const std::optional<std::u16string> text = DecodeUtf8(line.text);
+    const std::optional<std::u16string> text = library::DecodeUtf8(line.text);
     if (!text)
         return "the line is not valid UTF-8";
     api::Picture picture;

@@ -62,7 +62,8 @@ struct LabelSettings {
 
 struct RenderOptions {
     api::Symbology type = api::Symbology::Code128; // the registry's
-    ControlSettings controls; // the caption choices; the type is the window's control, if any
+    library::ControlSettings
+        controls; // the caption choices; the type is the window's control, if any
     OtherSettings other;
     // One barcode: the file ("-" for standard output) and the text (UTF-8).
     std::string output;

@@ -46,7 +46,7 @@ api::Options ApiOptions(const RenderOptions& options) {
         o.fitWidth = api::Length{double(l.fitWidth), api::Unit::Pixel};
     // --no-caption is for every type; as in the window, position and style for Code 128 (and
     // GS1-128) only.
-    const ControlSettings& c = options.controls;
+    const library::ControlSettings& c = options.controls;
     const library::SymbologyRow& row = *library::FindSymbology(options.type);
     if (!c.caption || (row.Has(library::kOptCaption) && !options.other.captionGiven))
         o.caption = api::CaptionPosition::None;

@@ -49,7 +49,7 @@ std::string WriteToStream(const std::vector<std::uint8_t>& bytes, std::ostream& 
 }
 
 int RenderOne(const RenderOptions& options, LazyStream& out, LazyStream& err) {
-    const std::optional<std::u16string> text = DecodeUtf8(options.text);
+    const std::optional<std::u16string> text = library::DecodeUtf8(options.text);
     if (!text) {
         err() << "quillion-render: the text is not valid UTF-8\n";
         return kExitFailed;
@@ -81,7 +81,7 @@ int RenderOne(const RenderOptions& options, LazyStream& out, LazyStream& err) {
 // --gs1-show: the element string (GS shown as <GS>), the human-readable form and the Digital
 // Link URI of a GS1 text in any of its three forms.
 int ShowGs1(const std::string& utf8, LazyStream& out, LazyStream& err) {
-    const std::optional<std::u16string> text = DecodeUtf8(utf8);
+    const std::optional<std::u16string> text = library::DecodeUtf8(utf8);
     if (!text) {
         err() << "quillion-render: the text is not valid UTF-8\n";
         return kExitFailed;

@@ -86,6 +86,7 @@ const Image& FormCore::ExportPicture() const {
 // ---- Generating ----------------------------------------------------------------------------
 
 void FormCore::PushButton2_Click() {
+    engineError_ = 0;
     StepRunner step(ui_, u"PushButton2_Click");
     const Symbology chosen = controls_.SelectedSymbology(); // (100)
     // The Code 39 and UPC renderers get the text that was checked, even when the user edits it
@@ -214,6 +215,7 @@ void FormCore::MakeCode128(DrawingSurface& surface) {
     FillRequest();
     const std::int32_t result = DrawCode128(request_, surface.hDC());
     if (result != 0) {
+        engineError_ = result;
         MsgBox(Utf8ToUtf16(Code128ErrorText(result)), MsgBoxButtons::OkOnly, MsgBoxIcon::None);
         return;
     }

@@ -61,6 +61,8 @@ public:
     const BarcodeRequest& Request() const { return request_; }
     // What saving and printing take: Picture1 for UPC-A and UPC-E, Picture2 otherwise.
     const Image& ExportPicture() const;
+    // The Code 128 engine's error number from the last generation (5454x), or 0.
+    std::int32_t LastEngineError() const { return engineError_; }
 
     // The window's scale mode: the unit in which the picture boxes' outer sizes are set.
     ScaleMode WindowScaleMode() const { return windowScale_; }
@@ -101,6 +103,7 @@ private:
     DrawingSurface picture1_;
     DrawingSurface picture2_;
     BarcodeRequest request_;
+    std::int32_t engineError_ = 0;
     SymbolLook look_;
     ScaleMode windowScale_ = ScaleMode::Twips;
     std::u16string appTitle_;

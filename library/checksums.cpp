@@ -2,7 +2,7 @@
 
 #include <array>
 
-namespace quillion::cli {
+namespace quillion::library {
 
 namespace {
 
@@ -47,4 +47,4 @@ std::uint32_t Adler32(const std::uint8_t* bytes, std::size_t size, std::uint32_t
     return (b << 16) | a;
 }
 
-} // namespace quillion::cli
+} // namespace quillion::library

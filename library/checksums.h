@@ -5,7 +5,7 @@
 #include <cstddef>
 #include <cstdint>
 
-namespace quillion::cli {
+namespace quillion::library {
 
 // The CRC-32 of bytes, continuing from crc (0 to start), as zlib's crc32 gives it.
 std::uint32_t Crc32(const std::uint8_t* bytes, std::size_t size, std::uint32_t crc = 0);
@@ -13,4 +13,4 @@ std::uint32_t Crc32(const std::uint8_t* bytes, std::size_t size, std::uint32_t c
 // The Adler-32 of bytes, continuing from adler (1 to start), as zlib's adler32 gives it.
 std::uint32_t Adler32(const std::uint8_t* bytes, std::size_t size, std::uint32_t adler = 1);
 
-} // namespace quillion::cli
+} // namespace quillion::library

@@ -5,7 +5,7 @@
 #include <array>
 #include <cstring>
 
-namespace quillion::cli {
+namespace quillion::library {
 namespace {
 
 constexpr int kMinMatch = 3;
@@ -139,4 +139,4 @@ void DeflateRuns(const std::uint8_t* data, std::size_t size, std::vector<std::ui
         out.push_back(std::uint8_t(adler >> shift));
 }
 
-} // namespace quillion::cli
+} // namespace quillion::library

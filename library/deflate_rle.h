@@ -7,9 +7,9 @@
 #include <cstdint>
 #include <vector>
 
-namespace quillion::cli {
+namespace quillion::library {
 
 // Appends the zlib stream (header, block, Adler-32) of data[0..size) to out.
 void DeflateRuns(const std::uint8_t* data, std::size_t size, std::vector<std::uint8_t>& out);
 
-} // namespace quillion::cli
+} // namespace quillion::library

@@ -26,7 +26,7 @@ std::vector<std::uint8_t> Failed(Error* error, std::int32_t number, std::string 
 const Image* ScaledPixels(const Picture::Detail& d, Image& scaled, std::string& why) {
     if (d.scale == 1)
         return &d.image;
-    why = cli::ScalePicture(d.image, d.scale, scaled);
+    why = library::ScalePicture(d.image, d.scale, scaled);
     return why.empty() ? &scaled : nullptr;
 }
 
@@ -77,10 +77,10 @@ std::string SizeError(const Picture::Detail& d, bool jpeg) {
     if (jpeg && (w > kMaxJpegSide || h > kMaxJpegSide))
         return "too large for JPEG (" + std::to_string(w) + " x " + std::to_string(h) +
                "; at most 65,500)";
-    if (w * h > cli::kMaxScaledPixels)
+    if (w * h > library::kMaxScaledPixels)
         return "the picture at scale " + std::to_string(d.scale) + " would have " +
                std::to_string(w) + " x " + std::to_string(h) + " pixels, more than " +
-               std::to_string(cli::kMaxScaledPixels);
+               std::to_string(library::kMaxScaledPixels);
     return {};
 }
 
@@ -97,7 +97,7 @@ std::vector<std::uint8_t> EncodePng(const Picture& picture, Error* error) {
     const Image* pixels = ScaledPixels(d, scaled, why);
     if (pixels == nullptr)
         return Failed(error, kErrorTooLarge, why);
-    thread_local cli::PngEncoder encoder;
+    thread_local library::PngEncoder encoder;
     std::vector<std::uint8_t> bytes;
     encoder.Encode(*pixels, bytes, static_cast<std::uint32_t>(d.dpi / kMetresPerInch + 0.5),
                    d.finish.HasAlpha());
@@ -145,13 +145,14 @@ std::vector<std::uint8_t> EncodeSvg(const Picture& picture, Error* error) {
         for (const SymbolLayout::Placed& p : d.layout.text)
             texts.push_back(
                 PaintedText{p.x, d.layout.textTop, p.ansi, d.layout.font, kBlack, 0, {}});
-        why = cli::EncodeSymbolSvg(DarkBoxes(*d.symbol, d.layout), texts, d.paintedWidth,
-                                   d.paintedHeight, d.scale, svg, d.finish, dpi);
+        why = library::EncodeSymbolSvg(DarkBoxes(*d.symbol, d.layout), texts, d.paintedWidth,
+                                       d.paintedHeight, d.scale, svg, d.finish, dpi);
     } else if (d.window) {
         const std::shared_ptr<const PaintRecord> record = RecordWindowLook(*d.window);
         if (!record)
             return Failed(error, kErrorEncode, "the picture's painting could not be recorded");
-        why = cli::EncodeSvg(*record, d.paintedWidth, d.paintedHeight, d.scale, svg, d.finish, dpi);
+        why = library::EncodeSvg(*record, d.paintedWidth, d.paintedHeight, d.scale, svg, d.finish,
+                                 dpi);
     } else {
         why = "the picture has no symbol to draw";
     }

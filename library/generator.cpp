@@ -3,7 +3,7 @@
 #include "runtime/ansi.h"
 #include "step_runner.h"
 
-namespace quillion::cli {
+namespace quillion::library {
 
 std::string MessageLine(const MessageBoxRequest& box) {
     const std::string text = Utf16ToUtf8(box.text);
@@ -28,6 +28,7 @@ std::string MessageLine(const MessageBoxRequest& box) {
 
 MsgBoxResult CollectingInterface::ShowMessage(const MessageBoxRequest& box) {
     messages.push_back(MessageLine(box));
+    errorReport = errorReport || box.title == kErrorReportTitle;
     return MsgBoxResult::Ok;
 }
 
@@ -39,6 +40,7 @@ Generator::Generator(const ControlSettings& settings, bool recordPainting)
 Generation Generator::Generate(const std::u16string& text) {
     controls_.text = text;
     ui_.messages.clear();
+    ui_.errorReport = false;
     // Every renderer paints Picture1; the exported picture is Picture1 or its copy.
     if (recording_)
         core_.Picture1().SetPaintRecord(&record_);
@@ -51,6 +53,8 @@ Generation Generator::Generate(const std::u16string& text) {
             record_.complete = false;
     }
     Generation result;
+    result.engineError = core_.LastEngineError();
+    result.errorReport = ui_.errorReport;
     if (!ui_.messages.empty()) {
         for (const std::string& m : ui_.messages) {
             if (!result.message.empty())
@@ -70,4 +74,4 @@ Generation Generator::Generate(const std::u16string& text) {
     return result;
 }
 
-} // namespace quillion::cli
+} // namespace quillion::library

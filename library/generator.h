@@ -10,13 +10,14 @@
 #include <utility>
 #include <vector>
 
-namespace quillion::cli {
+namespace quillion::library {
 
 // A user interface that shows nothing: message boxes are kept for the caller as one line
 // each, the pointer and the event loop are ignored, and there is no printer or save dialog.
 class CollectingInterface : public UserInterface {
 public:
     std::vector<std::string> messages; // UTF-8
+    bool errorReport = false;          // one of them was the application error report
 
     MsgBoxResult ShowMessage(const MessageBoxRequest& box) override;
     std::u16string ShowSaveDialog(const SaveDialogRequest&) override { return {}; }
@@ -33,7 +34,9 @@ struct Generation {
     // What "Save As JPG" would save: the export picture, or null when the generation failed
     // (a message was shown, or nothing was painted). Valid until the next Generate.
     const Image* picture = nullptr;
-    std::string message; // why it failed: the window's messages, "; " between them
+    std::string message;          // why it failed: the window's messages, "; " between them
+    std::int32_t engineError = 0; // the Code 128 engine's number (5454x) when it refused
+    bool errorReport = false;     // the window showed its application error report
 };
 
 // The window's controls as the command line sets them. (FixedControls does the same, but lives
@@ -82,4 +85,4 @@ private:
     FormCore core_;
 };
 
-} // namespace quillion::cli
+} // namespace quillion::library

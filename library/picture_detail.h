@@ -20,7 +20,7 @@ namespace quillion::api {
 
 // The window's generation of a text, as the window's look is painted.
 struct WindowRecipe {
-    cli::ControlSettings settings;
+    library::ControlSettings settings;
     std::u16string text;
 };
 

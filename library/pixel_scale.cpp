@@ -2,7 +2,7 @@
 
 #include <algorithm>
 
-namespace quillion::cli {
+namespace quillion::library {
 
 std::string ScalePicture(const Image& picture, int factor, Image& out) {
     const std::int64_t w = std::int64_t{picture.width} * factor;
@@ -26,4 +26,4 @@ std::string ScalePicture(const Image& picture, int factor, Image& out) {
     return {};
 }
 
-} // namespace quillion::cli
+} // namespace quillion::library

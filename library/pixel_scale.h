@@ -7,7 +7,7 @@
 #include <cstdint>
 #include <string>
 
-namespace quillion::cli {
+namespace quillion::library {
 
 // The largest scaled picture written, in pixels (a gigabyte of raster).
 inline constexpr std::int64_t kMaxScaledPixels = std::int64_t(1) << 28;
@@ -16,4 +16,4 @@ inline constexpr std::int64_t kMaxScaledPixels = std::int64_t(1) << 28;
 // kMaxScaledPixels).
 std::string ScalePicture(const Image& picture, int factor, Image& out);
 
-} // namespace quillion::cli
+} // namespace quillion::library

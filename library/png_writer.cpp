@@ -12,7 +12,7 @@
 #include <cstring>
 #include <string_view>
 
-namespace quillion::cli {
+namespace quillion::library {
 namespace {
 
 constexpr std::array<std::uint8_t, 8> kSignature = {0x89, 'P', 'N', 'G', '\r', '\n', 0x1A, '\n'};
@@ -217,4 +217,4 @@ bool PngEncoder::Encode(const Image& image, std::vector<std::uint8_t>& out,
     return true;
 }
 
-} // namespace quillion::cli
+} // namespace quillion::library

@@ -9,7 +9,7 @@
 #include <cstdint>
 #include <vector>
 
-namespace quillion::cli {
+namespace quillion::library {
 
 class PngEncoder {
 public:
@@ -30,4 +30,4 @@ private:
     std::vector<std::uint8_t> compressed_; // their zlib stream
 };
 
-} // namespace quillion::cli
+} // namespace quillion::library

@@ -148,12 +148,12 @@ LabelFinish FinishOf(const Options& o) {
 
 // The window's generation, one per setting on each thread, kept for the thread's next calls.
 // Its pictures are the window's size (a few hundred kilobytes at most).
-cli::Generator& GeneratorFor(const cli::ControlSettings& settings, bool recording) {
+library::Generator& GeneratorFor(const library::ControlSettings& settings, bool recording) {
     constexpr std::size_t kGeneratorsPerThread = 4;
     struct Kept {
-        cli::ControlSettings settings;
+        library::ControlSettings settings;
         bool recording;
-        std::unique_ptr<cli::Generator> generator;
+        std::unique_ptr<library::Generator> generator;
     };
     thread_local std::vector<Kept> kept;
     const auto found = std::find_if(kept.begin(), kept.end(), [&](const Kept& k) {
@@ -163,29 +163,23 @@ cli::Generator& GeneratorFor(const cli::ControlSettings& settings, bool recordin
         return *found->generator;
     if (kept.size() == kGeneratorsPerThread)
         kept.erase(kept.begin());
-    kept.push_back({settings, recording, std::make_unique<cli::Generator>(settings, recording)});
+    kept.push_back(
+        {settings, recording, std::make_unique<library::Generator>(settings, recording)});
     return *kept.back().generator;
 }
 
-// The window's messages as an Error: the Code 128 engine's "Error(N):..." keeps its number.
-Error FromMessage(const std::string& message) {
-    constexpr std::string_view engine = "Error(";
-    std::int32_t number = kErrorRejected;
-    if (message.starts_with(engine)) {
-        number = 0;
-        for (std::size_t i = engine.size();
-             i < message.size() && message[i] >= '0' && message[i] <= '9' && number < 100000000;
-             ++i)
-            number = number * 10 + (message[i] - '0');
-    } else if (message.starts_with("Application Error: ")) {
-        number = kErrorFailed;
-    }
-    return Fail(number, message);
+// The window's messages as an Error: the Code 128 engine's refusal keeps its number.
+Error FromGeneration(const library::Generation& g) {
+    const std::int32_t number = g.engineError != 0 ? g.engineError
+                                : g.errorReport    ? kErrorFailed
+                                                   : kErrorRejected;
+    return Fail(number, g.message);
 }
 
-cli::ControlSettings WindowSettings(const SymbologyRow& row, const Options& o) {
-    return cli::ControlSettings{*row.window, o.caption != CaptionPosition::None,
-                                o.caption == CaptionPosition::Above ? 1 : 0, int(o.captionStyle)};
+library::ControlSettings WindowSettings(const SymbologyRow& row, const Options& o) {
+    return library::ControlSettings{*row.window, o.caption != CaptionPosition::None,
+                                    o.caption == CaptionPosition::Above ? 1 : 0,
+                                    int(o.captionStyle)};
 }
 
 // The caller's caption choices on the symbol.
@@ -223,12 +217,12 @@ std::variant<int, Error> Pixels(const Length& l, double dpi, int limit, const ch
 
 RenderResult RenderWindowLook(const SymbologyRow& row, std::u16string text, const Options& o,
                               std::shared_ptr<Picture::Detail> detail) {
-    const cli::ControlSettings settings = WindowSettings(row, o);
-    cli::Generator& generator = GeneratorFor(settings, false);
+    const library::ControlSettings settings = WindowSettings(row, o);
+    library::Generator& generator = GeneratorFor(settings, false);
     generator.SetLook(SymbolLook{0, 0, o.caption != CaptionPosition::None});
-    const cli::Generation generation = generator.Generate(text);
+    const library::Generation generation = generator.Generate(text);
     if (generation.picture == nullptr)
-        return FromMessage(generation.message);
+        return FromGeneration(generation);
     const Image& painted = *generation.picture;
     detail->paintedWidth = painted.width;
     detail->paintedHeight = painted.height;
@@ -236,7 +230,7 @@ RenderResult RenderWindowLook(const SymbologyRow& row, std::u16string text, cons
     if (detail->finish.IsNone())
         detail->image = painted;
     else if (std::string why =
-                 FinishPicture(painted, detail->finish, cli::kMaxScaledPixels, detail->image);
+                 FinishPicture(painted, detail->finish, library::kMaxScaledPixels, detail->image);
              !why.empty())
         return Fail(kErrorTooLarge, why);
     detail->window = WindowRecipe{settings, std::move(text)};
@@ -300,7 +294,7 @@ RenderResult RenderSymbol(const SymbologyRow& row, std::u16string_view text, con
     } else {
         spec.module = row.usualModule;
     }
-    SymbolLayout layout = LayOutSymbol(*symbol, spec, cli::kMaxScaledPixels);
+    SymbolLayout layout = LayOutSymbol(*symbol, spec, library::kMaxScaledPixels);
     if (layout.width == 0)
         return Fail(kErrorTooLarge, "the picture would be too large");
     Image painted;
@@ -311,7 +305,7 @@ RenderResult RenderSymbol(const SymbologyRow& row, std::u16string_view text, con
     if (detail->finish.IsNone())
         detail->image = std::move(painted);
     else if (std::string why =
-                 FinishPicture(painted, detail->finish, cli::kMaxScaledPixels, detail->image);
+                 FinishPicture(painted, detail->finish, library::kMaxScaledPixels, detail->image);
              !why.empty())
         return Fail(kErrorTooLarge, why);
     detail->symbol = std::move(symbol);
@@ -326,11 +320,11 @@ RenderResult Scaled(RenderResult result, const Options& o) {
     const Picture::Detail& d = PictureAccess::Of(result.picture());
     const std::int64_t w = std::int64_t{d.image.width} * o.scale;
     const std::int64_t h = std::int64_t{d.image.height} * o.scale;
-    if (w * h > cli::kMaxScaledPixels)
+    if (w * h > library::kMaxScaledPixels)
         return Fail(kErrorTooLarge, "the picture at scale " + std::to_string(o.scale) +
                                         " would have " + std::to_string(w) + " x " +
                                         std::to_string(h) + " pixels, more than " +
-                                        std::to_string(cli::kMaxScaledPixels));
+                                        std::to_string(library::kMaxScaledPixels));
     return result;
 }
 
@@ -339,7 +333,7 @@ const SymbologyRow* RowOf(Symbology symbology) {
 }
 
 RenderResult RenderChecked(const SymbologyRow& row, std::string_view utf8Text, const Options& o) {
-    std::optional<std::u16string> text = cli::DecodeUtf8(utf8Text);
+    std::optional<std::u16string> text = library::DecodeUtf8(utf8Text);
     if (!text)
         return Fail(kErrorArgument, "the text is not valid UTF-8");
     if (text->empty() && row.window && row.window != quillion::Symbology::UpcA &&
@@ -407,9 +401,9 @@ api::Symbol PublicSymbol(const quillion::Symbol& s) {
 } // namespace
 
 std::shared_ptr<const PaintRecord> RecordWindowLook(const WindowRecipe& recipe) {
-    cli::Generator& generator = GeneratorFor(recipe.settings, true);
+    library::Generator& generator = GeneratorFor(recipe.settings, true);
     generator.SetLook(SymbolLook{0, 0, recipe.settings.caption});
-    const cli::Generation generation = generator.Generate(recipe.text);
+    const library::Generation generation = generator.Generate(recipe.text);
     PaintRecord record = generator.TakeRecord();
     if (generation.picture == nullptr || !record.complete)
         return nullptr;
@@ -439,7 +433,7 @@ EncodeResult EncodeSized(Symbology symbology, std::string_view utf8Text, const O
         return Fail(kErrorArgument, "unknown symbology");
     if (const std::optional<Error> bad = CheckOptions(o))
         return *bad;
-    std::optional<std::u16string> text = cli::DecodeUtf8(utf8Text);
+    std::optional<std::u16string> text = library::DecodeUtf8(utf8Text);
     if (!text)
         return Fail(kErrorArgument, "the text is not valid UTF-8");
     Options encodeAs = o;

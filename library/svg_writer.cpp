@@ -7,7 +7,7 @@
 #include <algorithm>
 #include <cstdio>
 
-namespace quillion::cli {
+namespace quillion::library {
 namespace {
 
 void AppendNumber(std::string& out, std::int64_t v) {
@@ -298,4 +298,4 @@ std::string EncodeSymbolSvg(const std::vector<PixelBox>& dark,
     return {};
 }
 
-} // namespace quillion::cli
+} // namespace quillion::library

@@ -11,7 +11,7 @@
 #include <string>
 #include <vector>
 
-namespace quillion::cli {
+namespace quillion::library {
 
 // Writes the SVG of a picture of width x height pixels whose painting record is record into
 // out, finished as look says (sides, colours with their opacity, turn), its size in
@@ -27,4 +27,4 @@ std::string EncodeSymbolSvg(const std::vector<PixelBox>& dark,
                             const std::vector<PaintedText>& texts, int width, int height, int scale,
                             std::string& out, const LabelFinish& look = {}, double dpi = 0);
 
-} // namespace quillion::cli
+} // namespace quillion::library

@@ -2,7 +2,7 @@
 
 #include "runtime/ansi.h"
 
-namespace quillion::cli {
+namespace quillion::library {
 
 bool IsWellFormedUtf8(std::string_view bytes) {
     std::size_t i = 0;
@@ -38,4 +38,4 @@ std::optional<std::u16string> DecodeUtf8(std::string_view bytes) {
     return Utf8ToUtf16(bytes);
 }
 
-} // namespace quillion::cli
+} // namespace quillion::library

@@ -5,7 +5,7 @@
 #include <string>
 #include <string_view>
 
-namespace quillion::cli {
+namespace quillion::library {
 
 // Whether the bytes are well-formed UTF-8: shortest forms only, no surrogates, nothing above
 // U+10FFFF.
@@ -15,4 +15,4 @@ bool IsWellFormedUtf8(std::string_view bytes);
 // would otherwise stand for the bad bytes, and might even be encoded as "?").
 std::optional<std::u16string> DecodeUtf8(std::string_view bytes);
 
-} // namespace quillion::cli
+} // namespace quillion::library

@@ -3,7 +3,7 @@
 
 #include "seams.h"
 
-namespace quillion::cli {
+namespace quillion::library {
 
 struct ControlSettings {
     Symbology type = Symbology::Code128;
@@ -13,4 +13,4 @@ struct ControlSettings {
     bool operator==(const ControlSettings&) const = default;
 };
 
-} // namespace quillion::cli
+} // namespace quillion::library

@@ -11,6 +11,7 @@
 
 namespace quillion::cli {
 namespace {
+using namespace quillion::library;
 
 TEST(LineReader, NumbersEveryLineAndKeepsTheNonEmptyOnes) {
     struct Row {

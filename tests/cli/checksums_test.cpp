@@ -9,7 +9,7 @@
 #include <random>
 #include <vector>
 
-namespace quillion::cli {
+namespace quillion::library {
 namespace {
 
 TEST(Checksums, MatchZlib) {
@@ -47,4 +47,4 @@ TEST(Checksums, MatchZlib) {
 }
 
 } // namespace
-} // namespace quillion::cli
+} // namespace quillion::library

@@ -17,6 +17,7 @@
 
 namespace quillion::cli {
 namespace {
+using namespace quillion::library;
 
 struct RenderRow {
     int row;

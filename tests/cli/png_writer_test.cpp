@@ -10,7 +10,7 @@
 
 #include <random>
 
-namespace quillion::cli {
+namespace quillion::library {
 namespace {
 
 // Decodes PNG bytes with libpng into 0xFFRRGGBB pixels.
@@ -126,4 +126,4 @@ TEST(DeflateRuns, InflatesToItsInput) {
 }
 
 } // namespace
-} // namespace quillion::cli
+} // namespace quillion::library

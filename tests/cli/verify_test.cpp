@@ -16,6 +16,7 @@
 
 namespace quillion::cli {
 namespace {
+using namespace quillion::library;
 
 constexpr Pixel kWhitePixel = 0xFFFFFFFF;
 

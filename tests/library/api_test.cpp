@@ -18,6 +18,7 @@
 
 namespace quillion::api {
 namespace {
+using namespace quillion::library;
 
 struct Row {
     int row;
@@ -33,7 +34,7 @@ const Row kRows[] = {
     {5, Symbology::UpcE, "123456", "01234565"},
 };
 
-cli::ControlSettings WindowSettings(Symbology s) {
+library::ControlSettings WindowSettings(Symbology s) {
     const quillion::Symbology types[] = {quillion::Symbology::Code128, quillion::Symbology::Code39,
                                          quillion::Symbology::UpcA, quillion::Symbology::UpcE};
     return {types[int(s)], true, 0, 0};
@@ -52,8 +53,8 @@ TEST(Render, DefaultsAreTheWindowsPictureAndScan) {
         SCOPED_TRACE(r.row);
         const RenderResult result = Render(r.symbology, r.text);
         ASSERT_TRUE(result) << result.error().message;
-        cli::Generator window(WindowSettings(r.symbology));
-        const cli::Generation g = window.Generate(std::u16string(r.text.begin(), r.text.end()));
+        library::Generator window(WindowSettings(r.symbology));
+        const library::Generation g = window.Generate(std::u16string(r.text.begin(), r.text.end()));
         ASSERT_NE(g.picture, nullptr);
         EXPECT_TRUE(Pixels(result.picture()) == *g.picture);
         EXPECT_EQ(testing::DecodeImage(Pixels(result.picture())).text, r.reads);
@@ -201,7 +202,10 @@ TEST(CApi, BadInputIsAnErrorWithAMessage) {
         {8, QUILLION_CODE128, "", nullptr, QUILLION_ERROR_REJECTED},
         {9, QUILLION_CODE128, "\xC3\xA9\xE2\x82\xAC", nullptr,
          QUILLION_ERROR_CODE128_ILLEGAL_CHARACTER}, // € (set B: the window engine's number)
-        {13, QUILLION_CODE128, "a\x01" "b", nullptr, 54548}, // set B: no control but DLE
+        {13, QUILLION_CODE128,
+         "a\x01"
+         "b",
+         nullptr, 54548}, // set B: no control but DLE
         {10, QUILLION_CODE128, "AB", &wide, QUILLION_ERROR_TOO_LARGE},
         {11, QUILLION_CODE128, longText.c_str(), nullptr, QUILLION_ERROR_TOO_LONG},
         {12, QUILLION_GS1_128, "(01)09501101530004", nullptr, QUILLION_ERROR_REJECTED},
