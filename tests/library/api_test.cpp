@@ -48,6 +48,16 @@ Image Pixels(const Picture& p) {
     return image;
 }
 
+TEST(Render, WindowRefusalCarriesTheEngineNumberOfThatGenerationOnly) {
+    library::Generator window(WindowSettings(Symbology::Code128));
+    const library::Generation refused = window.Generate(u"a\u0001b");
+    EXPECT_EQ(refused.picture, nullptr);
+    EXPECT_EQ(refused.engineError, 54548);
+    const library::Generation empty = window.Generate(u"");
+    EXPECT_EQ(empty.picture, nullptr);
+    EXPECT_EQ(empty.engineError, 0) << empty.message;
+}
+
 TEST(Render, DefaultsAreTheWindowsPictureAndScan) {
     for (const Row& r : kRows) {
         SCOPED_TRACE(r.row);
