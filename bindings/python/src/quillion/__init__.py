@@ -433,7 +433,8 @@ class Barcode:
         target is written); sync=True also puts it on the disk before returning."""
         path = os.fspath(path)
         kind = _format_of(path, format)
-        _check_quality(quality)
+        if kind == "jpeg":
+            _check_quality(quality)
         result = _checked(_lib.quillion_save(self._handle.pointer, _FILE_FORMATS[kind],
                                              quality, _path_bytes(path)), path)
         _lib.quillion_free(result)
@@ -512,7 +513,8 @@ def _many(symbology: Union[str, int], texts: Sequence[Union[str, bytes]],
     its path), or each failure as an exception (raised, the first one, with errors="raise")."""
     if errors not in ("raise", "return"):
         raise ValueError(f'errors is "raise" or "return", not {errors!r}')
-    _check_quality(quality)
+    if kind == "jpeg":
+        _check_quality(quality)
     number = _symbology_number(symbology)
     prepared = _prepare(options)[1]
     data = [_text_bytes(text) for text in texts]
