@@ -55,9 +55,11 @@ std::from_chars_result ReadDecimal(const char* first, const char* last, double& 
     }
     // strtod_l reads exactly this span: only digits, '.', '-', 'e' and an exponent sign.
     const std::string text(first, p);
+    const locale_t c = CLocale(); // glibc's C locale is static: never null in practice
     const int savedErrno = errno;
     errno = 0;
-    const double read = ::strtod_l(text.c_str(), nullptr, CLocale());
+    const double read = c != locale_t(nullptr) ? ::strtod_l(text.c_str(), nullptr, c)
+                                               : std::strtod(text.c_str(), nullptr);
     const bool range = errno == ERANGE && (read == 0 || read > DBL_MAX || read < -DBL_MAX);
     errno = savedErrno;
     if (range)
