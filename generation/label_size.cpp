@@ -1,5 +1,7 @@
 #include "label_size.h"
 
+#include "runtime/plain_math.h"
+
 #include <charconv>
 #include <cmath>
 #include <cstdio>
@@ -51,8 +53,7 @@ std::optional<Length> ParseLength(std::string_view text) {
     if (digits == 0)
         return std::nullopt;
     Length length;
-    const auto [end, ec] =
-        std::from_chars(text.data(), text.data() + digits, length.value, std::chars_format::fixed);
+    const auto [end, ec] = ReadDecimal(text.data(), text.data() + digits, length.value, false);
     if (ec != std::errc() || end != text.data() + digits || !std::isfinite(length.value))
         return std::nullopt;
     const std::string_view unit = text.substr(digits);

@@ -2,6 +2,7 @@
 
 #include "draw/raster.h"
 #include "runtime/ansi.h"
+#include "runtime/plain_math.h"
 
 #include <algorithm>
 #include <cmath>
@@ -13,7 +14,7 @@ constexpr Pixel kDark = 0xFF000000u;
 constexpr Pixel kLight = 0xFFFFFFFFu;
 
 int Round(double v) {
-    return int(std::lround(v));
+    return int(RoundToLong(v));
 }
 
 std::shared_ptr<const Font> TextFont(const SymbolTextStyle& style, int module) {

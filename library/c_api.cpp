@@ -2,8 +2,10 @@
 // nothing thrown across the boundary.
 #include "quillion/quillion.h"
 #include "quillion/quillion.hpp"
+#include "runtime/whole_file.h"
 
 #include <algorithm>
+#include <cerrno>
 #include <cstring>
 #include <new>
 #include <string>
@@ -13,6 +15,7 @@ namespace api = quillion::api;
 
 struct quillion_result {
     api::Error error;
+    int systemError = 0; // the errno value of a failed write
     std::variant<std::monostate, api::Picture, std::vector<std::uint8_t>, api::Symbol> value;
 };
 
@@ -153,6 +156,41 @@ quillion_result* FromText(int symbology, const char* text, size_t length,
     }
 }
 
+// Encodes picture as format into r: its bytes, or with a path the file written there (r then
+// keeps no bytes); a failure becomes r's error.
+void EncodeInto(const api::Picture& picture, int format, int quality, const char* path,
+                quillion_result& r) {
+    std::vector<std::uint8_t> bytes;
+    switch (format) {
+    case QUILLION_PNG:
+        bytes = api::EncodePng(picture, &r.error);
+        break;
+    case QUILLION_JPEG:
+        bytes = api::EncodeJpeg(picture, quality == 0 ? 80 : quality, &r.error);
+        break;
+    case QUILLION_SVG:
+        bytes = api::EncodeSvg(picture, &r.error);
+        break;
+    default:
+        r.error = api::Error{QUILLION_ERROR_ARGUMENT, "unknown file format"};
+    }
+    if (r.error.number != 0)
+        return;
+    if (path == nullptr) {
+        r.value = std::move(bytes);
+        return;
+    }
+    const int failure = quillion::WriteFileContents(path, bytes.data(), bytes.size());
+    if (failure != 0) {
+        r.error = api::Error{QUILLION_ERROR_WRITE,
+                             std::string(path) + ": " + quillion::FileErrorText(failure)};
+        r.systemError = failure == quillion::kErrReadOnly   ? EACCES
+                        : failure == quillion::kErrNoReader ? ENXIO
+                        : failure > 0                       ? failure
+                                                            : EIO;
+    }
+}
+
 } // namespace
 
 extern "C" {
@@ -218,30 +256,74 @@ quillion_result* quillion_encode(const quillion_result* picture, int format, int
         return Failure(QUILLION_ERROR_ARGUMENT, "no picture to encode");
     try {
         auto r = std::make_unique<quillion_result>();
-        std::vector<std::uint8_t> bytes;
-        switch (format) {
-        case QUILLION_PNG:
-            bytes = api::EncodePng(*p, &r->error);
-            break;
-        case QUILLION_JPEG:
-            bytes = api::EncodeJpeg(*p, quality == 0 ? 80 : quality, &r->error);
-            break;
-        case QUILLION_SVG:
-            bytes = api::EncodeSvg(*p, &r->error);
-            break;
-        default:
-            r->error = api::Error{QUILLION_ERROR_ARGUMENT, "unknown file format"};
-        }
-        if (r->error.number == 0)
-            r->value = std::move(bytes);
+        EncodeInto(*p, format, quality, nullptr, *r);
         return r.release();
     } catch (const std::bad_alloc&) {
         return nullptr;
     }
 }
 
+quillion_result* quillion_save(const quillion_result* picture, int format, int quality,
+                               const char* path) {
+    const api::Picture* p = ValueOf<api::Picture>(picture);
+    if (p == nullptr)
+        return Failure(QUILLION_ERROR_ARGUMENT, "no picture to save");
+    if (path == nullptr)
+        return Failure(QUILLION_ERROR_ARGUMENT, "no path (NULL)");
+    try {
+        auto r = std::make_unique<quillion_result>();
+        EncodeInto(*p, format, quality, path, *r);
+        return r.release();
+    } catch (const std::bad_alloc&) {
+        return nullptr;
+    }
+}
+
+size_t quillion_encode_many(int symbology, const char* const* texts, const size_t* lengths,
+                            size_t count, const quillion_options* options, int format, int quality,
+                            const char* const* paths, quillion_result** results) {
+    if (results == nullptr)
+        return 0;
+    const char* refusal = texts == nullptr             ? "no texts (NULL)"
+                          : !KnownSymbology(symbology) ? "unknown symbology"
+                                                       : nullptr;
+    api::Options o;
+    if (refusal == nullptr)
+        o = ToOptions(Complete(options));
+    std::size_t made = 0;
+    for (std::size_t i = 0; i < count; ++i) {
+        const char* text = refusal == nullptr ? texts[i] : nullptr;
+        if (refusal != nullptr || text == nullptr) {
+            results[i] =
+                Failure(QUILLION_ERROR_ARGUMENT, refusal != nullptr ? refusal : "no text (NULL)");
+            continue;
+        }
+        try {
+            auto r = std::make_unique<quillion_result>();
+            const std::size_t length = lengths != nullptr ? lengths[i] : std::strlen(text);
+            const auto rendered = api::Render(api::Symbology(symbology), {text, length}, o);
+            if (!rendered)
+                r->error = rendered.error();
+            else if (paths != nullptr && paths[i] == nullptr)
+                r->error = api::Error{QUILLION_ERROR_ARGUMENT, "no path (NULL)"};
+            else
+                EncodeInto(rendered.picture(), format, quality,
+                           paths != nullptr ? paths[i] : nullptr, *r);
+            made += r->error.number == 0 ? 1 : 0;
+            results[i] = r.release();
+        } catch (const std::bad_alloc&) {
+            results[i] = nullptr;
+        }
+    }
+    return made;
+}
+
 int quillion_error_code(const quillion_result* result) {
     return result == nullptr ? QUILLION_ERROR_ARGUMENT : int(result->error.number);
+}
+
+int quillion_system_error(const quillion_result* result) {
+    return result == nullptr ? 0 : result->systemError;
 }
 
 const char* quillion_error_message(const quillion_result* result) {

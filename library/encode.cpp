@@ -4,6 +4,7 @@
 #include "picture_detail.h"
 #include "pixel_scale.h"
 #include "png_writer.h"
+#include "runtime/plain_math.h"
 #include "runtime/runtime.h"
 #include "svg_writer.h"
 #include "symbol_painter.h"
@@ -112,7 +113,7 @@ std::vector<std::uint8_t> EncodeJpeg(const Picture& picture, int quality, Error*
         return Failed(error, kErrorArgument, "the JPEG quality must be 1 to 100");
     if (d.finish.HasAlpha())
         return Failed(error, kErrorEncode, "JPEG has no transparency: encode PNG or SVG");
-    const long dpi = std::lround(d.dpi);
+    const long dpi = RoundToLong(d.dpi);
     if (dpi < 1 || dpi > kMaxJpegDpi)
         return Failed(error, kErrorEncode, "JPEG records resolutions of 1 to 65535 dpi only");
     if (std::string why = SizeError(d, true); !why.empty())

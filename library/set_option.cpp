@@ -2,6 +2,7 @@
 // languages (and quillion_options_set) set them without knowing the struct's layout.
 #include "label_size.h"
 #include "quillion/quillion.hpp"
+#include "runtime/plain_math.h"
 
 #include <array>
 #include <charconv>
@@ -147,7 +148,7 @@ Error SetOption(Options& o, std::string_view rawName, std::string_view v) {
     }
     if (name == "dpi") {
         double d = 0;
-        const auto [end, ec] = std::from_chars(v.data(), v.data() + v.size(), d);
+        const auto [end, ec] = ReadDecimal(v.data(), v.data() + v.size(), d);
         if (ec == std::errc() && end == v.data() + v.size() && d > 0 && d <= 100000) {
             o.dpi = d;
             return done();

@@ -107,12 +107,35 @@ bool ToInt(std::string_view text, int& out) {
 
 namespace {
 
+// Reads fd to its end into out (at most kMaxFileBytes) into a buffer of the size fstat gave and
+// one byte more to see the end, grown only when the file grew meanwhile: ReadWhole's 64 KiB
+// chunk would be zero-filled, and in a one-shot run every page so touched is a page fault.
+bool ReadSized(int fd, std::size_t size, std::string& out) {
+    out.clear();
+    std::size_t want = std::min(size, kMaxFileBytes) + 1;
+    for (;;) {
+        const std::size_t at = out.size();
+        out.resize(at + want);
+        const ssize_t n = ::read(fd, out.data() + at, want);
+        out.resize(at + static_cast<std::size_t>(n > 0 ? n : 0));
+        if (n < 0 && errno == EINTR)
+            continue;
+        if (n == 0)
+            return true;
+        if (n < 0 || out.size() > kMaxFileBytes) {
+            out.clear();
+            return false;
+        }
+        want = 4096;
+    }
+}
+
 bool ReadOpenedSmallFile(int fd, std::string& out) {
     if (fd < 0)
         return false;
     struct stat st {};
-    const bool ok =
-        ::fstat(fd, &st) == 0 && S_ISREG(st.st_mode) && ReadWhole(fd, kMaxFileBytes, out) == 0;
+    const bool ok = ::fstat(fd, &st) == 0 && S_ISREG(st.st_mode) &&
+                    ReadSized(fd, static_cast<std::size_t>(st.st_size), out);
     ::close(fd);
     return ok;
 }

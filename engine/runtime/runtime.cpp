@@ -1,5 +1,7 @@
 #include "runtime/runtime.h"
 
+#include "runtime/plain_math.h"
+
 #include <charconv>
 #include <cmath>
 #include <limits>
@@ -53,8 +55,13 @@ std::int16_t Mul16(std::int32_t a, std::int32_t b) {
 }
 
 double RoundHalfEven(double v) {
-    return std::nearbyint(v);
-} // default FE_TONEAREST: ties to even
+    // Adding and taking away 2^52 leaves no fraction, rounded to even in the default rounding
+    // mode: std::nearbyint without the maths library (runtime/plain_math.h).
+    if (!(std::fabs(v) < 0x1p52))
+        return v; // whole already, infinite or NaN
+    const double big = std::copysign(0x1p52, v);
+    return std::copysign((v + big) - big, v);
+}
 
 std::int16_t CInt(double v) {
     if (!std::isfinite(v))
@@ -149,12 +156,12 @@ double Val(std::u16string_view s) {
         num.pop_back();
     if (num.empty())
         return 0.0;
-    // from_chars reads the C locale's number whatever the process locale is.
+    // ReadDecimal reads the C locale's number whatever the process locale is.
     double v = 0.0;
     const char* first = num.c_str();
     if (*first == '+')
         ++first;
-    const auto res = std::from_chars(first, num.c_str() + num.size(), v);
+    const auto res = ReadDecimal(first, num.c_str() + num.size(), v);
     if (res.ec == std::errc::result_out_of_range)
         v = (*first == '-') ? -HUGE_VAL : HUGE_VAL;
     return std::isfinite(v)

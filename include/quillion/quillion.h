@@ -79,6 +79,7 @@ enum {
     QUILLION_ERROR_TOO_LARGE = 5,   /* the picture would be too large */
     QUILLION_ERROR_ENCODE = 6,      /* the file format cannot hold the picture */
     QUILLION_ERROR_TOO_LONG = 7,    /* more text than the symbol holds */
+    QUILLION_ERROR_WRITE = 8,       /* the file could not be written (the message says why) */
     /* The Code 128 engine's codes (the window's own Code 128, set B). */
     QUILLION_ERROR_CODE128_INVALID_WIDTH = 54541,
     QUILLION_ERROR_CODE128_INVALID_HEIGHT = 54542,
@@ -157,10 +158,34 @@ QUILLION_C_API quillion_result* quillion_symbol(int symbology, const char* text,
 QUILLION_C_API quillion_result* quillion_encode(const quillion_result* picture, int format,
                                                 int quality);
 
+/* Writes a rendered picture as a file (format and quality as for quillion_encode) to path
+ * (UTF-8): a regular file is replaced whole or not at all (a new file beside it, renamed over
+ * it), keeping the old file's permissions; a symbolic link's target is written. Returns a result
+ * without bytes whose error code is 0 when the file was written, else the error
+ * (QUILLION_ERROR_WRITE with the system's reason when writing failed). Free it with
+ * quillion_free. */
+QUILLION_C_API quillion_result* quillion_save(const quillion_result* picture, int format,
+                                              int quality, const char* path);
+
+/* Renders count texts of one symbology with the same options and encodes each as a file, in
+ * one call: what quillion_render_n and quillion_encode (or quillion_save) do for each text,
+ * without the caller's work between them. texts[i] has lengths[i] bytes (lengths may be NULL
+ * for NUL-terminated texts). With paths NULL, results[i] receives the bytes of texts[i]'s file
+ * (quillion_bytes) or its error; with paths, the file is written to paths[i] as quillion_save
+ * writes it and results[i] holds only the outcome. Each results[i] is the caller's to free with
+ * quillion_free (NULL when memory ran out for it). Returns how many results hold no error. */
+QUILLION_C_API size_t quillion_encode_many(int symbology, const char* const* texts,
+                                           const size_t* lengths, size_t count,
+                                           const quillion_options* options, int format, int quality,
+                                           const char* const* paths, quillion_result** results);
+
 /* 0 when the result holds a picture, bytes or a symbol; else the error's code. */
 QUILLION_C_API int quillion_error_code(const quillion_result* result);
 /* The error's message (UTF-8); "" when there is none. */
 QUILLION_C_API const char* quillion_error_message(const quillion_result* result);
+
+/* The errno value (ENOENT, EACCES, EISDIR, ...) behind a QUILLION_ERROR_WRITE; 0 otherwise. */
+QUILLION_C_API int quillion_system_error(const quillion_result* result);
 
 /* A picture's size in pixels and its RGBA bytes (width * height * 4); 0 and NULL otherwise. */
 QUILLION_C_API int quillion_width(const quillion_result* result);

@@ -6,11 +6,13 @@
     >>> label.save("label.png")
 
 render() paints a barcode (a Barcode: png(), jpeg(), svg(), save(), to_pil(), modules);
+render_many() and save_many() make the files of many texts in one call of the library;
 encode() gives the symbol without painting it (a Symbol: modules, quiet zones, printed texts,
 what a reader reports). Symbologies go by quillion-render's names (symbologies() lists them),
 options by quillion-render's option names with "_" for "-". Failures raise quillion.Error (with
-.code and .message) or one of its subclasses. Any number of threads may render at once (the
-library paints and encodes without the GIL); processes are what scales over processors
+.code and .message) or one of its subclasses; a file that cannot be written raises OSError.
+Any number of threads may render at once: the library paints, encodes and writes without the
+GIL, and render_many()/save_many() on chunks of texts keep it free nearly all the time
 (docs/python.md).
 """
 
@@ -19,9 +21,8 @@ from __future__ import annotations
 import ctypes
 import functools
 import os
-import secrets
-import stat
-from typing import TYPE_CHECKING, Any, Dict, List, NamedTuple, Optional, Tuple, Union
+from typing import (TYPE_CHECKING, Any, Dict, List, NamedTuple, Optional, Sequence, Tuple,
+                    Union)
 
 from . import _native
 from ._version import __version__
@@ -46,6 +47,8 @@ __all__ = [
     "encode",
     "library_version",
     "render",
+    "render_many",
+    "save_many",
     "symbologies",
 ]
 
@@ -114,15 +117,26 @@ def _error(code: int, message: str) -> Error:
     return _ERRORS.get(code, Error)(code, message)
 
 
-def _checked(result: Any) -> Any:
-    """result when it holds a value; else frees it and raises its error."""
+def _failure(result: Any, path: Optional[str] = None) -> Optional[Exception]:
+    """The exception of a result that holds an error (OSError for a file not written), or
+    None."""
     if not result:
-        raise MemoryError("libquillion ran out of memory")
+        return MemoryError("libquillion ran out of memory")
     code = _lib.quillion_error_code(result)
-    if code != _native.OK:
-        message = _lib.quillion_error_message(result).decode("utf-8", "replace")
+    if code == _native.OK:
+        return None
+    if code == _native.ERROR_WRITE:
+        number = _lib.quillion_system_error(result)
+        return OSError(number, os.strerror(number), path)
+    return _error(code, _lib.quillion_error_message(result).decode("utf-8", "replace"))
+
+
+def _checked(result: Any, path: Optional[str] = None) -> Any:
+    """result when it holds a value; else frees it and raises its error."""
+    failure = _failure(result, path)
+    if failure is not None:
         _lib.quillion_free(result)
-        raise _error(code, message)
+        raise failure
     return result
 
 
@@ -306,43 +320,29 @@ def _format_of(path: str, format: Optional[str]) -> str:
     return _FORMATS[ending]
 
 
-def _write_whole(path: str, data: bytes, sync: bool) -> None:
-    """Writes data to path whole or not at all: into a new temporary file beside it, which is
-    then renamed over path. The temporary file is removed when anything fails."""
-    folder, name = os.path.split(path)
-    folder = folder or "."
-    while True:
-        temporary = os.path.join(folder, f".{name[:200]}.{secrets.token_hex(6)}.tmp")
+_FILE_FORMATS = {"png": _native.PNG, "jpeg": _native.JPEG, "svg": _native.SVG}
+
+
+def _check_quality(quality: int) -> None:
+    if isinstance(quality, bool) or not isinstance(quality, int) or not 1 <= quality <= 100:
+        raise ArgumentError(_native.ERROR_ARGUMENT,
+                            f"JPEG quality must be a whole number 1-100, not {quality!r}")
+
+
+def _path_bytes(path: str) -> bytes:
+    if "\0" in path:
+        raise ArgumentError(_native.ERROR_ARGUMENT, f"a path cannot hold NUL: {path!r}")
+    return os.fsencode(path)
+
+
+def _sync(path: str) -> None:
+    """Puts the file at path and the folder's entry for it on the disk."""
+    for name, flags in ((path, os.O_RDONLY), (os.path.dirname(path) or ".", os.O_DIRECTORY)):
+        fd = os.open(name, flags | os.O_CLOEXEC)
         try:
-            fd = os.open(temporary, os.O_WRONLY | os.O_CREAT | os.O_EXCL | os.O_CLOEXEC, 0o666)
-            break
-        except FileExistsError:
-            continue
-    try:
-        with open(fd, "wb", closefd=True) as file:
-            try:
-                mode = os.stat(path).st_mode
-                if stat.S_ISREG(mode):
-                    os.fchmod(file.fileno(), stat.S_IMODE(mode))
-            except FileNotFoundError:
-                pass
-            file.write(data)
-            file.flush()
-            if sync:
-                os.fsync(file.fileno())
-        os.replace(temporary, path)
-    except BaseException:
-        try:
-            os.unlink(temporary)
-        except FileNotFoundError:
-            pass
-        raise
-    if sync:
-        folder_fd = os.open(folder, os.O_RDONLY | os.O_DIRECTORY | os.O_CLOEXEC)
-        try:
-            os.fsync(folder_fd)
+            os.fsync(fd)
         finally:
-            os.close(folder_fd)
+            os.close(fd)
 
 
 class _Handle:
@@ -418,9 +418,7 @@ class Barcode:
 
     def jpeg(self, quality: int = 80) -> bytes:
         """The JPEG file at quality 1-100 (80: the window's Save As JPG)."""
-        if isinstance(quality, bool) or not isinstance(quality, int) or not 1 <= quality <= 100:
-            raise ArgumentError(_native.ERROR_ARGUMENT,
-                                f"JPEG quality must be a whole number 1-100, not {quality!r}")
+        _check_quality(quality)
         return self._file(_native.JPEG, quality)
 
     def svg(self) -> str:
@@ -430,17 +428,18 @@ class Barcode:
     def save(self, path: PathLike, format: Optional[str] = None, *, quality: int = 80,
              sync: bool = False) -> None:
         """Writes the barcode to path as PNG, JPEG or SVG (format, else the ending: .png, .jpg,
-        .jpeg, .svg in any case). The file is replaced whole or not at all (a temporary file
-        beside it is renamed over it); sync=True also puts it on the disk before returning."""
+        .jpeg, .svg in any case), in one call of the library without the GIL. A file is replaced
+        whole or not at all (a temporary file beside it is renamed over it; a symbolic link's
+        target is written); sync=True also puts it on the disk before returning."""
         path = os.fspath(path)
         kind = _format_of(path, format)
-        if kind == "png":
-            data = self.png()
-        elif kind == "jpeg":
-            data = self.jpeg(quality)
-        else:
-            data = self._file(_native.SVG)
-        _write_whole(path, data, sync)
+        if kind == "jpeg":
+            _check_quality(quality)
+        result = _checked(_lib.quillion_save(self._handle.pointer, _FILE_FORMATS[kind],
+                                             quality, _path_bytes(path)), path)
+        _lib.quillion_free(result)
+        if sync:
+            _sync(path)
 
     def rgba(self) -> bytes:
         """The pixels: width * height * 4 bytes, R G B A, row by row from the top."""
@@ -505,3 +504,76 @@ def render(symbology: Union[str, int], text: Union[str, bytes], **options: Optio
     items, prepared = _prepare(options)
     result = _checked(_lib.quillion_render_n(number, data, len(data), ctypes.byref(prepared)))
     return Barcode(_symbology_name(number), text, items, result, prepared.dpi)
+
+
+def _many(symbology: Union[str, int], texts: Sequence[Union[str, bytes]],
+          paths: Optional[List[str]], kind: str, quality: int, errors: str,
+          options: Dict[str, OptionValue]) -> List[Any]:
+    """What quillion_encode_many gives for texts: each file's bytes (or None when written to
+    its path), or each failure as an exception (raised, the first one, with errors="raise")."""
+    if errors not in ("raise", "return"):
+        raise ValueError(f'errors is "raise" or "return", not {errors!r}')
+    if kind == "jpeg":
+        _check_quality(quality)
+    number = _symbology_number(symbology)
+    prepared = _prepare(options)[1]
+    data = [_text_bytes(text) for text in texts]
+    count = len(data)
+    results = (ctypes.c_void_p * count)()
+    file_paths = None
+    if paths is not None:
+        if len(paths) != count:
+            raise ArgumentError(_native.ERROR_ARGUMENT,
+                                f"{count} texts and {len(paths)} paths")
+        file_paths = (ctypes.c_char_p * count)(*map(_path_bytes, paths))
+    _lib.quillion_encode_many(number, (ctypes.c_char_p * count)(*data),
+                              (ctypes.c_size_t * count)(*map(len, data)), count,
+                              ctypes.byref(prepared), _FILE_FORMATS[kind], quality, file_paths,
+                              results)
+    out: List[Any] = []
+    first: Optional[Exception] = None
+    size = ctypes.c_size_t()
+    free, file_bytes, string_at = _lib.quillion_free, _lib.quillion_bytes, ctypes.string_at
+    for index, result in enumerate(results):
+        bytes_at = file_bytes(result, ctypes.byref(size)) if paths is None else None
+        if bytes_at:
+            out.append(string_at(bytes_at, size.value))
+        else:
+            failure = _failure(result, paths[index] if paths is not None else None)
+            if failure is not None and first is None:
+                first = failure
+            out.append(failure if failure is not None or paths is not None else b"")
+        free(result)
+    if first is not None and errors == "raise":
+        raise first
+    return out
+
+
+def render_many(symbology: Union[str, int], texts: Sequence[Union[str, bytes]], *,
+                format: str = "png", quality: int = 80, errors: str = "raise",
+                **options: OptionValue) -> List[Any]:
+    """The files (bytes: format "png", "jpeg" or "svg") of many texts of one symbology with the
+    same options, made in one call of the library that keeps the GIL free while it works:
+
+        files = quillion.render_many("code128", ["A-1", "A-2"], dpi=300, quiet_zones=True)
+
+    Options as for render(). A text that fails raises its error (after the others are made)
+    or, with errors="return", stands in the list as its exception."""
+    return _many(symbology, texts, None, _format_of("", format), quality, errors, options)
+
+
+def save_many(symbology: Union[str, int], texts: Sequence[Union[str, bytes]],
+              paths: Sequence[PathLike], *, format: Optional[str] = None, quality: int = 80,
+              errors: str = "raise", **options: OptionValue) -> List[Optional[Exception]]:
+    """Writes the barcode of texts[i] to paths[i] for every i, in one call of the library that
+    keeps the GIL free; each file as Barcode.save writes it. The format is format or the
+    paths' common ending. Returns None for each file written; a failure raises (after the
+    others are written) or, with errors="return", stands in the list as its exception
+    (quillion.Error, or OSError when the file could not be written)."""
+    names = [os.fspath(path) for path in paths]
+    kinds = {_format_of(name, format) for name in names} or {"png"}
+    if len(kinds) > 1:
+        raise ArgumentError(_native.ERROR_ARGUMENT,
+                            f"the paths name several formats ({', '.join(sorted(kinds))}): "
+                            f"pass format=")
+    return _many(symbology, texts, names, kinds.pop(), quality, errors, options)

@@ -26,6 +26,7 @@ ERROR_FAILED = 4
 ERROR_TOO_LARGE = 5
 ERROR_ENCODE = 6
 ERROR_TOO_LONG = 7
+ERROR_WRITE = 8
 ERROR_CODE128_ILLEGAL_CHARACTER = 54548
 SYMBOLOGY_COUNT = 12  # QUILLION_CODE128 (0) to QUILLION_GS1_DATAMATRIX (11)
 
@@ -86,7 +87,8 @@ _size_p = ctypes.POINTER(ctypes.c_size_t)
 _double_p = ctypes.POINTER(ctypes.c_double)
 
 # The calls that do the work, without the GIL.
-_WORK = {"quillion_render_n", "quillion_symbol", "quillion_encode", "quillion_rgba"}
+_WORK = {"quillion_render_n", "quillion_symbol", "quillion_encode", "quillion_rgba",
+         "quillion_save", "quillion_encode_many"}
 
 # name: (result type, argument types)
 _SIGNATURES = {
@@ -96,7 +98,12 @@ _SIGNATURES = {
     "quillion_render_n": (ResultP, [ctypes.c_int, ctypes.c_char_p, ctypes.c_size_t, OptionsP]),
     "quillion_symbol": (ResultP, [ctypes.c_int, ctypes.c_char_p, ctypes.c_size_t, OptionsP]),
     "quillion_encode": (ResultP, [ResultP, ctypes.c_int, ctypes.c_int]),
+    "quillion_save": (ResultP, [ResultP, ctypes.c_int, ctypes.c_int, ctypes.c_char_p]),
+    "quillion_encode_many": (ctypes.c_size_t, [ctypes.c_int, ctypes.c_void_p, ctypes.c_void_p,
+                                               ctypes.c_size_t, OptionsP, ctypes.c_int,
+                                               ctypes.c_int, ctypes.c_void_p, ctypes.c_void_p]),
     "quillion_error_code": (ctypes.c_int, [ResultP]),
+    "quillion_system_error": (ctypes.c_int, [ResultP]),
     "quillion_error_message": (ctypes.c_char_p, [ResultP]),
     "quillion_width": (ctypes.c_int, [ResultP]),
     "quillion_height": (ctypes.c_int, [ResultP]),
