@@ -1,9 +1,9 @@
 #include "symbols/code128_symbol.h"
 
 #include "runtime/ansi.h"
+#include "symbols/Special128.h"
 #include "symbols/code128_errors.h"
 #include "symbols/code128_patterns.h"
-#include "symbols/Special128.h"
 #include "symbols/gs1_elements.h"
 #include "symbols/symbol_messages.h"
 
@@ -18,7 +18,6 @@ constexpr double kBarModules = 40;
 constexpr double kEmModules = 13;
 constexpr double kGapModules = 4;
 constexpr int kQuietModules = 10;
-
 
 // The symbol of a sequence with its text under the bars.
 Symbol MakeSymbol(const Code128Sequence& sequence, std::string text, std::string reading,
@@ -88,8 +87,9 @@ Encoded EncodeCode128(std::u16string_view text, const EncodeOptions& options) {
     const std::size_t most = window ? WindowSetBCapacity(units) : kCode128MaxCharacters;
     if (units.size() > most)
         return TooLong("Code 128", units.size(), most, "characters");
-    return MakeSymbol(EncodeCode128Units(units, set), Utf16ToUtf8(text),
-                      Code128UnitsReading(units, set), Code128Identifier(units, set));
+    Code128Read reading = ReadCode128Units(units, set);
+    return MakeSymbol(EncodeCode128Units(units, set), Utf16ToUtf8(text), std::move(reading.reading),
+                      std::move(reading.identifier));
 }
 
 Encoded EncodeGs1_128(std::u16string_view text, const EncodeOptions&) {

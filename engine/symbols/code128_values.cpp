@@ -8,6 +8,7 @@
 #include <cstdio>
 #include <iterator>
 #include <limits>
+#include <utility>
 
 namespace quillion {
 namespace {
@@ -49,15 +50,6 @@ int FunctionValue(Set set, Code128Unit u) {
     }
 }
 
-// The symbols one unit takes in set A or B with the extended mode latched or not: a single FNC4
-// when its extension differs from the latch, SHIFT when the other of A and B has the byte.
-int UnitCost(Set set, bool latched, Code128Unit u) {
-    if (u >= 256)
-        return FunctionValue(set, u) >= 0 ? 1 : 0;
-    const int fnc4 = (u >= 128) != latched ? 1 : 0;
-    return 1 + fnc4 + (ValueIn(set, u & 0x7F) >= 0 ? 0 : 1);
-}
-
 // The values of the units [i, i + count) in a set, the extended mode latched or not.
 void AppendUnits(Code128Sequence& out, Set set, bool latched, const std::vector<Code128Unit>& units,
                  std::size_t i, std::size_t count) {
@@ -82,17 +74,18 @@ void AppendUnits(Code128Sequence& out, Set set, bool latched, const std::vector<
 }
 
 void AppendCheck(Code128Sequence& sequence) {
-    std::int64_t sum = sequence.front() % code128::kDataSymbols;
+    // Far below the 64-bit limit for any length a vector holds in practice (k * 105 per value).
+    std::uint64_t sum = sequence.front();
     for (std::size_t k = 1; k < sequence.size(); ++k)
-        sum = (sum + static_cast<std::int64_t>(k) * sequence[k]) % code128::kDataSymbols;
-    sequence.push_back(static_cast<std::uint8_t>(sum));
+        sum += static_cast<std::uint64_t>(k) * sequence[k];
+    sequence.push_back(static_cast<std::uint8_t>(sum % code128::kDataSymbols));
 }
 
 // The shortest path: states are (code set, extended mode latched), six per position.
 constexpr int kStates = kSets * 2;
-constexpr int kNoCost = std::numeric_limits<int>::max();
+constexpr int kFar = 1 << 20; // no way into the state: far beyond any symbol's count
 
-int StateOf(Set set, bool latched) {
+constexpr int StateOf(Set set, bool latched) {
     return set * 2 + (latched ? 1 : 0);
 }
 Set SetOf(int state) {
@@ -102,26 +95,18 @@ bool LatchedIn(int state) {
     return state % 2 == 1;
 }
 
-// How the cheapest way into a state was taken.
-enum class Step : std::uint8_t { None, Start, Switch, Latch, Unit };
+constexpr int kA0 = StateOf(kA, false), kA1 = StateOf(kA, true), kB0 = StateOf(kB, false),
+              kB1 = StateOf(kB, true), kC0 = StateOf(kC, false), kC1 = StateOf(kC, true);
 
-// The order states are tried in: of two equally short ways the first found stays, so set B is
-// preferred to A, and A to C, as other encoders do.
-constexpr std::array<int, kStates> kOrder = {2, 3, 0, 1, 4, 5};
-
-struct Node {
-    int cost = kNoCost;
-    Step step = Step::None;
-    std::uint8_t from = 0;  // the state before the step
-    std::uint8_t units = 0; // units the step consumed
+// How the cheapest way into a state at a position was taken, one byte: the step in the high
+// bits, in the low ones the state before a change of set or latch, or the units a unit step took.
+enum Step : std::uint8_t {
+    kStepStart = 0x00,
+    kStepUnit = 0x10,
+    kStepSwitch = 0x20,
+    kStepLatch = 0x30
 };
-
-bool Improve(Node& node, int cost, Step step, int from, std::size_t units) {
-    if (cost >= node.cost)
-        return false;
-    node = {cost, step, static_cast<std::uint8_t>(from), static_cast<std::uint8_t>(units)};
-    return true;
-}
+constexpr std::uint8_t kStepMask = 0xF0;
 
 bool IsLetter(unsigned char c) {
     return (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z');
@@ -148,10 +133,13 @@ struct UnitsRead {
     char modifier = '0';
 };
 
-UnitsRead ReadUnits(const std::vector<Code128Unit>& units, Code128CodeSet set) {
+// places: whether to say where each FNC1 may go (read.places stays empty otherwise).
+UnitsRead ReadUnits(const std::vector<Code128Unit>& units, Code128CodeSet set, bool places) {
     UnitsRead read;
     std::string& bytes = read.bytes;
-    read.places.assign(units.size(), Fnc1Place::Any);
+    bytes.reserve(units.size());
+    if (places)
+        read.places.assign(units.size(), Fnc1Place::Any);
     const bool setC = UsesSetC(units, set);
     bool highAll = false, highNext = false;
     const auto fnc4 = [&] {
@@ -166,10 +154,12 @@ UnitsRead ReadUnits(const std::vector<Code128Unit>& units, Code128CodeSet set) {
             if (bytes.empty()) {
                 read.modifier = '1';
             } else if (bytes.size() == 1 && IsLetter(at(0))) {
-                read.places[k] = Fnc1Place::AorB;
+                if (places)
+                    read.places[k] = Fnc1Place::AorB;
                 read.modifier = '2';
             } else if (bytes.size() == 2 && IsDigit(at(0)) && IsDigit(at(1)) && setC) {
-                read.places[k] = Fnc1Place::C;
+                if (places)
+                    read.places[k] = Fnc1Place::C;
                 read.modifier = '2';
             } else {
                 bytes += '\x1D';
@@ -196,93 +186,178 @@ Code128Sequence EncodeSetB(const std::vector<Code128Unit>& units) {
     return sequence;
 }
 
+// The ways into the states at each position, on the stack for the usual short texts.
+class WayTable {
+public:
+    explicit WayTable(std::size_t positions) {
+        if (positions * kStates > local_.size()) {
+            heap_.resize(positions * kStates);
+            ways_ = heap_.data();
+        }
+    }
+    std::uint8_t* At(std::size_t position) { return ways_ + position * kStates; }
+
+private:
+    std::array<std::uint8_t, 64 * kStates> local_;
+    std::vector<std::uint8_t> heap_;
+    std::uint8_t* ways_ = local_.data();
+};
+
+// The cheapest costs at one position once code sets are changed and the extended mode latched
+// or unlatched there: a change of set (one symbol) from the costs the units gave, then a latch
+// (two FNC4) in set A or B, then a change of set after such a latch. Of two equally cheap ways
+// the unit step stays, then the state tried first: B before A before C, unlatched before latched.
+void Settle(int* cost, std::uint8_t* way, bool plain) {
+    const int arrived[kStates] = {cost[0], cost[1], cost[2], cost[3], cost[4], cost[5]};
+    const auto relax = [&](int to, int candidate, std::uint8_t how) {
+        if (candidate < cost[to]) {
+            cost[to] = candidate;
+            way[to] = how;
+        }
+    };
+    if (plain) { // sets A and B alone, unlatched
+        relax(kB0, arrived[kA0] + 1, std::uint8_t(kStepSwitch | kA0));
+        relax(kA0, arrived[kB0] + 1, std::uint8_t(kStepSwitch | kB0));
+        return;
+    }
+    for (const int l : {0, 1}) {
+        const int b = kB0 + l, a = kA0 + l, c = kC0 + l;
+        relax(b, arrived[a] + 1, std::uint8_t(kStepSwitch | a));
+        relax(b, arrived[c] + 1, std::uint8_t(kStepSwitch | c));
+        relax(a, arrived[b] + 1, std::uint8_t(kStepSwitch | b));
+        relax(a, arrived[c] + 1, std::uint8_t(kStepSwitch | c));
+        relax(c, arrived[b] + 1, std::uint8_t(kStepSwitch | b));
+        relax(c, arrived[a] + 1, std::uint8_t(kStepSwitch | a));
+    }
+    const int switched[kStates] = {cost[0], cost[1], cost[2], cost[3], cost[4], cost[5]};
+    bool latchedAny = false;
+    for (const int s : {kB0, kA0})
+        for (const int l : {0, 1})
+            if (switched[s + 1 - l] + 2 < cost[s + l]) {
+                cost[s + l] = switched[s + 1 - l] + 2;
+                way[s + l] = std::uint8_t(kStepLatch | (s + 1 - l));
+                latchedAny = true;
+            }
+    if (!latchedAny)
+        return;
+    const int latched[kStates] = {cost[0], cost[1], cost[2], cost[3], cost[4], cost[5]};
+    for (const int l : {0, 1})
+        for (const int from : {kB0 + l, kA0 + l})
+            if ((way[from] & kStepMask) == kStepLatch)
+                for (const int to : {kB0 + l, kA0 + l, kC0 + l})
+                    if (to != from)
+                        relax(to, latched[from] + 1, std::uint8_t(kStepSwitch | from));
+}
+
 Code128Sequence EncodeShortest(const std::vector<Code128Unit>& units) {
     const std::size_t n = units.size();
     // A bare FNC4 unit has its own effect on the extended mode: leave the latch alone then, and
     // set C too (its digits take no FNC4), so that every character reads as the units say.
-    const bool plain = !UsesSetC(units, Code128CodeSet::Auto);
+    bool plain = false, fnc1 = false;
+    for (const Code128Unit u : units) {
+        plain |= u == kUnitFnc4;
+        fnc1 |= u == kUnitFnc1;
+    }
     // Where each FNC1 may go, so that readers take it as the reading has it.
-    const std::vector<Fnc1Place> places = ReadUnits(units, Code128CodeSet::Auto).places;
-    std::vector<std::array<Node, kStates>> nodes(n + 1);
-    for (const Set s : {kB, kA, kC})
-        if (!plain || s != kC)
-            nodes[0][StateOf(s, false)] = {1, Step::Start, 0, 0};
-    for (std::size_t i = 0; i <= n; ++i) {
-        auto& here = nodes[i];
-        // Code set changes and latches at this position, until none makes a state cheaper
-        // (at most three rounds: a change of set and a latch, in either order).
-        for (bool changed = true; changed;) {
-            changed = false;
-            for (const int st : kOrder) {
-                if (here[st].step == Step::None)
-                    continue;
-                const int cost = here[st].cost;
-                const Set s = SetOf(st);
-                const bool latched = LatchedIn(st);
-                for (const Set t : {kB, kA, kC})
-                    if (t != s && !(plain && t == kC))
-                        changed |=
-                            Improve(here[StateOf(t, latched)], cost + 1, Step::Switch, st, 0);
-                if (!plain && s != kC)
-                    changed |= Improve(here[StateOf(s, !latched)], cost + 2, Step::Latch, st, 0);
-            }
-        }
+    std::vector<Fnc1Place> places;
+    if (fnc1)
+        places = ReadUnits(units, Code128CodeSet::Auto, true).places;
+    WayTable ways(n + 1);
+    // The costs at positions i, i + 1 and i + 2 (rows i % 3).
+    int rows[3][kStates];
+    for (auto& row : rows)
+        std::fill(std::begin(row), std::end(row), kFar);
+    rows[0][kB0] = rows[0][kA0] = 1;
+    if (!plain)
+        rows[0][kC0] = 1;
+    std::fill(ways.At(0), ways.At(0) + kStates, std::uint8_t(kStepStart));
+    int* here = rows[0];
+    int* next = rows[1];
+    int* after = rows[2];
+    for (std::size_t i = 0;; ++i, std::swap(here, next), std::swap(next, after)) {
+        Settle(here, ways.At(i), plain);
         if (i == n)
             break;
+        std::fill(after, after + kStates, kFar);
+        std::uint8_t* nextWay = ways.At(i + 1);
         const Code128Unit u = units[i];
-        for (const int st : kOrder) {
-            if (here[st].step == Step::None)
-                continue;
-            const int cost = here[st].cost;
-            const Set s = SetOf(st);
-            if (u == kUnitFnc1 && places[i] != Fnc1Place::Any &&
-                (places[i] == Fnc1Place::C) != (s == kC))
-                continue;
-            if (s == kC) {
-                if (u == kUnitFnc1)
-                    Improve(nodes[i + 1][st], cost + 1, Step::Unit, st, 1);
-                else if (i + 1 < n && IsDigit(u) && IsDigit(units[i + 1]))
-                    Improve(nodes[i + 2][st], cost + 1, Step::Unit, st, 2);
-            } else if (const int c = UnitCost(s, LatchedIn(st), u); c > 0) {
-                Improve(nodes[i + 1][st], cost + c, Step::Unit, st, 1);
+        const Fnc1Place place = fnc1 ? places[i] : Fnc1Place::Any;
+        if (u >= 256) {
+            // Every function character is one symbol in set A or B; FNC1 alone is in set C.
+            const int ab = place == Fnc1Place::C ? kFar : 1;
+            for (const int s : {kB0, kB1, kA0, kA1}) {
+                next[s] = here[s] + ab;
+                nextWay[s] = kStepUnit | 1;
+            }
+            if (u == kUnitFnc1 && place != Fnc1Place::AorB)
+                for (const int s : {kC0, kC1}) {
+                    next[s] = here[s] + 1;
+                    nextWay[s] = kStepUnit | 1;
+                }
+            continue;
+        }
+        const Code128Unit low = u & 0x7F;
+        const int high = u >= 128 ? 1 : 0;
+        const int shiftA = low >= 96 ? 1 : 0, shiftB = low < 32 ? 1 : 0;
+        next[kB0] = here[kB0] + 1 + high + shiftB;
+        next[kB1] = here[kB1] + 2 - high + shiftB;
+        next[kA0] = here[kA0] + 1 + high + shiftA;
+        next[kA1] = here[kA1] + 2 - high + shiftA;
+        for (const int s : {kB0, kB1, kA0, kA1})
+            nextWay[s] = kStepUnit | 1;
+        if (i + 1 < n && IsDigit(u) && IsDigit(units[i + 1]) && !plain) {
+            std::uint8_t* afterWay = ways.At(i + 2);
+            for (const int s : {kC0, kC1}) {
+                after[s] = here[s] + 1;
+                afterWay[s] = kStepUnit | 2;
             }
         }
     }
     // Walk back from the cheapest end, then emit forwards.
-    int state = StateOf(kB, false);
-    for (const int st : kOrder)
-        if (nodes[n][st].cost < nodes[n][state].cost)
+    const int* last = here;
+    int state = kB0;
+    for (const int st : {kB0, kB1, kA0, kA1, kC0, kC1})
+        if (last[st] < last[state])
             state = st;
-    std::vector<std::pair<std::size_t, int>> path; // (position, state) after every step
+    struct Visit {
+        std::uint32_t position;
+        std::uint8_t state;
+    };
+    std::vector<Visit> path; // every step, last first
+    path.reserve(n + 8);
     for (std::size_t i = n;;) {
-        const Node& node = nodes[i][state];
-        path.emplace_back(i, state);
-        if (node.step == Step::Start)
+        const std::uint8_t way = ways.At(i)[state];
+        path.push_back(Visit{std::uint32_t(i), std::uint8_t(state)});
+        const std::uint8_t step = way & kStepMask;
+        if (step == kStepStart)
             break;
-        i -= node.units;
-        state = node.from;
+        if (step == kStepUnit)
+            i -= way & 0x0F;
+        else
+            state = way & 0x0F;
     }
     Code128Sequence sequence;
     sequence.reserve(path.size() * 2 + 2);
     for (auto it = path.rbegin(); it != path.rend(); ++it) {
-        const auto [i, st] = *it;
-        const Node& node = nodes[i][st];
+        const std::size_t i = it->position;
+        const int st = it->state;
+        const std::uint8_t way = ways.At(i)[st];
         const Set s = SetOf(st);
-        switch (node.step) {
-        case Step::Start:
+        switch (way & kStepMask) {
+        case kStepStart:
             sequence.push_back(kStart[s]);
             break;
-        case Step::Switch:
+        case kStepSwitch:
             sequence.push_back(kCode[s]);
             break;
-        case Step::Latch:
+        case kStepLatch:
             sequence.insert(sequence.end(), 2, kFnc4[s]);
             break;
-        case Step::Unit:
-            AppendUnits(sequence, s, LatchedIn(st), units, i - node.units, node.units);
+        default: {
+            const std::size_t count = way & 0x0F;
+            AppendUnits(sequence, s, LatchedIn(st), units, i - count, count);
             break;
-        case Step::None:
-            break;
+        }
         }
     }
     AppendCheck(sequence);
@@ -359,12 +434,19 @@ Code128Sequence EncodeCode128Units(const std::vector<Code128Unit>& units, Code12
 }
 
 std::string Code128UnitsReading(const std::vector<Code128Unit>& units, Code128CodeSet set) {
-    return ReadUnits(units, set).bytes;
+    return ReadUnits(units, set, false).bytes;
 }
 
 std::string Code128Identifier(const std::vector<Code128Unit>& units, Code128CodeSet set) {
-    const char modifier = ReadUnits(units, set).modifier;
-    return modifier == '0' ? std::string() : std::string("]C") + modifier;
+    return ReadCode128Units(units, set).identifier;
+}
+
+Code128Read ReadCode128Units(const std::vector<Code128Unit>& units, Code128CodeSet set) {
+    UnitsRead read = ReadUnits(units, set, false);
+    Code128Read result{std::move(read.bytes), {}};
+    if (read.modifier != '0')
+        result.identifier = {']', 'C', read.modifier};
+    return result;
 }
 
 std::size_t WindowSetBCapacity(const std::vector<Code128Unit>& units) {

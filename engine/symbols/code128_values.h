@@ -62,6 +62,13 @@ std::string Code128UnitsReading(const std::vector<Code128Unit>& units, Code128Co
 // with an application indicator, "" for the usual "]C0".
 std::string Code128Identifier(const std::vector<Code128Unit>& units, Code128CodeSet set);
 
+// The reading and the identifier above, in one pass over the units.
+struct Code128Read {
+    std::string reading;
+    std::string identifier;
+};
+Code128Read ReadCode128Units(const std::vector<Code128Unit>& units, Code128CodeSet set);
+
 // How many leading units the window's engine holds in set B: its 16-bit arithmetic overflows
 // where a symbol's weight (its position after the start code) times its value passes 32767.
 std::size_t WindowSetBCapacity(const std::vector<Code128Unit>& units);
