@@ -50,27 +50,36 @@ int FunctionValue(Set set, Code128Unit u) {
     }
 }
 
-// The values of the units [i, i + count) in a set, the extended mode latched or not.
-void AppendUnits(Code128Sequence& out, Set set, bool latched, const std::vector<Code128Unit>& units,
-                 std::size_t i, std::size_t count) {
+// The values of the units [i, i + count) in a set, the extended mode latched or not, into out
+// (room for three); returns how many.
+std::size_t UnitValues(std::uint8_t* out, Set set, bool latched,
+                       const std::vector<Code128Unit>& units, std::size_t i, std::size_t count) {
     const Code128Unit u = units[i];
     if (set == kC && count == 2) {
-        out.push_back(static_cast<std::uint8_t>((u - '0') * 10 + (units[i + 1] - '0')));
-        return;
+        out[0] = static_cast<std::uint8_t>((u - '0') * 10 + (units[i + 1] - '0'));
+        return 1;
     }
     if (const int f = FunctionValue(set, u); f >= 0) {
-        out.push_back(static_cast<std::uint8_t>(f));
-        return;
+        out[0] = static_cast<std::uint8_t>(f);
+        return 1;
     }
+    std::size_t k = 0;
     if ((u >= 128) != latched)
-        out.push_back(kFnc4[set]);
+        out[k++] = kFnc4[set];
     const Code128Unit low = u & 0x7F;
     if (const int v = ValueIn(set, low); v >= 0) {
-        out.push_back(static_cast<std::uint8_t>(v));
-        return;
+        out[k++] = static_cast<std::uint8_t>(v);
+        return k;
     }
-    out.push_back(kShift);
-    out.push_back(static_cast<std::uint8_t>(ValueIn(set == kA ? kB : kA, low)));
+    out[k++] = kShift;
+    out[k++] = static_cast<std::uint8_t>(ValueIn(set == kA ? kB : kA, low));
+    return k;
+}
+
+void AppendUnits(Code128Sequence& out, Set set, bool latched, const std::vector<Code128Unit>& units,
+                 std::size_t i, std::size_t count) {
+    std::uint8_t values[3];
+    out.insert(out.end(), values, values + UnitValues(values, set, latched, units, i, count));
 }
 
 void AppendCheck(Code128Sequence& sequence) {
@@ -207,7 +216,11 @@ private:
 // or unlatched there: a change of set (one symbol) from the costs the units gave, then a latch
 // (two FNC4) in set A or B, then a change of set after such a latch. Of two equally cheap ways
 // the unit step stays, then the state tried first: B before A before C, unlatched before latched.
-void Settle(int* cost, std::uint8_t* way, bool plain) {
+// Which states a text needs: sets A and B alone beside a bare FNC4 unit; no latched state when
+// no character is beyond 127 (a latch then only costs symbols).
+enum class Reach { Plain, Unlatched, All };
+
+void Settle(int* cost, std::uint8_t* way, Reach reach) {
     const int arrived[kStates] = {cost[0], cost[1], cost[2], cost[3], cost[4], cost[5]};
     const auto relax = [&](int to, int candidate, std::uint8_t how) {
         if (candidate < cost[to]) {
@@ -215,12 +228,14 @@ void Settle(int* cost, std::uint8_t* way, bool plain) {
             way[to] = how;
         }
     };
-    if (plain) { // sets A and B alone, unlatched
+    if (reach == Reach::Plain) {
         relax(kB0, arrived[kA0] + 1, std::uint8_t(kStepSwitch | kA0));
         relax(kA0, arrived[kB0] + 1, std::uint8_t(kStepSwitch | kB0));
         return;
     }
     for (const int l : {0, 1}) {
+        if (l == 1 && reach == Reach::Unlatched)
+            return;
         const int b = kB0 + l, a = kA0 + l, c = kC0 + l;
         relax(b, arrived[a] + 1, std::uint8_t(kStepSwitch | a));
         relax(b, arrived[c] + 1, std::uint8_t(kStepSwitch | c));
@@ -253,11 +268,13 @@ Code128Sequence EncodeShortest(const std::vector<Code128Unit>& units) {
     const std::size_t n = units.size();
     // A bare FNC4 unit has its own effect on the extended mode: leave the latch alone then, and
     // set C too (its digits take no FNC4), so that every character reads as the units say.
-    bool plain = false, fnc1 = false;
+    bool plain = false, fnc1 = false, extended = false;
     for (const Code128Unit u : units) {
         plain |= u == kUnitFnc4;
         fnc1 |= u == kUnitFnc1;
+        extended |= u >= 128 && u < 256;
     }
+    const Reach reach = plain ? Reach::Plain : extended ? Reach::All : Reach::Unlatched;
     // Where each FNC1 may go, so that readers take it as the reading has it.
     std::vector<Fnc1Place> places;
     if (fnc1)
@@ -275,7 +292,7 @@ Code128Sequence EncodeShortest(const std::vector<Code128Unit>& units) {
     int* next = rows[1];
     int* after = rows[2];
     for (std::size_t i = 0;; ++i, std::swap(here, next), std::swap(next, after)) {
-        Settle(here, ways.At(i), plain);
+        Settle(here, ways.At(i), reach);
         if (i == n)
             break;
         std::fill(after, after + kStates, kFar);
@@ -313,53 +330,45 @@ Code128Sequence EncodeShortest(const std::vector<Code128Unit>& units) {
             }
         }
     }
-    // Walk back from the cheapest end, then emit forwards.
-    const int* last = here;
+    // Walk back from the cheapest end, the values of every step last first: a unit takes at
+    // most three, the changes of set and latches before it at most four, the start one.
     int state = kB0;
     for (const int st : {kB0, kB1, kA0, kA1, kC0, kC1})
-        if (last[st] < last[state])
+        if (here[st] < here[state])
             state = st;
-    struct Visit {
-        std::uint32_t position;
-        std::uint8_t state;
-    };
-    std::vector<Visit> path; // every step, last first
-    path.reserve(n + 8);
+    const std::size_t most = 7 * n + 8;
+    std::array<std::uint8_t, 512> local;
+    std::vector<std::uint8_t> heap;
+    if (most > local.size())
+        heap.resize(most);
+    std::uint8_t* const backwards = heap.empty() ? local.data() : heap.data();
+    std::size_t count = 0;
     for (std::size_t i = n;;) {
         const std::uint8_t way = ways.At(i)[state];
-        path.push_back(Visit{std::uint32_t(i), std::uint8_t(state)});
+        const Set s = SetOf(state);
         const std::uint8_t step = way & kStepMask;
-        if (step == kStepStart)
+        if (step == kStepStart) {
+            backwards[count++] = kStart[s];
             break;
-        if (step == kStepUnit)
-            i -= way & 0x0F;
-        else
-            state = way & 0x0F;
+        }
+        if (step == kStepUnit) {
+            const std::size_t taken = way & 0x0F;
+            std::uint8_t values[3];
+            for (std::size_t k = UnitValues(values, s, LatchedIn(state), units, i - taken, taken);
+                 k-- > 0;)
+                backwards[count++] = values[k];
+            i -= taken;
+            continue;
+        }
+        backwards[count++] = step == kStepSwitch ? kCode[s] : kFnc4[s];
+        if (step == kStepLatch)
+            backwards[count++] = kFnc4[s];
+        state = way & 0x0F;
     }
     Code128Sequence sequence;
-    sequence.reserve(path.size() * 2 + 2);
-    for (auto it = path.rbegin(); it != path.rend(); ++it) {
-        const std::size_t i = it->position;
-        const int st = it->state;
-        const std::uint8_t way = ways.At(i)[st];
-        const Set s = SetOf(st);
-        switch (way & kStepMask) {
-        case kStepStart:
-            sequence.push_back(kStart[s]);
-            break;
-        case kStepSwitch:
-            sequence.push_back(kCode[s]);
-            break;
-        case kStepLatch:
-            sequence.insert(sequence.end(), 2, kFnc4[s]);
-            break;
-        default: {
-            const std::size_t count = way & 0x0F;
-            AppendUnits(sequence, s, LatchedIn(st), units, i - count, count);
-            break;
-        }
-        }
-    }
+    sequence.reserve(count + 1);
+    sequence.assign(std::make_reverse_iterator(backwards + count),
+                    std::make_reverse_iterator(backwards));
     AppendCheck(sequence);
     return sequence;
 }

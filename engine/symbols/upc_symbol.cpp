@@ -59,8 +59,9 @@ std::optional<Refusal> Digits(std::u16string_view text, std::u16string_view leng
 }
 
 void AddText(Symbol& s, int digit, double x) {
-    s.text.push_back(
-        SymbolText{std::string(1, char('0' + digit)), x, SymbolText::Anchor::Centre, 0, 0});
+    SymbolText& t = s.text.emplace_back();
+    t.text.assign(1, char('0' + digit));
+    t.x = x;
 }
 
 // The frame every symbol of the family shares, room made for its texts.
@@ -85,20 +86,24 @@ public:
     // Widths in turn from the next colour; long makes their bars long.
     template <typename Range> void Add(const Range& widths, bool longBars) {
         for (const int w : widths) {
-            if (size_ % 2 == 0)
-                long_[size_ / 2] = longBars;
+            if (size_ % 2 == 0 && longBars)
+                long_ |= std::uint32_t{1} << (size_ / 2);
             runs_[size_++] = std::uint8_t(w);
         }
     }
     // Moves the runs into the symbol (its long bars up to its last bar).
     void Into(Symbol& s) const {
         s.runs.assign(runs_.begin(), runs_.begin() + std::ptrdiff_t(size_));
-        s.longBars.assign(long_.begin(), long_.begin() + std::ptrdiff_t((size_ + 1) / 2));
+        const std::size_t bars = (size_ + 1) / 2;
+        s.longBars.assign(bars, false);
+        for (std::size_t b = 0; b < bars; ++b)
+            if ((long_ >> b) & 1)
+                s.longBars[b] = true;
     }
 
 private:
     std::array<std::uint8_t, 59> runs_{};
-    std::array<bool, 30> long_{};
+    std::uint32_t long_ = 0; // bit b: bar b is long
     std::size_t size_ = 0;
 };
 
