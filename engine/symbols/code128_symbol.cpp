@@ -7,6 +7,7 @@
 #include "symbols/gs1_elements.h"
 #include "symbols/symbol_messages.h"
 
+#include <algorithm>
 #include <utility>
 
 namespace quillion {
@@ -55,12 +56,13 @@ template <class Parse> std::string Gs1Text(const Parse& parse) {
 } // namespace
 
 std::vector<std::uint8_t> Code128Runs(const Code128Sequence& sequence) {
-    std::vector<std::uint8_t> runs;
-    runs.reserve(sequence.size() * 6 + code128::kStopPattern.size());
+    std::vector<std::uint8_t> runs(sequence.size() * 6 + code128::kStopPattern.size());
+    std::uint8_t* out = runs.data();
     for (const std::uint8_t value : sequence)
         if (const code128::SymbolPattern* pattern = code128::PatternOf(value))
-            runs.insert(runs.end(), pattern->begin(), pattern->end());
-    runs.insert(runs.end(), code128::kStopPattern.begin(), code128::kStopPattern.end());
+            out = std::copy(pattern->begin(), pattern->end(), out);
+    out = std::copy(code128::kStopPattern.begin(), code128::kStopPattern.end(), out);
+    runs.resize(std::size_t(out - runs.data())); // values without a pattern left out
     return runs;
 }
 
@@ -72,7 +74,10 @@ Encoded EncodeCode128(std::u16string_view text, const EncodeOptions& options) {
     const Code128Reading how = window                   ? Code128Reading::WindowSetB
                                : options.windowStandIns ? Code128Reading::Latin1StandIns
                                                         : Code128Reading::Latin1;
-    Code128UnitText read = Code128Units(text, how);
+    // Each thread keeps the storage of its units and values between texts.
+    thread_local Code128UnitText read;
+    thread_local Code128Sequence sequence;
+    Code128Units(text, how, read);
     if (!read.Ok() && set == Code128CodeSet::B) // set B refuses as the window's engine does
         return Refusal{kCode128IllegalCharacter, Code128ErrorText(kCode128IllegalCharacter)};
     if (!read.Ok())
@@ -88,7 +93,8 @@ Encoded EncodeCode128(std::u16string_view text, const EncodeOptions& options) {
     if (units.size() > most)
         return TooLong("Code 128", units.size(), most, "characters");
     Code128Read reading = ReadCode128Units(units, set);
-    return MakeSymbol(EncodeCode128Units(units, set), Utf16ToUtf8(text), std::move(reading.reading),
+    EncodeCode128Units(units, set, sequence);
+    return MakeSymbol(sequence, Utf16ToUtf8(text), std::move(reading.reading),
                       std::move(reading.identifier));
 }
 

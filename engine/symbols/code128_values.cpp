@@ -149,6 +149,11 @@ UnitsRead ReadUnits(const std::vector<Code128Unit>& units, Code128CodeSet set, b
     bytes.reserve(units.size());
     if (places)
         read.places.assign(units.size(), Fnc1Place::Any);
+    // ASCII alone (the usual text): every unit is its byte.
+    if (std::all_of(units.begin(), units.end(), [](Code128Unit u) { return u >= 0 && u < 128; })) {
+        bytes.assign(units.begin(), units.end());
+        return read;
+    }
     const bool setC = UsesSetC(units, set);
     bool highAll = false, highNext = false;
     const auto fnc4 = [&] {
@@ -185,14 +190,13 @@ UnitsRead ReadUnits(const std::vector<Code128Unit>& units, Code128CodeSet set, b
     return read;
 }
 
-Code128Sequence EncodeSetB(const std::vector<Code128Unit>& units) {
-    Code128Sequence sequence;
+void EncodeSetB(const std::vector<Code128Unit>& units, Code128Sequence& sequence) {
+    sequence.clear();
     sequence.reserve(units.size() * 2 + 2);
     sequence.push_back(kStart[kB]);
     for (std::size_t i = 0; i < units.size(); ++i)
         AppendUnits(sequence, kB, false, units, i, 1);
     AppendCheck(sequence);
-    return sequence;
 }
 
 // The ways into the states at each position, on the stack for the usual short texts.
@@ -212,59 +216,70 @@ private:
     std::uint8_t* ways_ = local_.data();
 };
 
-// The cheapest costs at one position once code sets are changed and the extended mode latched
-// or unlatched there: a change of set (one symbol) from the costs the units gave, then a latch
-// (two FNC4) in set A or B, then a change of set after such a latch. Of two equally cheap ways
-// the unit step stays, then the state tried first: B before A before C, unlatched before latched.
 // Which states a text needs: sets A and B alone beside a bare FNC4 unit; no latched state when
 // no character is beyond 127 (a latch then only costs symbols).
 enum class Reach { Plain, Unlatched, All };
 
-void Settle(int* cost, std::uint8_t* way, Reach reach) {
+// A state's cheapest cost and the way it was taken, in one number: the cost times 256 plus the
+// way, so that one comparison with the way cleared says whether a cost is lower.
+constexpr int kWayBits = 8;
+constexpr int kCostMask = ~0xFF;
+constexpr int kFarPacked = kFar << kWayBits;
+
+constexpr int Packed(int costOf, int add, int way) {
+    return (costOf & kCostMask) + (add << kWayBits) + way;
+}
+
+// The cheapest costs at one position once code sets are changed and the extended mode latched
+// or unlatched there: a change of set (one symbol) from the costs the units gave, then a latch
+// (two FNC4) in set A or B, then a change of set after such a latch. Of two equally cheap ways
+// the unit step stays, then the state tried first: B before A before C, unlatched before latched.
+void Settle(int* cost, Reach reach) {
     const int arrived[kStates] = {cost[0], cost[1], cost[2], cost[3], cost[4], cost[5]};
-    const auto relax = [&](int to, int candidate, std::uint8_t how) {
-        if (candidate < cost[to]) {
-            cost[to] = candidate;
-            way[to] = how;
-        }
+    const auto relax = [&](int to, int candidate) {
+        cost[to] = candidate < (cost[to] & kCostMask) ? candidate : cost[to];
+    };
+    const auto change = [&](int from, int to, const int* costs) {
+        relax(to, Packed(costs[from], 1, kStepSwitch | from));
     };
     if (reach == Reach::Plain) {
-        relax(kB0, arrived[kA0] + 1, std::uint8_t(kStepSwitch | kA0));
-        relax(kA0, arrived[kB0] + 1, std::uint8_t(kStepSwitch | kB0));
+        change(kA0, kB0, arrived);
+        change(kB0, kA0, arrived);
         return;
     }
     for (const int l : {0, 1}) {
         if (l == 1 && reach == Reach::Unlatched)
             return;
         const int b = kB0 + l, a = kA0 + l, c = kC0 + l;
-        relax(b, arrived[a] + 1, std::uint8_t(kStepSwitch | a));
-        relax(b, arrived[c] + 1, std::uint8_t(kStepSwitch | c));
-        relax(a, arrived[b] + 1, std::uint8_t(kStepSwitch | b));
-        relax(a, arrived[c] + 1, std::uint8_t(kStepSwitch | c));
-        relax(c, arrived[b] + 1, std::uint8_t(kStepSwitch | b));
-        relax(c, arrived[a] + 1, std::uint8_t(kStepSwitch | a));
+        change(a, b, arrived);
+        change(c, b, arrived);
+        change(b, a, arrived);
+        change(c, a, arrived);
+        change(b, c, arrived);
+        change(a, c, arrived);
     }
     const int switched[kStates] = {cost[0], cost[1], cost[2], cost[3], cost[4], cost[5]};
     bool latchedAny = false;
     for (const int s : {kB0, kA0})
-        for (const int l : {0, 1})
-            if (switched[s + 1 - l] + 2 < cost[s + l]) {
-                cost[s + l] = switched[s + 1 - l] + 2;
-                way[s + l] = std::uint8_t(kStepLatch | (s + 1 - l));
+        for (const int l : {0, 1}) {
+            const int candidate = Packed(switched[s + 1 - l], 2, kStepLatch | (s + 1 - l));
+            if (candidate < (cost[s + l] & kCostMask)) {
+                cost[s + l] = candidate;
                 latchedAny = true;
             }
+        }
     if (!latchedAny)
         return;
     const int latched[kStates] = {cost[0], cost[1], cost[2], cost[3], cost[4], cost[5]};
     for (const int l : {0, 1})
         for (const int from : {kB0 + l, kA0 + l})
-            if ((way[from] & kStepMask) == kStepLatch)
+            if ((cost[from] & kStepMask) == kStepLatch)
                 for (const int to : {kB0 + l, kA0 + l, kC0 + l})
                     if (to != from)
-                        relax(to, latched[from] + 1, std::uint8_t(kStepSwitch | from));
+                        change(from, to, latched);
 }
 
-Code128Sequence EncodeShortest(const std::vector<Code128Unit>& units) {
+void EncodeShortest(const std::vector<Code128Unit>& units, Code128Sequence& sequence) {
     const std::size_t n = units.size();
     // A bare FNC4 unit has its own effect on the extended mode: leave the latch alone then, and
     // set C too (its digits take no FNC4), so that every character reads as the units say.
@@ -280,61 +295,55 @@ Code128Sequence EncodeShortest(const std::vector<Code128Unit>& units) {
     if (fnc1)
         places = ReadUnits(units, Code128CodeSet::Auto, true).places;
     WayTable ways(n + 1);
-    // The costs at positions i, i + 1 and i + 2 (rows i % 3).
+    // The costs at positions i, i + 1 and i + 2.
     int rows[3][kStates];
     for (auto& row : rows)
-        std::fill(std::begin(row), std::end(row), kFar);
-    rows[0][kB0] = rows[0][kA0] = 1;
+        std::fill(std::begin(row), std::end(row), kFarPacked);
+    rows[0][kB0] = rows[0][kA0] = Packed(0, 1, kStepStart);
     if (!plain)
-        rows[0][kC0] = 1;
-    std::fill(ways.At(0), ways.At(0) + kStates, std::uint8_t(kStepStart));
+        rows[0][kC0] = Packed(0, 1, kStepStart);
     int* here = rows[0];
     int* next = rows[1];
     int* after = rows[2];
     for (std::size_t i = 0;; ++i, std::swap(here, next), std::swap(next, after)) {
-        Settle(here, ways.At(i), reach);
+        Settle(here, reach);
+        std::uint8_t* way = ways.At(i);
+        for (int s = 0; s < kStates; ++s)
+            way[s] = std::uint8_t(here[s]);
         if (i == n)
             break;
-        std::fill(after, after + kStates, kFar);
-        std::uint8_t* nextWay = ways.At(i + 1);
+        std::fill(after, after + kStates, kFarPacked);
         const Code128Unit u = units[i];
         const Fnc1Place place = fnc1 ? places[i] : Fnc1Place::Any;
+        constexpr int kOne = kStepUnit | 1;
         if (u >= 256) {
             // Every function character is one symbol in set A or B; FNC1 alone is in set C.
-            const int ab = place == Fnc1Place::C ? kFar : 1;
-            for (const int s : {kB0, kB1, kA0, kA1}) {
-                next[s] = here[s] + ab;
-                nextWay[s] = kStepUnit | 1;
-            }
+            for (const int s : {kB0, kB1, kA0, kA1})
+                if (reach == Reach::All || !LatchedIn(s))
+                    next[s] = place == Fnc1Place::C ? kFarPacked : Packed(here[s], 1, kOne);
             if (u == kUnitFnc1 && place != Fnc1Place::AorB)
-                for (const int s : {kC0, kC1}) {
-                    next[s] = here[s] + 1;
-                    nextWay[s] = kStepUnit | 1;
-                }
+                for (const int s : {kC0, kC1})
+                    next[s] = Packed(here[s], 1, kOne);
             continue;
         }
         const Code128Unit low = u & 0x7F;
         const int high = u >= 128 ? 1 : 0;
         const int shiftA = low >= 96 ? 1 : 0, shiftB = low < 32 ? 1 : 0;
-        next[kB0] = here[kB0] + 1 + high + shiftB;
-        next[kB1] = here[kB1] + 2 - high + shiftB;
-        next[kA0] = here[kA0] + 1 + high + shiftA;
-        next[kA1] = here[kA1] + 2 - high + shiftA;
-        for (const int s : {kB0, kB1, kA0, kA1})
-            nextWay[s] = kStepUnit | 1;
-        if (i + 1 < n && IsDigit(u) && IsDigit(units[i + 1]) && !plain) {
-            std::uint8_t* afterWay = ways.At(i + 2);
-            for (const int s : {kC0, kC1}) {
-                after[s] = here[s] + 1;
-                afterWay[s] = kStepUnit | 2;
-            }
+        next[kB0] = Packed(here[kB0], 1 + high + shiftB, kOne);
+        next[kA0] = Packed(here[kA0], 1 + high + shiftA, kOne);
+        if (reach == Reach::All) {
+            next[kB1] = Packed(here[kB1], 2 - high + shiftB, kOne);
+            next[kA1] = Packed(here[kA1], 2 - high + shiftA, kOne);
         }
+        if (i + 1 < n && IsDigit(u) && IsDigit(units[i + 1]) && !plain)
+            for (const int s : {kC0, kC1})
+                after[s] = Packed(here[s], 1, kStepUnit | 2);
     }
     // Walk back from the cheapest end, the values of every step last first: a unit takes at
     // most three, the changes of set and latches before it at most four, the start one.
     int state = kB0;
     for (const int st : {kB0, kB1, kA0, kA1, kC0, kC1})
-        if (here[st] < here[state])
+        if ((here[st] & kCostMask) < (here[state] & kCostMask))
             state = st;
     const std::size_t most = 7 * n + 8;
     std::array<std::uint8_t, 512> local;
@@ -365,12 +374,11 @@ Code128Sequence EncodeShortest(const std::vector<Code128Unit>& units) {
             backwards[count++] = kFnc4[s];
         state = way & 0x0F;
     }
-    Code128Sequence sequence;
+    sequence.clear();
     sequence.reserve(count + 1);
     sequence.assign(std::make_reverse_iterator(backwards + count),
                     std::make_reverse_iterator(backwards));
     AppendCheck(sequence);
-    return sequence;
 }
 
 std::string CodePoint(char32_t c) {
@@ -383,11 +391,17 @@ std::string CodePoint(char32_t c) {
 
 Code128UnitText Code128Units(std::u16string_view text, Code128Reading reading) {
     Code128UnitText result;
+    Code128Units(text, reading, result);
+    return result;
+}
+
+void Code128Units(std::u16string_view text, Code128Reading reading, Code128UnitText& result) {
+    result.units.clear();
+    result.refusal.clear();
     result.units.reserve(text.size());
     const auto refuse = [&](std::string why) {
         result.units.clear();
         result.refusal = std::move(why);
-        return result;
     };
     std::size_t position = 0; // characters, a surrogate pair one
     for (std::size_t k = 0; k < text.size(); ++k) {
@@ -429,17 +443,27 @@ Code128UnitText Code128Units(std::u16string_view text, Code128Reading reading) {
         return refuse("the " + shown + " at position " + std::to_string(position) +
                       " is not in ISO 8859-1; Code 128 holds ISO 8859-1 text");
     }
-    return result;
 }
 
-Code128Sequence EncodeCode128Units(const std::vector<Code128Unit>& units, Code128CodeSet set) {
+void EncodeCode128Units(const std::vector<Code128Unit>& units, Code128CodeSet set,
+                        Code128Sequence& sequence) {
     const auto valid = [](Code128Unit u) { return u >= 0 && u <= kUnitFnc4; };
     if (!std::all_of(units.begin(), units.end(), valid)) {
         std::vector<Code128Unit> kept;
         std::copy_if(units.begin(), units.end(), std::back_inserter(kept), valid);
-        return EncodeCode128Units(kept, set);
+        EncodeCode128Units(kept, set, sequence);
+        return;
     }
-    return set == Code128CodeSet::Auto ? EncodeShortest(units) : EncodeSetB(units);
+    if (set == Code128CodeSet::Auto)
+        EncodeShortest(units, sequence);
+    else
+        EncodeSetB(units, sequence);
+}
+
+Code128Sequence EncodeCode128Units(const std::vector<Code128Unit>& units, Code128CodeSet set) {
+    Code128Sequence sequence;
+    EncodeCode128Units(units, set, sequence);
+    return sequence;
 }
 
 std::string Code128UnitsReading(const std::vector<Code128Unit>& units, Code128CodeSet set) {

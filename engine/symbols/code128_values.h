@@ -42,6 +42,8 @@ struct Code128UnitText {
 };
 
 Code128UnitText Code128Units(std::u16string_view text, Code128Reading reading);
+// The same into result, whose storage is kept (for a caller that encodes many texts).
+void Code128Units(std::u16string_view text, Code128Reading reading, Code128UnitText& result);
 
 // The values in painting order (start, data, check symbol), the stop pattern implied. With
 // Auto: the fewest symbols, found in time linear in the number of units; an FNC1 after a single
@@ -50,6 +52,9 @@ Code128UnitText Code128Units(std::u16string_view text, Code128Reading reading);
 // the symbol keeps to code sets A and B without the latch, so every FNC4 reads as the units say.
 // Values outside 0..kUnitFnc4 are no units and are left out.
 Code128Sequence EncodeCode128Units(const std::vector<Code128Unit>& units, Code128CodeSet set);
+// The same into sequence, whose storage is kept.
+void EncodeCode128Units(const std::vector<Code128Unit>& units, Code128CodeSet set,
+                        Code128Sequence& sequence);
 
 // What a reader reports for the symbol of the units, as ISO 8859-1 bytes, after ISO/IEC 15417:
 // FNC1 first, after a single letter, or after two digits in set C (the shortest symbol without
