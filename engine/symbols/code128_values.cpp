@@ -230,10 +230,10 @@ constexpr int Packed(int costOf, int add, int way) {
     return (costOf & kCostMask) + (add << kWayBits) + way;
 }
 
-// The cheapest costs at one position once code sets are changed and the extended mode latched
-// or unlatched there: a change of set (one symbol) from the costs the units gave, then a latch
-// (two FNC4) in set A or B, then a change of set after such a latch. Of two equally cheap ways
-// the unit step stays, then the state tried first: B before A before C, unlatched before latched.
+// The cheapest costs at one position of a text without characters beyond 127 once the code set
+// is changed there (one symbol, from the costs the units gave; no latch ever pays). Of two
+// equally cheap ways the unit step stays, then the set tried first: B before A before C, as
+// SettleLatched finds them.
 void Settle(int* cost, Reach reach) {
     const int arrived[kStates] = {cost[0], cost[1], cost[2], cost[3], cost[4], cost[5]};
     const auto relax = [&](int to, int candidate) {
@@ -247,36 +247,36 @@ void Settle(int* cost, Reach reach) {
         change(kB0, kA0, arrived);
         return;
     }
-    for (const int l : {0, 1}) {
-        if (l == 1 && reach == Reach::Unlatched)
-            return;
-        const int b = kB0 + l, a = kA0 + l, c = kC0 + l;
-        change(a, b, arrived);
-        change(c, b, arrived);
-        change(b, a, arrived);
-        change(c, a, arrived);
-        change(b, c, arrived);
-        change(a, c, arrived);
-    }
-    const int switched[kStates] = {cost[0], cost[1], cost[2], cost[3], cost[4], cost[5]};
-    bool latchedAny = false;
-    for (const int s : {kB0, kA0})
-        for (const int l : {0, 1}) {
-            const int candidate = Packed(switched[s + 1 - l], 2, kStepLatch | (s + 1 - l));
-            if (candidate < (cost[s + l] & kCostMask)) {
-                cost[s + l] = candidate;
-                latchedAny = true;
+    change(kA0, kB0, arrived);
+    change(kC0, kB0, arrived);
+    change(kB0, kA0, arrived);
+    change(kC0, kA0, arrived);
+    change(kB0, kC0, arrived);
+    change(kA0, kC0, arrived);
+}
+
+// As Settle, for a text with characters beyond 127: changes of set and latches tried state by
+// state (B, then A, then C, unlatched first) until none makes a state cheaper, so that of equally
+// short ways the first found stays.
+void SettleLatched(int* cost) {
+    for (bool changed = true; changed;) {
+        changed = false;
+        const auto relax = [&](int to, int candidate) {
+            if (candidate < (cost[to] & kCostMask)) {
+                cost[to] = candidate;
+                changed = true;
             }
+        };
+        for (const int st : {kB0, kB1, kA0, kA1, kC0, kC1}) {
+            const Set s = SetOf(st);
+            const bool latched = LatchedIn(st);
+            for (const Set t : {kB, kA, kC})
+                if (t != s)
+                    relax(StateOf(t, latched), Packed(cost[st], 1, kStepSwitch | st));
+            if (s != kC)
+                relax(StateOf(s, !latched), Packed(cost[st], 2, kStepLatch | st));
         }
-    if (!latchedAny)
-        return;
-    const int latched[kStates] = {cost[0], cost[1], cost[2], cost[3], cost[4], cost[5]};
-    for (const int l : {0, 1})
-        for (const int from : {kB0 + l, kA0 + l})
-            if ((cost[from] & kStepMask) == kStepLatch)
-                for (const int to : {kB0 + l, kA0 + l, kC0 + l})
-                    if (to != from)
-                        change(from, to, latched);
+    }
 }
 
 void EncodeShortest(const std::vector<Code128Unit>& units, Code128Sequence& sequence) {
@@ -306,7 +306,10 @@ void EncodeShortest(const std::vector<Code128Unit>& units, Code128Sequence& sequ
     int* next = rows[1];
     int* after = rows[2];
     for (std::size_t i = 0;; ++i, std::swap(here, next), std::swap(next, after)) {
-        Settle(here, reach);
+        if (reach == Reach::All)
+            SettleLatched(here);
+        else
+            Settle(here, reach);
         std::uint8_t* way = ways.At(i);
         for (int s = 0; s < kStates; ++s)
             way[s] = std::uint8_t(here[s]);
