@@ -279,6 +279,56 @@ void SettleLatched(int* cost) {
     }
 }
 
+// The search over the units, row by row, with the ways into every state kept in ways; returns
+// the costs at the end (one of rows).
+template <Reach kReach>
+const int* Search(const std::vector<Code128Unit>& units, const std::vector<Fnc1Place>& places,
+                  WayTable& ways, int (&rows)[3][kStates]) {
+    const std::size_t n = units.size();
+    const bool fnc1 = !places.empty();
+    int* here = rows[0];
+    int* next = rows[1];
+    int* after = rows[2];
+    for (std::size_t i = 0;; ++i, std::swap(here, next), std::swap(next, after)) {
+        if constexpr (kReach == Reach::All)
+            SettleLatched(here);
+        else
+            Settle(here, kReach);
+        std::uint8_t* way = ways.At(i);
+        for (int s = 0; s < kStates; ++s)
+            way[s] = std::uint8_t(here[s]);
+        if (i == n)
+            break;
+        std::fill(after, after + kStates, kFarPacked);
+        const Code128Unit u = units[i];
+        const Fnc1Place place = fnc1 ? places[i] : Fnc1Place::Any;
+        constexpr int kOne = kStepUnit | 1;
+        if (u >= 256) {
+            // Every function character is one symbol in set A or B; FNC1 alone is in set C.
+            for (const int s : {kB0, kB1, kA0, kA1})
+                if (kReach == Reach::All || !LatchedIn(s))
+                    next[s] = place == Fnc1Place::C ? kFarPacked : Packed(here[s], 1, kOne);
+            if (u == kUnitFnc1 && place != Fnc1Place::AorB)
+                for (const int s : {kC0, kC1})
+                    next[s] = Packed(here[s], 1, kOne);
+            continue;
+        }
+        const Code128Unit low = u & 0x7F;
+        const int high = u >= 128 ? 1 : 0;
+        const int shiftA = low >= 96 ? 1 : 0, shiftB = low < 32 ? 1 : 0;
+        next[kB0] = Packed(here[kB0], 1 + high + shiftB, kOne);
+        next[kA0] = Packed(here[kA0], 1 + high + shiftA, kOne);
+        if constexpr (kReach == Reach::All) {
+            next[kB1] = Packed(here[kB1], 2 - high + shiftB, kOne);
+            next[kA1] = Packed(here[kA1], 2 - high + shiftA, kOne);
+        }
+        if (i + 1 < n && IsDigit(u) && IsDigit(units[i + 1]) && kReach != Reach::Plain)
+            for (const int s : {kC0, kC1})
+                after[s] = Packed(here[s], 1, kStepUnit | 2);
+    }
+    return here;
+}
+
 void EncodeShortest(const std::vector<Code128Unit>& units, Code128Sequence& sequence) {
     const std::size_t n = units.size();
     // A bare FNC4 unit has its own effect on the extended mode: leave the latch alone then, and
@@ -302,46 +352,10 @@ void EncodeShortest(const std::vector<Code128Unit>& units, Code128Sequence& sequ
     rows[0][kB0] = rows[0][kA0] = Packed(0, 1, kStepStart);
     if (!plain)
         rows[0][kC0] = Packed(0, 1, kStepStart);
-    int* here = rows[0];
-    int* next = rows[1];
-    int* after = rows[2];
-    for (std::size_t i = 0;; ++i, std::swap(here, next), std::swap(next, after)) {
-        if (reach == Reach::All)
-            SettleLatched(here);
-        else
-            Settle(here, reach);
-        std::uint8_t* way = ways.At(i);
-        for (int s = 0; s < kStates; ++s)
-            way[s] = std::uint8_t(here[s]);
-        if (i == n)
-            break;
-        std::fill(after, after + kStates, kFarPacked);
-        const Code128Unit u = units[i];
-        const Fnc1Place place = fnc1 ? places[i] : Fnc1Place::Any;
-        constexpr int kOne = kStepUnit | 1;
-        if (u >= 256) {
-            // Every function character is one symbol in set A or B; FNC1 alone is in set C.
-            for (const int s : {kB0, kB1, kA0, kA1})
-                if (reach == Reach::All || !LatchedIn(s))
-                    next[s] = place == Fnc1Place::C ? kFarPacked : Packed(here[s], 1, kOne);
-            if (u == kUnitFnc1 && place != Fnc1Place::AorB)
-                for (const int s : {kC0, kC1})
-                    next[s] = Packed(here[s], 1, kOne);
-            continue;
-        }
-        const Code128Unit low = u & 0x7F;
-        const int high = u >= 128 ? 1 : 0;
-        const int shiftA = low >= 96 ? 1 : 0, shiftB = low < 32 ? 1 : 0;
-        next[kB0] = Packed(here[kB0], 1 + high + shiftB, kOne);
-        next[kA0] = Packed(here[kA0], 1 + high + shiftA, kOne);
-        if (reach == Reach::All) {
-            next[kB1] = Packed(here[kB1], 2 - high + shiftB, kOne);
-            next[kA1] = Packed(here[kA1], 2 - high + shiftA, kOne);
-        }
-        if (i + 1 < n && IsDigit(u) && IsDigit(units[i + 1]) && !plain)
-            for (const int s : {kC0, kC1})
-                after[s] = Packed(here[s], 1, kStepUnit | 2);
-    }
+    const int* here = reach == Reach::All ? Search<Reach::All>(units, places, ways, rows)
+                      : reach == Reach::Unlatched
+                          ? Search<Reach::Unlatched>(units, places, ways, rows)
+                          : Search<Reach::Plain>(units, places, ways, rows);
     // Walk back from the cheapest end, the values of every step last first: a unit takes at
     // most three, the changes of set and latches before it at most four, the start one.
     int state = kB0;
