@@ -7,7 +7,8 @@
 //              writer (MultiFormatWriter to a BitMatrix, ToMatrix<uint8_t>, a 1-bit libpng
 //              file written to memory) at the same width and height as Quillion's picture.
 // Code 128 (automatic code sets) of "Coca-Cola-12pk-699" and EAN-13 take every stage; QR Code
-// (a 60-character URL) and Data Matrix only the encoding. Run interleaved, e.g.
+// (a 60-character URL) and Data Matrix only the encoding, as does a 990-character Code 128. Run
+// interleaved, e.g.
 //   ./build-bench/bench/symbol_bench --benchmark_repetitions=9
 //       --benchmark_enable_random_interleaving=true --benchmark_report_aggregates_only=true
 #include "quillion/quillion.hpp"
@@ -29,6 +30,15 @@ namespace api = quillion::api;
 
 const std::string kCode128 = "Coca-Cola-12pk-699";
 const std::string kEan13 = "590123412345"; // check digit appended
+// 990 characters in runs of digits and of letters (zint takes at most 160): with the 18 of
+// kCode128, the cost per character of the shortest-path search, which should stay flat.
+const std::string kCode128Long = [] {
+    std::string text;
+    for (int k = 0; text.size() < 990; ++k)
+        text += k % 3 == 0 ? "20261208" : (k % 3 == 1 ? "Quill-" : "ab7");
+    text.resize(990);
+    return text;
+}();
 const std::string kUrl = "https://quillion.example/orders/2026/12/07?id=AB-1234567&q=1"; // 60
 
 struct Case {
@@ -39,6 +49,8 @@ struct Case {
 };
 const Case kCode128Case{api::Symbology::Code128, BARCODE_CODE128, ZXing::BarcodeFormat::Code128,
                         kCode128};
+const Case kCode128LongCase{api::Symbology::Code128, BARCODE_CODE128, ZXing::BarcodeFormat::Code128,
+                            kCode128Long};
 const Case kEan13Case{api::Symbology::Ean13, BARCODE_EANX, ZXing::BarcodeFormat::EAN13, kEan13};
 const Case kQrCase{api::Symbology::QrCode, BARCODE_QRCODE, ZXing::BarcodeFormat::QRCode, kUrl};
 const Case kDmCase{api::Symbology::DataMatrix, BARCODE_DATAMATRIX, ZXing::BarcodeFormat::DataMatrix,
@@ -228,6 +240,7 @@ void ZxingPng(benchmark::State& state, const Case& c) {
 
 BENCHMARK_CAPTURE(QuillionEncode, Code128Auto, kCode128Case);
 BENCHMARK_CAPTURE(ZintEncode, Code128Auto, kCode128Case);
+BENCHMARK_CAPTURE(QuillionEncode, Code128Auto990, kCode128LongCase);
 BENCHMARK_CAPTURE(QuillionEncode, Ean13, kEan13Case);
 BENCHMARK_CAPTURE(ZintEncode, Ean13, kEan13Case);
 BENCHMARK_CAPTURE(QuillionEncode, QrUrl60, kQrCase);

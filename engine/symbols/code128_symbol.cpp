@@ -1,12 +1,13 @@
 #include "symbols/code128_symbol.h"
 
 #include "runtime/ansi.h"
+#include "symbols/Special128.h"
 #include "symbols/code128_errors.h"
 #include "symbols/code128_patterns.h"
-#include "symbols/Special128.h"
 #include "symbols/gs1_elements.h"
 #include "symbols/symbol_messages.h"
 
+#include <algorithm>
 #include <utility>
 
 namespace quillion {
@@ -18,7 +19,6 @@ constexpr double kBarModules = 40;
 constexpr double kEmModules = 13;
 constexpr double kGapModules = 4;
 constexpr int kQuietModules = 10;
-
 
 // The symbol of a sequence with its text under the bars.
 Symbol MakeSymbol(const Code128Sequence& sequence, std::string text, std::string reading,
@@ -56,12 +56,13 @@ template <class Parse> std::string Gs1Text(const Parse& parse) {
 } // namespace
 
 std::vector<std::uint8_t> Code128Runs(const Code128Sequence& sequence) {
-    std::vector<std::uint8_t> runs;
-    runs.reserve(sequence.size() * 6 + code128::kStopPattern.size());
+    std::vector<std::uint8_t> runs(sequence.size() * 6 + code128::kStopPattern.size());
+    std::uint8_t* out = runs.data();
     for (const std::uint8_t value : sequence)
         if (const code128::SymbolPattern* pattern = code128::PatternOf(value))
-            runs.insert(runs.end(), pattern->begin(), pattern->end());
-    runs.insert(runs.end(), code128::kStopPattern.begin(), code128::kStopPattern.end());
+            out = std::copy(pattern->begin(), pattern->end(), out);
+    out = std::copy(code128::kStopPattern.begin(), code128::kStopPattern.end(), out);
+    runs.resize(std::size_t(out - runs.data())); // values without a pattern left out
     return runs;
 }
 
@@ -73,7 +74,10 @@ Encoded EncodeCode128(std::u16string_view text, const EncodeOptions& options) {
     const Code128Reading how = window                   ? Code128Reading::WindowSetB
                                : options.windowStandIns ? Code128Reading::Latin1StandIns
                                                         : Code128Reading::Latin1;
-    Code128UnitText read = Code128Units(text, how);
+    // Each thread keeps the storage of its units and values between texts.
+    thread_local Code128UnitText read;
+    thread_local Code128Sequence sequence;
+    Code128Units(text, how, read);
     if (!read.Ok() && set == Code128CodeSet::B) // set B refuses as the window's engine does
         return Refusal{kCode128IllegalCharacter, Code128ErrorText(kCode128IllegalCharacter)};
     if (!read.Ok())
@@ -88,8 +92,10 @@ Encoded EncodeCode128(std::u16string_view text, const EncodeOptions& options) {
     const std::size_t most = window ? WindowSetBCapacity(units) : kCode128MaxCharacters;
     if (units.size() > most)
         return TooLong("Code 128", units.size(), most, "characters");
-    return MakeSymbol(EncodeCode128Units(units, set), Utf16ToUtf8(text),
-                      Code128UnitsReading(units, set), Code128Identifier(units, set));
+    Code128Read reading = ReadCode128Units(units, set);
+    EncodeCode128Units(units, set, sequence);
+    return MakeSymbol(sequence, Utf16ToUtf8(text), std::move(reading.reading),
+                      std::move(reading.identifier));
 }
 
 Encoded EncodeGs1_128(std::u16string_view text, const EncodeOptions&) {

@@ -8,6 +8,7 @@
 #include <cstdio>
 #include <iterator>
 #include <limits>
+#include <utility>
 
 namespace quillion {
 namespace {
@@ -49,50 +50,51 @@ int FunctionValue(Set set, Code128Unit u) {
     }
 }
 
-// The symbols one unit takes in set A or B with the extended mode latched or not: a single FNC4
-// when its extension differs from the latch, SHIFT when the other of A and B has the byte.
-int UnitCost(Set set, bool latched, Code128Unit u) {
-    if (u >= 256)
-        return FunctionValue(set, u) >= 0 ? 1 : 0;
-    const int fnc4 = (u >= 128) != latched ? 1 : 0;
-    return 1 + fnc4 + (ValueIn(set, u & 0x7F) >= 0 ? 0 : 1);
-}
-
-// The values of the units [i, i + count) in a set, the extended mode latched or not.
-void AppendUnits(Code128Sequence& out, Set set, bool latched, const std::vector<Code128Unit>& units,
-                 std::size_t i, std::size_t count) {
+// The values of the units [i, i + count) in a set, the extended mode latched or not, into out
+// (room for three); returns how many.
+std::size_t UnitValues(std::uint8_t* out, Set set, bool latched,
+                       const std::vector<Code128Unit>& units, std::size_t i, std::size_t count) {
     const Code128Unit u = units[i];
     if (set == kC && count == 2) {
-        out.push_back(static_cast<std::uint8_t>((u - '0') * 10 + (units[i + 1] - '0')));
-        return;
+        out[0] = static_cast<std::uint8_t>((u - '0') * 10 + (units[i + 1] - '0'));
+        return 1;
     }
     if (const int f = FunctionValue(set, u); f >= 0) {
-        out.push_back(static_cast<std::uint8_t>(f));
-        return;
+        out[0] = static_cast<std::uint8_t>(f);
+        return 1;
     }
+    std::size_t k = 0;
     if ((u >= 128) != latched)
-        out.push_back(kFnc4[set]);
+        out[k++] = kFnc4[set];
     const Code128Unit low = u & 0x7F;
     if (const int v = ValueIn(set, low); v >= 0) {
-        out.push_back(static_cast<std::uint8_t>(v));
-        return;
+        out[k++] = static_cast<std::uint8_t>(v);
+        return k;
     }
-    out.push_back(kShift);
-    out.push_back(static_cast<std::uint8_t>(ValueIn(set == kA ? kB : kA, low)));
+    out[k++] = kShift;
+    out[k++] = static_cast<std::uint8_t>(ValueIn(set == kA ? kB : kA, low));
+    return k;
+}
+
+void AppendUnits(Code128Sequence& out, Set set, bool latched, const std::vector<Code128Unit>& units,
+                 std::size_t i, std::size_t count) {
+    std::uint8_t values[3];
+    out.insert(out.end(), values, values + UnitValues(values, set, latched, units, i, count));
 }
 
 void AppendCheck(Code128Sequence& sequence) {
-    std::int64_t sum = sequence.front() % code128::kDataSymbols;
+    // Far below the 64-bit limit for any length a vector holds in practice (k * 105 per value).
+    std::uint64_t sum = sequence.front();
     for (std::size_t k = 1; k < sequence.size(); ++k)
-        sum = (sum + static_cast<std::int64_t>(k) * sequence[k]) % code128::kDataSymbols;
-    sequence.push_back(static_cast<std::uint8_t>(sum));
+        sum += static_cast<std::uint64_t>(k) * sequence[k];
+    sequence.push_back(static_cast<std::uint8_t>(sum % code128::kDataSymbols));
 }
 
 // The shortest path: states are (code set, extended mode latched), six per position.
 constexpr int kStates = kSets * 2;
-constexpr int kNoCost = std::numeric_limits<int>::max();
+constexpr int kFar = 1 << 20; // no way into the state: far beyond any symbol's count
 
-int StateOf(Set set, bool latched) {
+constexpr int StateOf(Set set, bool latched) {
     return set * 2 + (latched ? 1 : 0);
 }
 Set SetOf(int state) {
@@ -102,26 +104,18 @@ bool LatchedIn(int state) {
     return state % 2 == 1;
 }
 
-// How the cheapest way into a state was taken.
-enum class Step : std::uint8_t { None, Start, Switch, Latch, Unit };
+constexpr int kA0 = StateOf(kA, false), kA1 = StateOf(kA, true), kB0 = StateOf(kB, false),
+              kB1 = StateOf(kB, true), kC0 = StateOf(kC, false), kC1 = StateOf(kC, true);
 
-// The order states are tried in: of two equally short ways the first found stays, so set B is
-// preferred to A, and A to C, as other encoders do.
-constexpr std::array<int, kStates> kOrder = {2, 3, 0, 1, 4, 5};
-
-struct Node {
-    int cost = kNoCost;
-    Step step = Step::None;
-    std::uint8_t from = 0;  // the state before the step
-    std::uint8_t units = 0; // units the step consumed
+// How the cheapest way into a state at a position was taken, one byte: the step in the high
+// bits, in the low ones the state before a change of set or latch, or the units a unit step took.
+enum Step : std::uint8_t {
+    kStepStart = 0x00,
+    kStepUnit = 0x10,
+    kStepSwitch = 0x20,
+    kStepLatch = 0x30
 };
-
-bool Improve(Node& node, int cost, Step step, int from, std::size_t units) {
-    if (cost >= node.cost)
-        return false;
-    node = {cost, step, static_cast<std::uint8_t>(from), static_cast<std::uint8_t>(units)};
-    return true;
-}
+constexpr std::uint8_t kStepMask = 0xF0;
 
 bool IsLetter(unsigned char c) {
     return (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z');
@@ -148,10 +142,18 @@ struct UnitsRead {
     char modifier = '0';
 };
 
-UnitsRead ReadUnits(const std::vector<Code128Unit>& units, Code128CodeSet set) {
+// places: whether to say where each FNC1 may go (read.places stays empty otherwise).
+UnitsRead ReadUnits(const std::vector<Code128Unit>& units, Code128CodeSet set, bool places) {
     UnitsRead read;
     std::string& bytes = read.bytes;
-    read.places.assign(units.size(), Fnc1Place::Any);
+    bytes.reserve(units.size());
+    if (places)
+        read.places.assign(units.size(), Fnc1Place::Any);
+    // ASCII alone (the usual text): every unit is its byte.
+    if (std::all_of(units.begin(), units.end(), [](Code128Unit u) { return u >= 0 && u < 128; })) {
+        bytes.assign(units.begin(), units.end());
+        return read;
+    }
     const bool setC = UsesSetC(units, set);
     bool highAll = false, highNext = false;
     const auto fnc4 = [&] {
@@ -166,10 +168,12 @@ UnitsRead ReadUnits(const std::vector<Code128Unit>& units, Code128CodeSet set) {
             if (bytes.empty()) {
                 read.modifier = '1';
             } else if (bytes.size() == 1 && IsLetter(at(0))) {
-                read.places[k] = Fnc1Place::AorB;
+                if (places)
+                    read.places[k] = Fnc1Place::AorB;
                 read.modifier = '2';
             } else if (bytes.size() == 2 && IsDigit(at(0)) && IsDigit(at(1)) && setC) {
-                read.places[k] = Fnc1Place::C;
+                if (places)
+                    read.places[k] = Fnc1Place::C;
                 read.modifier = '2';
             } else {
                 bytes += '\x1D';
@@ -186,107 +190,212 @@ UnitsRead ReadUnits(const std::vector<Code128Unit>& units, Code128CodeSet set) {
     return read;
 }
 
-Code128Sequence EncodeSetB(const std::vector<Code128Unit>& units) {
-    Code128Sequence sequence;
+void EncodeSetB(const std::vector<Code128Unit>& units, Code128Sequence& sequence) {
+    sequence.clear();
     sequence.reserve(units.size() * 2 + 2);
     sequence.push_back(kStart[kB]);
     for (std::size_t i = 0; i < units.size(); ++i)
         AppendUnits(sequence, kB, false, units, i, 1);
     AppendCheck(sequence);
-    return sequence;
 }
 
-Code128Sequence EncodeShortest(const std::vector<Code128Unit>& units) {
+// The ways into the states at each position, on the stack for the usual short texts.
+class WayTable {
+public:
+    explicit WayTable(std::size_t positions) {
+        if (positions * kStates > local_.size()) {
+            heap_.resize(positions * kStates);
+            ways_ = heap_.data();
+        }
+    }
+    std::uint8_t* At(std::size_t position) { return ways_ + position * kStates; }
+
+private:
+    std::array<std::uint8_t, 64 * kStates> local_;
+    std::vector<std::uint8_t> heap_;
+    std::uint8_t* ways_ = local_.data();
+};
+
+// Which states a text needs: sets A and B alone beside a bare FNC4 unit; no latched state when
+// no character is beyond 127 (a latch then only costs symbols).
+enum class Reach { Plain, Unlatched, All };
+
+// A state's cheapest cost and the way it was taken, in one number: the cost times 256 plus the
+// way, so that one comparison with the way cleared says whether a cost is lower.
+constexpr int kWayBits = 8;
+constexpr int kCostMask = ~0xFF;
+constexpr int kFarPacked = kFar << kWayBits;
+
+constexpr int Packed(int costOf, int add, int way) {
+    return (costOf & kCostMask) + (add << kWayBits) + way;
+}
+
+// The cheapest costs at one position of a text without characters beyond 127 once the code set
+// is changed there (one symbol, from the costs the units gave; no latch ever pays). Of two
+// equally cheap ways the unit step stays, then the set tried first: B before A before C, as
+// SettleLatched finds them.
+void Settle(int* cost, Reach reach) {
+    const int arrived[kStates] = {cost[0], cost[1], cost[2], cost[3], cost[4], cost[5]};
+    const auto relax = [&](int to, int candidate) {
+        cost[to] = candidate < (cost[to] & kCostMask) ? candidate : cost[to];
+    };
+    const auto change = [&](int from, int to, const int* costs) {
+        relax(to, Packed(costs[from], 1, kStepSwitch | from));
+    };
+    if (reach == Reach::Plain) {
+        change(kA0, kB0, arrived);
+        change(kB0, kA0, arrived);
+        return;
+    }
+    change(kA0, kB0, arrived);
+    change(kC0, kB0, arrived);
+    change(kB0, kA0, arrived);
+    change(kC0, kA0, arrived);
+    change(kB0, kC0, arrived);
+    change(kA0, kC0, arrived);
+}
+
+// As Settle, for a text with characters beyond 127: changes of set and latches tried state by
+// state (B, then A, then C, unlatched first) until none makes a state cheaper, so that of equally
+// short ways the first found stays.
+void SettleLatched(int* cost) {
+    for (bool changed = true; changed;) {
+        changed = false;
+        const auto relax = [&](int to, int candidate) {
+            if (candidate < (cost[to] & kCostMask)) {
+                cost[to] = candidate;
+                changed = true;
+            }
+        };
+        for (const int st : {kB0, kB1, kA0, kA1, kC0, kC1}) {
+            const Set s = SetOf(st);
+            const bool latched = LatchedIn(st);
+            for (const Set t : {kB, kA, kC})
+                if (t != s)
+                    relax(StateOf(t, latched), Packed(cost[st], 1, kStepSwitch | st));
+            if (s != kC)
+                relax(StateOf(s, !latched), Packed(cost[st], 2, kStepLatch | st));
+        }
+    }
+}
+
+// The search over the units, row by row, with the ways into every state kept in ways; returns
+// the costs at the end (one of rows).
+template <Reach kReach>
+const int* Search(const std::vector<Code128Unit>& units, const std::vector<Fnc1Place>& places,
+                  WayTable& ways, int (&rows)[3][kStates]) {
+    const std::size_t n = units.size();
+    const bool fnc1 = !places.empty();
+    int* here = rows[0];
+    int* next = rows[1];
+    int* after = rows[2];
+    for (std::size_t i = 0;; ++i, std::swap(here, next), std::swap(next, after)) {
+        if constexpr (kReach == Reach::All)
+            SettleLatched(here);
+        else
+            Settle(here, kReach);
+        std::uint8_t* way = ways.At(i);
+        for (int s = 0; s < kStates; ++s)
+            way[s] = std::uint8_t(here[s]);
+        if (i == n)
+            break;
+        std::fill(after, after + kStates, kFarPacked);
+        const Code128Unit u = units[i];
+        const Fnc1Place place = fnc1 ? places[i] : Fnc1Place::Any;
+        constexpr int kOne = kStepUnit | 1;
+        if (u >= 256) {
+            // Every function character is one symbol in set A or B; FNC1 alone is in set C.
+            for (const int s : {kB0, kB1, kA0, kA1})
+                if (kReach == Reach::All || !LatchedIn(s))
+                    next[s] = place == Fnc1Place::C ? kFarPacked : Packed(here[s], 1, kOne);
+            if (u == kUnitFnc1 && place != Fnc1Place::AorB)
+                for (const int s : {kC0, kC1})
+                    next[s] = Packed(here[s], 1, kOne);
+            continue;
+        }
+        const Code128Unit low = u & 0x7F;
+        const int high = u >= 128 ? 1 : 0;
+        const int shiftA = low >= 96 ? 1 : 0, shiftB = low < 32 ? 1 : 0;
+        next[kB0] = Packed(here[kB0], 1 + high + shiftB, kOne);
+        next[kA0] = Packed(here[kA0], 1 + high + shiftA, kOne);
+        if constexpr (kReach == Reach::All) {
+            next[kB1] = Packed(here[kB1], 2 - high + shiftB, kOne);
+            next[kA1] = Packed(here[kA1], 2 - high + shiftA, kOne);
+        }
+        if (i + 1 < n && IsDigit(u) && IsDigit(units[i + 1]) && kReach != Reach::Plain)
+            for (const int s : {kC0, kC1})
+                after[s] = Packed(here[s], 1, kStepUnit | 2);
+    }
+    return here;
+}
+
+void EncodeShortest(const std::vector<Code128Unit>& units, Code128Sequence& sequence) {
     const std::size_t n = units.size();
     // A bare FNC4 unit has its own effect on the extended mode: leave the latch alone then, and
     // set C too (its digits take no FNC4), so that every character reads as the units say.
-    const bool plain = !UsesSetC(units, Code128CodeSet::Auto);
+    bool plain = false, fnc1 = false, extended = false;
+    for (const Code128Unit u : units) {
+        plain |= u == kUnitFnc4;
+        fnc1 |= u == kUnitFnc1;
+        extended |= u >= 128 && u < 256;
+    }
+    const Reach reach = plain ? Reach::Plain : extended ? Reach::All : Reach::Unlatched;
     // Where each FNC1 may go, so that readers take it as the reading has it.
-    const std::vector<Fnc1Place> places = ReadUnits(units, Code128CodeSet::Auto).places;
-    std::vector<std::array<Node, kStates>> nodes(n + 1);
-    for (const Set s : {kB, kA, kC})
-        if (!plain || s != kC)
-            nodes[0][StateOf(s, false)] = {1, Step::Start, 0, 0};
-    for (std::size_t i = 0; i <= n; ++i) {
-        auto& here = nodes[i];
-        // Code set changes and latches at this position, until none makes a state cheaper
-        // (at most three rounds: a change of set and a latch, in either order).
-        for (bool changed = true; changed;) {
-            changed = false;
-            for (const int st : kOrder) {
-                if (here[st].step == Step::None)
-                    continue;
-                const int cost = here[st].cost;
-                const Set s = SetOf(st);
-                const bool latched = LatchedIn(st);
-                for (const Set t : {kB, kA, kC})
-                    if (t != s && !(plain && t == kC))
-                        changed |=
-                            Improve(here[StateOf(t, latched)], cost + 1, Step::Switch, st, 0);
-                if (!plain && s != kC)
-                    changed |= Improve(here[StateOf(s, !latched)], cost + 2, Step::Latch, st, 0);
-            }
-        }
-        if (i == n)
-            break;
-        const Code128Unit u = units[i];
-        for (const int st : kOrder) {
-            if (here[st].step == Step::None)
-                continue;
-            const int cost = here[st].cost;
-            const Set s = SetOf(st);
-            if (u == kUnitFnc1 && places[i] != Fnc1Place::Any &&
-                (places[i] == Fnc1Place::C) != (s == kC))
-                continue;
-            if (s == kC) {
-                if (u == kUnitFnc1)
-                    Improve(nodes[i + 1][st], cost + 1, Step::Unit, st, 1);
-                else if (i + 1 < n && IsDigit(u) && IsDigit(units[i + 1]))
-                    Improve(nodes[i + 2][st], cost + 1, Step::Unit, st, 2);
-            } else if (const int c = UnitCost(s, LatchedIn(st), u); c > 0) {
-                Improve(nodes[i + 1][st], cost + c, Step::Unit, st, 1);
-            }
-        }
-    }
-    // Walk back from the cheapest end, then emit forwards.
-    int state = StateOf(kB, false);
-    for (const int st : kOrder)
-        if (nodes[n][st].cost < nodes[n][state].cost)
+    std::vector<Fnc1Place> places;
+    if (fnc1)
+        places = ReadUnits(units, Code128CodeSet::Auto, true).places;
+    WayTable ways(n + 1);
+    // The costs at positions i, i + 1 and i + 2.
+    int rows[3][kStates];
+    for (auto& row : rows)
+        std::fill(std::begin(row), std::end(row), kFarPacked);
+    rows[0][kB0] = rows[0][kA0] = Packed(0, 1, kStepStart);
+    if (!plain)
+        rows[0][kC0] = Packed(0, 1, kStepStart);
+    const int* here = reach == Reach::All ? Search<Reach::All>(units, places, ways, rows)
+                      : reach == Reach::Unlatched
+                          ? Search<Reach::Unlatched>(units, places, ways, rows)
+                          : Search<Reach::Plain>(units, places, ways, rows);
+    // Walk back from the cheapest end, the values of every step last first: a unit takes at
+    // most three, the changes of set and latches before it at most four, the start one.
+    int state = kB0;
+    for (const int st : {kB0, kB1, kA0, kA1, kC0, kC1})
+        if ((here[st] & kCostMask) < (here[state] & kCostMask))
             state = st;
-    std::vector<std::pair<std::size_t, int>> path; // (position, state) after every step
+    const std::size_t most = 7 * n + 8;
+    std::array<std::uint8_t, 512> local;
+    std::vector<std::uint8_t> heap;
+    if (most > local.size())
+        heap.resize(most);
+    std::uint8_t* const backwards = heap.empty() ? local.data() : heap.data();
+    std::size_t count = 0;
     for (std::size_t i = n;;) {
-        const Node& node = nodes[i][state];
-        path.emplace_back(i, state);
-        if (node.step == Step::Start)
-            break;
-        i -= node.units;
-        state = node.from;
-    }
-    Code128Sequence sequence;
-    sequence.reserve(path.size() * 2 + 2);
-    for (auto it = path.rbegin(); it != path.rend(); ++it) {
-        const auto [i, st] = *it;
-        const Node& node = nodes[i][st];
-        const Set s = SetOf(st);
-        switch (node.step) {
-        case Step::Start:
-            sequence.push_back(kStart[s]);
-            break;
-        case Step::Switch:
-            sequence.push_back(kCode[s]);
-            break;
-        case Step::Latch:
-            sequence.insert(sequence.end(), 2, kFnc4[s]);
-            break;
-        case Step::Unit:
-            AppendUnits(sequence, s, LatchedIn(st), units, i - node.units, node.units);
-            break;
-        case Step::None:
+        const std::uint8_t way = ways.At(i)[state];
+        const Set s = SetOf(state);
+        const std::uint8_t step = way & kStepMask;
+        if (step == kStepStart) {
+            backwards[count++] = kStart[s];
             break;
         }
+        if (step == kStepUnit) {
+            const std::size_t taken = way & 0x0F;
+            std::uint8_t values[3];
+            for (std::size_t k = UnitValues(values, s, LatchedIn(state), units, i - taken, taken);
+                 k-- > 0;)
+                backwards[count++] = values[k];
+            i -= taken;
+            continue;
+        }
+        backwards[count++] = step == kStepSwitch ? kCode[s] : kFnc4[s];
+        if (step == kStepLatch)
+            backwards[count++] = kFnc4[s];
+        state = way & 0x0F;
     }
+    sequence.clear();
+    sequence.reserve(count + 1);
+    sequence.assign(std::make_reverse_iterator(backwards + count),
+                    std::make_reverse_iterator(backwards));
     AppendCheck(sequence);
-    return sequence;
 }
 
 std::string CodePoint(char32_t c) {
@@ -299,11 +408,17 @@ std::string CodePoint(char32_t c) {
 
 Code128UnitText Code128Units(std::u16string_view text, Code128Reading reading) {
     Code128UnitText result;
+    Code128Units(text, reading, result);
+    return result;
+}
+
+void Code128Units(std::u16string_view text, Code128Reading reading, Code128UnitText& result) {
+    result.units.clear();
+    result.refusal.clear();
     result.units.reserve(text.size());
     const auto refuse = [&](std::string why) {
         result.units.clear();
         result.refusal = std::move(why);
-        return result;
     };
     std::size_t position = 0; // characters, a surrogate pair one
     for (std::size_t k = 0; k < text.size(); ++k) {
@@ -345,26 +460,43 @@ Code128UnitText Code128Units(std::u16string_view text, Code128Reading reading) {
         return refuse("the " + shown + " at position " + std::to_string(position) +
                       " is not in ISO 8859-1; Code 128 holds ISO 8859-1 text");
     }
-    return result;
 }
 
-Code128Sequence EncodeCode128Units(const std::vector<Code128Unit>& units, Code128CodeSet set) {
+void EncodeCode128Units(const std::vector<Code128Unit>& units, Code128CodeSet set,
+                        Code128Sequence& sequence) {
     const auto valid = [](Code128Unit u) { return u >= 0 && u <= kUnitFnc4; };
     if (!std::all_of(units.begin(), units.end(), valid)) {
         std::vector<Code128Unit> kept;
         std::copy_if(units.begin(), units.end(), std::back_inserter(kept), valid);
-        return EncodeCode128Units(kept, set);
+        EncodeCode128Units(kept, set, sequence);
+        return;
     }
-    return set == Code128CodeSet::Auto ? EncodeShortest(units) : EncodeSetB(units);
+    if (set == Code128CodeSet::Auto)
+        EncodeShortest(units, sequence);
+    else
+        EncodeSetB(units, sequence);
+}
+
+Code128Sequence EncodeCode128Units(const std::vector<Code128Unit>& units, Code128CodeSet set) {
+    Code128Sequence sequence;
+    EncodeCode128Units(units, set, sequence);
+    return sequence;
 }
 
 std::string Code128UnitsReading(const std::vector<Code128Unit>& units, Code128CodeSet set) {
-    return ReadUnits(units, set).bytes;
+    return ReadUnits(units, set, false).bytes;
 }
 
 std::string Code128Identifier(const std::vector<Code128Unit>& units, Code128CodeSet set) {
-    const char modifier = ReadUnits(units, set).modifier;
-    return modifier == '0' ? std::string() : std::string("]C") + modifier;
+    return ReadCode128Units(units, set).identifier;
+}
+
+Code128Read ReadCode128Units(const std::vector<Code128Unit>& units, Code128CodeSet set) {
+    UnitsRead read = ReadUnits(units, set, false);
+    Code128Read result{std::move(read.bytes), {}};
+    if (read.modifier != '0')
+        result.identifier = {']', 'C', read.modifier};
+    return result;
 }
 
 std::size_t WindowSetBCapacity(const std::vector<Code128Unit>& units) {

@@ -42,6 +42,8 @@ struct Code128UnitText {
 };
 
 Code128UnitText Code128Units(std::u16string_view text, Code128Reading reading);
+// The same into result, whose storage is kept (for a caller that encodes many texts).
+void Code128Units(std::u16string_view text, Code128Reading reading, Code128UnitText& result);
 
 // The values in painting order (start, data, check symbol), the stop pattern implied. With
 // Auto: the fewest symbols, found in time linear in the number of units; an FNC1 after a single
@@ -50,6 +52,9 @@ Code128UnitText Code128Units(std::u16string_view text, Code128Reading reading);
 // the symbol keeps to code sets A and B without the latch, so every FNC4 reads as the units say.
 // Values outside 0..kUnitFnc4 are no units and are left out.
 Code128Sequence EncodeCode128Units(const std::vector<Code128Unit>& units, Code128CodeSet set);
+// The same into sequence, whose storage is kept.
+void EncodeCode128Units(const std::vector<Code128Unit>& units, Code128CodeSet set,
+                        Code128Sequence& sequence);
 
 // What a reader reports for the symbol of the units, as ISO 8859-1 bytes, after ISO/IEC 15417:
 // FNC1 first, after a single letter, or after two digits in set C (the shortest symbol without
@@ -61,6 +66,13 @@ std::string Code128UnitsReading(const std::vector<Code128Unit>& units, Code128Co
 // The symbology identifier readers prefix when asked: "]C1" for FNC1 first (GS1-128), "]C2"
 // with an application indicator, "" for the usual "]C0".
 std::string Code128Identifier(const std::vector<Code128Unit>& units, Code128CodeSet set);
+
+// The reading and the identifier above, in one pass over the units.
+struct Code128Read {
+    std::string reading;
+    std::string identifier;
+};
+Code128Read ReadCode128Units(const std::vector<Code128Unit>& units, Code128CodeSet set);
 
 // How many leading units the window's engine holds in set B: its 16-bit arithmetic overflows
 // where a symbol's weight (its position after the start code) times its value passes 32767.
