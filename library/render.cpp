@@ -85,6 +85,9 @@ std::optional<Error> CheckOptions(const Options& o) {
         return Fail(kErrorArgument, "the QR Code mask must be 0 to 7 (-1: by the penalty rules)");
     if (!range(o.dmRows, 0, 144) || !range(o.dmColumns, 0, 144))
         return Fail(kErrorArgument, "the Data Matrix size must be at most 144 x 144");
+    const Options usual;
+    if (o.foreground == usual.foreground && o.background == usual.background)
+        return std::nullopt; // black on white: nothing to weigh
     if (const std::string why = ContrastProblem(ToPixel(o.foreground), ToPixel(o.background));
         !why.empty())
         return Fail(kErrorArgument, "the foreground and the background " + why);
@@ -359,7 +362,7 @@ RenderResult RenderChecked(const SymbologyRow& row, std::string_view utf8Text, c
     return Scaled(RenderSymbol(row, *text, o, std::move(detail)), o);
 }
 
-api::Symbol PublicSymbol(const quillion::Symbol& s) {
+api::Symbol PublicSymbol(quillion::Symbol&& s) {
     api::Symbol p;
     p.barModules = s.barModules;
     p.guardModules = s.guardModules;
@@ -370,7 +373,7 @@ api::Symbol PublicSymbol(const quillion::Symbol& s) {
     if (s.IsMatrix()) {
         p.rows = s.rows;
         p.columns = s.columns;
-        p.modules = s.matrix;
+        p.modules = std::move(s.matrix);
     } else {
         p.rows = 1;
         p.columns = s.WidthModules();
@@ -391,10 +394,11 @@ api::Symbol PublicSymbol(const quillion::Symbol& s) {
             at = end;
         }
     }
-    for (const SymbolText& t : s.text)
-        p.text.push_back(api::Symbol::Text{t.text, t.x});
-    p.reading = s.reading;
-    p.identifier = s.identifier;
+    p.text.reserve(s.text.size());
+    for (SymbolText& t : s.text)
+        p.text.push_back(api::Symbol::Text{std::move(t.text), t.x});
+    p.reading = std::move(s.reading);
+    p.identifier = std::move(s.identifier);
     return p;
 }
 
@@ -442,7 +446,7 @@ EncodeResult EncodeSized(Symbology symbology, std::string_view utf8Text, const O
     auto encoded = EncodeText(*row, *text, encodeAs);
     if (auto* error = std::get_if<Error>(&encoded))
         return std::move(*error);
-    return PublicSymbol(std::get<quillion::Symbol>(encoded));
+    return PublicSymbol(std::get<quillion::Symbol>(std::move(encoded)));
 }
 
 std::vector<std::string> SymbologyNames(Symbology symbology) {

@@ -33,6 +33,11 @@ bool IsWellFormedUtf8(std::string_view bytes) {
 }
 
 std::optional<std::u16string> DecodeUtf8(std::string_view bytes) {
+    bool ascii = true;
+    for (const char c : bytes)
+        ascii = ascii && static_cast<unsigned char>(c) < 0x80;
+    if (ascii) // most texts: one unit per byte
+        return std::u16string(bytes.begin(), bytes.end());
     if (!IsWellFormedUtf8(bytes))
         return std::nullopt;
     return Utf8ToUtf16(bytes);
