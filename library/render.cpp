@@ -228,7 +228,7 @@ RenderResult RenderWindowLook(const SymbologyRow& row, std::u16string text, cons
     detail->paintedHeight = painted.height;
     detail->finish = FinishOf(o);
     if (detail->finish.IsNone())
-        detail->image = painted;
+        detail->image = generator.TakePicture(); // the generation's own pixels, not a copy
     else if (std::string why =
                  FinishPicture(painted, detail->finish, library::kMaxScaledPixels, detail->image);
              !why.empty())

@@ -169,6 +169,42 @@ void DrawingSurface::CopyImageFrom(const DrawingSurface& other) {
     }
 }
 
+void DrawingSurface::TakeImageFrom(DrawingSurface& other) {
+    if (&other == this)
+        return;
+    other.Materialize();
+    image_.pixels.swap(other.image_.pixels);
+    image_.width = other.image_.width;
+    image_.height = other.image_.height;
+    other.LeaveBlank();
+    blank_ = false;
+    pending_ = false;
+    currentX_ = 0.0;
+    currentY_ = 0.0;
+    if (record_) {
+        record_->operations =
+            other.record_ ? other.record_->operations : std::vector<PaintOperation>{};
+        if (!other.record_)
+            record_->complete = false;
+    }
+}
+
+Image DrawingSurface::TakeImage() {
+    Materialize();
+    Image taken;
+    taken.width = image_.width;
+    taken.height = image_.height;
+    taken.pixels.swap(image_.pixels);
+    LeaveBlank();
+    return taken;
+}
+
+void DrawingSurface::LeaveBlank() {
+    blank_ = true;
+    pending_ = true;
+    blankPixel_ = ToPixel(backColor_);
+}
+
 void DrawingSurface::FillPending() const {
     image_.pixels.assign(static_cast<std::size_t>(image_.width) * image_.height, blankPixel_);
     pending_ = false;

@@ -63,6 +63,12 @@ public:
     // Takes the other surface's size and pixels, as ResizePixels, Cls and a copy of every pixel
     // would, without writing any pixel twice.
     void CopyImageFrom(const DrawingSurface& other);
+    // The same, taking the other surface's pixels instead of copying them: the other surface
+    // is left blank in its background colour at its size (its record, if any, untouched).
+    void TakeImageFrom(DrawingSurface& other);
+    // Hands over the persistent image; the surface is left blank in its background colour at
+    // its size, as if nothing had been drawn since a Cls.
+    Image TakeImage();
     static constexpr int kMaxSide = 32767;
 
     int WidthPx() const { return image_.width; }
@@ -165,6 +171,8 @@ private:
             FillPending();
     }
     void FillPending() const;
+    // Blank in the background colour, the pixels still to be written.
+    void LeaveBlank();
     // Restarts the record (set) from a blank image of blankPixel_.
     void RecordBlank();
 
