@@ -3,6 +3,7 @@
 #include "checksums.h"
 
 #include <array>
+#include <bit>
 #include <cstring>
 
 namespace quillion::library {
@@ -103,6 +104,23 @@ private:
     int count_ = 0;
 };
 
+// The first position from i on whose byte is not byte (or size), eight bytes at a time.
+std::size_t RunEnd(const std::uint8_t* data, std::size_t i, std::size_t size, std::uint8_t byte) {
+    const std::uint64_t pattern = 0x0101010101010101ull * byte;
+    for (; i + 8 <= size; i += 8) {
+        std::uint64_t word;
+        std::memcpy(&word, data + i, 8);
+        if (const std::uint64_t differs = word ^ pattern; differs != 0)
+            return i + std::size_t(std::endian::native == std::endian::little
+                                       ? std::countr_zero(differs)
+                                       : std::countl_zero(differs)) /
+                           8;
+    }
+    while (i < size && data[i] == byte)
+        ++i;
+    return i;
+}
+
 } // namespace
 
 void DeflateRuns(const std::uint8_t* data, std::size_t size, std::vector<std::uint8_t>& out) {
@@ -117,9 +135,7 @@ void DeflateRuns(const std::uint8_t* data, std::size_t size, std::vector<std::ui
     while (i < size) {
         const std::uint8_t byte = data[i++];
         writer.Put(kTables.literal[byte]);
-        std::size_t end = i;
-        while (end < size && data[end] == byte)
-            ++end;
+        const std::size_t end = RunEnd(data, i, size, byte);
         std::size_t run = end - i;
         while (run >= std::size_t(kMinMatch)) {
             std::size_t length = std::min<std::size_t>(run, kMaxMatch);
