@@ -132,6 +132,10 @@ void DeflateRuns(const std::uint8_t* data, std::size_t size, std::vector<std::ui
     while (i < size) {
         const std::uint8_t byte = data[i++];
         writer.Put(kTables.literal[byte]);
+        // Most bytes of a picture's text rows differ from the next: that test is predicted,
+        // so the next byte need not wait for the run's end to be found.
+        if (i == size || data[i] != byte)
+            continue;
         const std::size_t end = RunEnd(data, i, size, byte);
         std::size_t run = end - i;
         while (run >= std::size_t(kMinMatch)) {
