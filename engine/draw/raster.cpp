@@ -46,7 +46,7 @@ void FillBox(Image& image, const PixelBox& box, Pixel pixel) {
         return;
     }
     for (std::int64_t y = c.top; y < c.bottom; ++y, p += width)
-        std::fill_n(p, count, pixel);
+        FillRun(p, count, pixel);
 }
 
 } // namespace quillion

@@ -3,7 +3,10 @@
 
 #include "draw/color.h"
 
+#include <algorithm>
+#include <cstddef>
 #include <cstdint>
+#include <cstring>
 
 namespace quillion {
 
@@ -20,5 +23,14 @@ PixelBox Intersect(const PixelBox& a, const PixelBox& b);
 
 // Sets every pixel of box that lies inside the image.
 void FillBox(Image& image, const PixelBox& box, Pixel pixel);
+
+// Sets count pixels from p on; a pixel of four equal bytes (white) as bytes, with the C
+// library's widest stores.
+inline void FillRun(Pixel* p, std::size_t count, Pixel pixel) {
+    if (pixel == (pixel & 0xFFu) * 0x01010101u)
+        std::memset(p, int(pixel & 0xFFu), count * sizeof(Pixel));
+    else
+        std::fill_n(p, count, pixel);
+}
 
 } // namespace quillion

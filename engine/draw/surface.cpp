@@ -270,10 +270,14 @@ void DrawingSurface::Extend(int w, int h) const {
     Pixel* const data = image_.pixels.data();
     if (newWidth > doneWidth_)
         for (int y = 0; y < doneHeight_; ++y)
-            std::fill_n(data + std::size_t(y) * stride + std::size_t(doneWidth_),
-                        newWidth - doneWidth_, blankPixel_);
-    for (int y = doneHeight_; y < newHeight; ++y)
-        std::fill_n(data + std::size_t(y) * stride, newWidth, blankPixel_);
+            FillRun(data + std::size_t(y) * stride + std::size_t(doneWidth_),
+                    std::size_t(newWidth - doneWidth_), blankPixel_);
+    if (newWidth == image_.width && newHeight > doneHeight_) // whole rows: one run
+        FillRun(data + std::size_t(doneHeight_) * stride,
+                std::size_t(newHeight - doneHeight_) * stride, blankPixel_);
+    else
+        for (int y = doneHeight_; y < newHeight; ++y)
+            FillRun(data + std::size_t(y) * stride, std::size_t(newWidth), blankPixel_);
     doneWidth_ = newWidth;
     doneHeight_ = newHeight;
 }
