@@ -4,15 +4,6 @@
 
 namespace quillion {
 
-PixelBox Intersect(const PixelBox& a, const PixelBox& b) {
-    return PixelBox{std::max(a.left, b.left), std::max(a.top, b.top), std::min(a.right, b.right),
-                    std::min(a.bottom, b.bottom)};
-}
-
-PixelBox ClipToImage(const PixelBox& box, const Image& image) {
-    return Intersect(box, PixelBox{0, 0, image.width, image.height});
-}
-
 void FillBox(Image& image, const PixelBox& box, Pixel pixel) {
     const PixelBox c = ClipToImage(box, image);
     if (c.Empty())

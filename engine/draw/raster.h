@@ -18,8 +18,13 @@ struct PixelBox {
 };
 
 // The part of box that lies inside both clip and the image.
-PixelBox ClipToImage(const PixelBox& box, const Image& image);
-PixelBox Intersect(const PixelBox& a, const PixelBox& b);
+inline PixelBox Intersect(const PixelBox& a, const PixelBox& b) {
+    return PixelBox{std::max(a.left, b.left), std::max(a.top, b.top), std::min(a.right, b.right),
+                    std::min(a.bottom, b.bottom)};
+}
+inline PixelBox ClipToImage(const PixelBox& box, const Image& image) {
+    return Intersect(box, PixelBox{0, 0, image.width, image.height});
+}
 
 // Sets every pixel of box that lies inside the image.
 void FillBox(Image& image, const PixelBox& box, Pixel pixel);
