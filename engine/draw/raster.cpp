@@ -17,7 +17,14 @@ void FillBox(Image& image, const PixelBox& box, Pixel pixel) {
         // the column is wide, decided once rather than on every row.
         const std::int64_t rows = c.bottom - c.top;
         const auto column = [&](auto stores) {
-            for (std::int64_t y = 0; y < rows; ++y, p += width)
+            std::int64_t y = 0;
+            for (; y + 4 <= rows; y += 4, p += 4 * width) {
+                stores(p);
+                stores(p + width);
+                stores(p + 2 * width);
+                stores(p + 3 * width);
+            }
+            for (; y < rows; ++y, p += width)
                 stores(p);
         };
         switch (count) {
