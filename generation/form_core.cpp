@@ -83,6 +83,10 @@ const Image& FormCore::ExportPicture() const {
     return IsUpc(controls_.SelectedSymbology()) ? picture1_.GetImage() : picture2_.GetImage();
 }
 
+Image FormCore::TakeExportPicture() {
+    return IsUpc(controls_.SelectedSymbology()) ? picture1_.TakeImage() : picture2_.TakeImage();
+}
+
 // ---- Generating ----------------------------------------------------------------------------
 
 void FormCore::PushButton2_Click() {
@@ -238,7 +242,10 @@ void FormCore::MakeCode128(DrawingSurface& surface) {
 
 void FormCore::CopyPicture1ToPicture2() {
     PointerGuard hourglass(*this);
-    picture2_.CopyImageFrom(picture1_);
+    if (picture1Shown_)
+        picture2_.CopyImageFrom(picture1_);
+    else
+        picture2_.TakeImageFrom(picture1_);
 }
 
 // ---- Saving and printing -------------------------------------------------------------------

@@ -53,6 +53,9 @@ public:
     void MakeCode128(DrawingSurface& surface);
     // Picture2 takes Picture1's size and pixels (hourglass pointer meanwhile).
     void CopyPicture1ToPicture2();
+    // Without a window that shows Picture1, Picture2 takes Picture1's pixels rather than a
+    // copy of them, and Picture1 is left blank (every generation clears it before it paints).
+    void SetPicture1Shown(bool shown) { picture1Shown_ = shown; }
 
     DrawingSurface& Picture1() { return picture1_; }
     DrawingSurface& Picture2() { return picture2_; }
@@ -61,6 +64,8 @@ public:
     const BarcodeRequest& Request() const { return request_; }
     // What saving and printing take: Picture1 for UPC-A and UPC-E, Picture2 otherwise.
     const Image& ExportPicture() const;
+    // Hands that picture over; its picture box is left blank at its size.
+    Image TakeExportPicture();
     // The Code 128 engine's error number from the last generation (5454x), or 0.
     std::int32_t LastEngineError() const { return engineError_; }
 
@@ -106,6 +111,7 @@ private:
     std::int32_t engineError_ = 0;
     SymbolLook look_;
     ScaleMode windowScale_ = ScaleMode::Twips;
+    bool picture1Shown_ = true;
     std::u16string appTitle_;
     MousePointer pointer_ = MousePointer::Default;
     std::unique_ptr<Printer> printer_;

@@ -3,6 +3,7 @@
 #include "checksums.h"
 
 #include <array>
+#include <bit>
 #include <cstring>
 
 namespace quillion::library {
@@ -69,30 +70,27 @@ constexpr Tables MakeTables() {
 constexpr Tables kTables = MakeTables();
 
 // Writes codes into memory reserved beforehand (no bounds checks per code): the caller makes
-// room for the longest stream the input can give.
+// room for the longest stream the input can give, and eight bytes more.
 class BitWriter {
 public:
     explicit BitWriter(std::uint8_t* out) : start_(out), out_(out) {}
+    // Every Put stores eight bytes and moves on by the whole bytes it filled: no branch on
+    // how full the buffer is (a code is at most 18 bits, and at most 7 wait in the buffer).
     void Put(Code c) {
         buffer_ |= std::uint64_t(c.bits) << count_;
         count_ += c.length;
-        if (count_ >= 32) {
-            const std::uint32_t word = std::uint32_t(buffer_);
-            const std::uint8_t bytes[4] = {std::uint8_t(word), std::uint8_t(word >> 8),
-                                           std::uint8_t(word >> 16), std::uint8_t(word >> 24)};
-            std::memcpy(out_, bytes, 4);
-            out_ += 4;
-            buffer_ >>= 32;
-            count_ -= 32;
-        }
+        std::uint8_t bytes[8];
+        for (int k = 0; k < 8; ++k)
+            bytes[k] = std::uint8_t(buffer_ >> (8 * k));
+        std::memcpy(out_, bytes, 8);
+        out_ += count_ >> 3;
+        buffer_ >>= count_ & ~7;
+        count_ &= 7;
     }
     // Writes the bits left, padded to a whole byte; returns the number of bytes written.
     std::size_t Finish() {
-        while (count_ > 0) {
+        if (count_ > 0)
             *out_++ = std::uint8_t(buffer_);
-            buffer_ >>= 8;
-            count_ -= 8;
-        }
         return std::size_t(out_ - start_);
     }
 
@@ -103,12 +101,29 @@ private:
     int count_ = 0;
 };
 
+// The first position from i on whose byte is not byte (or size), eight bytes at a time.
+std::size_t RunEnd(const std::uint8_t* data, std::size_t i, std::size_t size, std::uint8_t byte) {
+    const std::uint64_t pattern = 0x0101010101010101ull * byte;
+    for (; i + 8 <= size; i += 8) {
+        std::uint64_t word;
+        std::memcpy(&word, data + i, 8);
+        if (const std::uint64_t differs = word ^ pattern; differs != 0)
+            return i + std::size_t(std::endian::native == std::endian::little
+                                       ? std::countr_zero(differs)
+                                       : std::countl_zero(differs)) /
+                           8;
+    }
+    while (i < size && data[i] == byte)
+        ++i;
+    return i;
+}
+
 } // namespace
 
 void DeflateRuns(const std::uint8_t* data, std::size_t size, std::vector<std::uint8_t>& out) {
     out.insert(out.end(), std::begin(kZlibHeader), std::end(kZlibHeader));
-    // At most 9 bits a byte (a literal above 143), the block header and its end, and the four
-    // bytes a Put may write past the last code.
+    // At most 9 bits a byte (a literal above 143), the block header and its end, and the eight
+    // bytes a Put writes from the last whole byte on.
     const std::size_t start = out.size();
     out.resize(start + size + size / 8 + 16);
     BitWriter writer(out.data() + start);
@@ -117,9 +132,11 @@ void DeflateRuns(const std::uint8_t* data, std::size_t size, std::vector<std::ui
     while (i < size) {
         const std::uint8_t byte = data[i++];
         writer.Put(kTables.literal[byte]);
-        std::size_t end = i;
-        while (end < size && data[end] == byte)
-            ++end;
+        // Most bytes of a picture's text rows differ from the next: that test is predicted,
+        // so the next byte need not wait for the run's end to be found.
+        if (i == size || data[i] != byte)
+            continue;
+        const std::size_t end = RunEnd(data, i, size, byte);
         std::size_t run = end - i;
         while (run >= std::size_t(kMinMatch)) {
             std::size_t length = std::min<std::size_t>(run, kMaxMatch);

@@ -35,6 +35,7 @@ MsgBoxResult CollectingInterface::ShowMessage(const MessageBoxRequest& box) {
 Generator::Generator(const ControlSettings& settings, bool recordPainting)
     : recording_(recordPainting), core_(controls_, ui_) {
     controls_.settings = settings;
+    core_.SetPicture1Shown(false); // no window: Picture2 takes Picture1's pixels
 }
 
 Generation Generator::Generate(const std::u16string& text) {

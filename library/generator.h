@@ -66,6 +66,9 @@ public:
     Generator& operator=(const Generator&) = delete;
 
     Generation Generate(const std::u16string& text);
+    // Hands over the picture of the last successful generation (Generation::picture), which
+    // is left blank.
+    Image TakePicture() { return core_.TakeExportPicture(); }
 
     // The module width, bar height and caption the next generations paint with (see
     // FormCore::SetSymbolLook); the window's look unless set.

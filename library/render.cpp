@@ -231,7 +231,7 @@ RenderResult RenderWindowLook(const SymbologyRow& row, std::u16string text, cons
     detail->paintedHeight = painted.height;
     detail->finish = FinishOf(o);
     if (detail->finish.IsNone())
-        detail->image = painted;
+        detail->image = generator.TakePicture(); // the generation's own pixels, not a copy
     else if (std::string why =
                  FinishPicture(painted, detail->finish, library::kMaxScaledPixels, detail->image);
              !why.empty())
@@ -347,8 +347,12 @@ RenderResult RenderChecked(const SymbologyRow& row, std::string_view utf8Text, c
     detail->dpi = o.dpi * o.scale;
     if (WindowLook(row, o, *text)) {
         // The symbol's limits first: a text too long for the symbol is that, not the window's
-        // arithmetic overflowing on it.
-        if (row.id == Symbology::Code128 || row.id == Symbology::Code39) {
+        // arithmetic overflowing on it. A text of a few dozen characters is never too long for
+        // either (Code 39 holds a thousand; the window's set B some three hundred symbol
+        // characters, at most three a character): it is not encoded twice.
+        constexpr std::size_t kNeverTooLong = 32;
+        if ((row.id == Symbology::Code128 || row.id == Symbology::Code39) &&
+            text->size() > kNeverTooLong) {
             Options asWindow = o;
             asWindow.windowStandIns = true;
             auto encoded = EncodeText(row, *text, asWindow);

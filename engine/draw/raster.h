@@ -3,7 +3,10 @@
 
 #include "draw/color.h"
 
+#include <algorithm>
+#include <cstddef>
 #include <cstdint>
+#include <cstring>
 
 namespace quillion {
 
@@ -15,10 +18,24 @@ struct PixelBox {
 };
 
 // The part of box that lies inside both clip and the image.
-PixelBox ClipToImage(const PixelBox& box, const Image& image);
-PixelBox Intersect(const PixelBox& a, const PixelBox& b);
+inline PixelBox Intersect(const PixelBox& a, const PixelBox& b) {
+    return PixelBox{std::max(a.left, b.left), std::max(a.top, b.top), std::min(a.right, b.right),
+                    std::min(a.bottom, b.bottom)};
+}
+inline PixelBox ClipToImage(const PixelBox& box, const Image& image) {
+    return Intersect(box, PixelBox{0, 0, image.width, image.height});
+}
 
 // Sets every pixel of box that lies inside the image.
 void FillBox(Image& image, const PixelBox& box, Pixel pixel);
+
+// Sets count pixels from p on; a pixel of four equal bytes (white) as bytes, with the C
+// library's widest stores.
+inline void FillRun(Pixel* p, std::size_t count, Pixel pixel) {
+    if (pixel == (pixel & 0xFFu) * 0x01010101u)
+        std::memset(p, int(pixel & 0xFFu), count * sizeof(Pixel));
+    else
+        std::fill_n(p, count, pixel);
+}
 
 } // namespace quillion

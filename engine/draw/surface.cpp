@@ -125,6 +125,24 @@ void DrawingSurface::ResizePixels(int widthPx, int heightPx) {
         image_.width = w;
         image_.height = h;
         pending_ = true;
+        doneWidth_ = doneHeight_ = 0;
+        layoutWidth_ = 0;
+        return;
+    }
+    if (w <= image_.width && h <= image_.height) {
+        // Cut smaller: the pixels that stay are written, and stay where they are until someone
+        // looks at them.
+        if (pending_) {
+            Extend(w, h);
+            pending_ = false;
+            doneWidth_ = doneHeight_ = 0;
+        }
+        if (w < image_.width && layoutWidth_ == 0)
+            layoutWidth_ = image_.width;
+        if (layoutWidth_ == 0)
+            image_.pixels.resize(newSize); // only rows at the bottom go
+        image_.width = w;
+        image_.height = h;
         return;
     }
     Materialize();
@@ -169,15 +187,120 @@ void DrawingSurface::CopyImageFrom(const DrawingSurface& other) {
     }
 }
 
-void DrawingSurface::FillPending() const {
-    image_.pixels.assign(static_cast<std::size_t>(image_.width) * image_.height, blankPixel_);
+void DrawingSurface::TakeImageFrom(DrawingSurface& other) {
+    if (&other == this)
+        return;
+    if (other.pending_)
+        other.FillPending();
+    // Row by row from where the other's rows lie (a cut picture's rows are put together here,
+    // not first in the other surface as well).
+    const int w = other.image_.width, h = other.image_.height;
+    const std::size_t from = std::size_t(other.layoutWidth_ != 0 ? other.layoutWidth_ : w);
+    const Pixel* source = other.image_.pixels.data();
+    image_.pixels.clear();
+    image_.pixels.reserve(std::size_t(w) * std::size_t(h));
+    for (std::size_t y = 0; y < std::size_t(h); ++y)
+        image_.pixels.insert(image_.pixels.end(), source + y * from, source + y * from + w);
+    image_.width = w;
+    image_.height = h;
+    other.LeaveBlank();
+    blank_ = false;
     pending_ = false;
+    doneWidth_ = doneHeight_ = 0;
+    layoutWidth_ = 0;
+    currentX_ = 0.0;
+    currentY_ = 0.0;
+    if (record_) {
+        record_->operations =
+            other.record_ ? other.record_->operations : std::vector<PaintOperation>{};
+        if (!other.record_)
+            record_->complete = false;
+    }
+}
+
+Image DrawingSurface::TakeImage() {
+    Materialize();
+    Image taken;
+    taken.width = image_.width;
+    taken.height = image_.height;
+    taken.pixels.swap(image_.pixels);
+    LeaveBlank();
+    return taken;
+}
+
+void DrawingSurface::LeaveBlank() {
+    blank_ = true;
+    pending_ = true;
+    blankPixel_ = ToPixel(backColor_);
+    doneWidth_ = doneHeight_ = 0;
+    layoutWidth_ = 0;
+}
+
+void DrawingSurface::FillPending() const {
+    const std::size_t stride = std::size_t(image_.width);
+    if (layoutWidth_ != 0) {
+        // Puts the rows of a cut image together.
+        Pixel* const data = image_.pixels.data();
+        for (std::size_t y = 1; y < std::size_t(image_.height); ++y)
+            std::copy_n(data + y * std::size_t(layoutWidth_), stride, data + y * stride);
+        image_.pixels.resize(stride * std::size_t(image_.height));
+        layoutWidth_ = 0;
+        return;
+    }
+    if (doneWidth_ == 0 || doneHeight_ == 0)
+        image_.pixels.assign(stride * std::size_t(image_.height), blankPixel_);
+    else
+        Extend(image_.width, image_.height);
+    pending_ = false;
+    doneWidth_ = doneHeight_ = 0;
+}
+
+void DrawingSurface::Extend(int w, int h) const {
+    const std::size_t stride = std::size_t(image_.width);
+    if (doneWidth_ == 0 || doneHeight_ == 0) {
+        image_.pixels.resize(stride * std::size_t(image_.height)); // written below as needed
+        doneWidth_ = doneHeight_ = 0;
+    }
+    // Wider by a few columns at a time (bars are painted one after the other, left to right).
+    constexpr int kColumnsAtOnce = 64;
+    const int newWidth = w <= doneWidth_
+                             ? doneWidth_
+                             : std::max(w, std::min(image_.width, doneWidth_ + kColumnsAtOnce));
+    const int newHeight = std::max(doneHeight_, h);
+    Pixel* const data = image_.pixels.data();
+    if (newWidth > doneWidth_)
+        for (int y = 0; y < doneHeight_; ++y)
+            FillRun(data + std::size_t(y) * stride + std::size_t(doneWidth_),
+                    std::size_t(newWidth - doneWidth_), blankPixel_);
+    if (newWidth == image_.width && newHeight > doneHeight_) // whole rows: one run
+        FillRun(data + std::size_t(doneHeight_) * stride,
+                std::size_t(newHeight - doneHeight_) * stride, blankPixel_);
+    else
+        for (int y = doneHeight_; y < newHeight; ++y)
+            FillRun(data + std::size_t(y) * stride, std::size_t(newWidth), blankPixel_);
+    doneWidth_ = newWidth;
+    doneHeight_ = newHeight;
+}
+
+void DrawingSurface::Uncover(const PixelBox& box, bool covered) {
+    if (box.Empty())
+        return;
+    if (covered && (doneWidth_ == 0 || doneHeight_ == 0) && box.left == 0 && box.top == 0) {
+        // The first painting from the corner: it writes every pixel it uncovers.
+        image_.pixels.resize(std::size_t(image_.width) * std::size_t(image_.height));
+        doneWidth_ = int(box.right);
+        doneHeight_ = int(box.bottom);
+        return;
+    }
+    Extend(int(box.right), int(box.bottom));
 }
 
 void DrawingSurface::Cls() {
     blank_ = true;
     blankPixel_ = ToPixel(backColor_);
     pending_ = true;
+    doneWidth_ = doneHeight_ = 0;
+    layoutWidth_ = 0;
     if (record_) {
         if (picture_)
             record_->operations = pictureOperations_;
@@ -210,6 +333,8 @@ void DrawingSurface::ClearPicture() {
     blankPixel_ = ToPixel(backColor_);
     blank_ = true;
     pending_ = true;
+    doneWidth_ = doneHeight_ = 0;
+    layoutWidth_ = 0;
     if (record_)
         RecordBlank();
 }
@@ -235,7 +360,13 @@ void DrawingSurface::SetPaintRecord(PaintRecord* record) {
 void DrawingSurface::DrawText(std::int64_t x, std::int64_t y, std::string_view ansi,
                               const std::shared_ptr<const quillion::Font>& font, COLORREF color,
                               int charExtra, const TextClip& clip) {
-    Materialize();
+    if (layoutWidth_ != 0)
+        FillPending();
+    if (pending_)
+        Uncover(ClipToImage(Intersect(font->InkBox(x, y, ansi, charExtra),
+                                      PixelBox{clip.left, clip.top, clip.right, clip.bottom}),
+                            image_),
+                false);
     blank_ = false;
     font->Draw(image_, x, y, ansi, color, charExtra, clip);
     if (record_) [[unlikely]]

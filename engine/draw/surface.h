@@ -63,6 +63,12 @@ public:
     // Takes the other surface's size and pixels, as ResizePixels, Cls and a copy of every pixel
     // would, without writing any pixel twice.
     void CopyImageFrom(const DrawingSurface& other);
+    // The same, after which the other surface is left blank in its background colour at its
+    // size (its record, if any, untouched), keeping its memory for its next painting.
+    void TakeImageFrom(DrawingSurface& other);
+    // Hands over the persistent image; the surface is left blank in its background colour at
+    // its size, as if nothing had been drawn since a Cls.
+    Image TakeImage();
     static constexpr int kMaxSide = 32767;
 
     int WidthPx() const { return image_.width; }
@@ -120,7 +126,7 @@ public:
     // Both are on the hot path of every renderer: nothing is built for the record unless one
     // is set.
     void FillPixels(const PixelBox& box, Pixel pixel) {
-        Materialize();
+        Prepare(box, true);
         blank_ = false;
         quillion::FillBox(image_, box, pixel);
         if (record_) [[unlikely]] {
@@ -159,12 +165,26 @@ private:
     double ContainerToPixels(double v) const;
     double PixelsToContainer(double px) const;
 
-    // Fills the pixels a blank surface has not written yet.
+    // Fills the pixels a blank surface has not written yet, and puts the rows of a cut image
+    // together.
     void Materialize() const {
-        if (pending_)
+        if (pending_ || layoutWidth_ != 0)
             FillPending();
     }
     void FillPending() const;
+    // Makes the pixels of box (clipped to the image) ready to be painted: written, or about to
+    // be all painted (covered) when they are the first.
+    void Prepare(const PixelBox& box, bool covered) {
+        if (layoutWidth_ != 0)
+            FillPending();
+        if (pending_)
+            Uncover(ClipToImage(box, image_), covered);
+    }
+    void Uncover(const PixelBox& box, bool covered);
+    // Writes the blank pixels of [0, w) x [0, h) not yet written.
+    void Extend(int w, int h) const;
+    // Blank in the background colour, the pixels still to be written.
+    void LeaveBlank();
     // Restarts the record (set) from a blank image of blankPixel_.
     void RecordBlank();
 
@@ -176,6 +196,13 @@ private:
     // something draws), and whether the pixels still have to be written.
     bool blank_ = true;
     mutable bool pending_ = false;
+    // While pending_, the pixels of [0, doneWidth_) x [0, doneHeight_) are written (a painting
+    // writes what it paints and the blank around it, not the whole surface).
+    mutable int doneWidth_ = 0, doneHeight_ = 0;
+    // Non-zero after an image was cut smaller: its rows still lie layoutWidth_ pixels apart in
+    // pixels, until someone looks at them (a generation's picture is usually copied out, then
+    // cleared, without that).
+    mutable int layoutWidth_ = 0;
     Pixel blankPixel_ = ToPixel(kWhite);
     std::unique_ptr<Image> picture_;
     std::unique_ptr<DeviceContext> dc_;

@@ -9,6 +9,7 @@
 
 #include <algorithm>
 #include <atomic>
+#include <bit>
 #include <cctype>
 #include <cerrno>
 #include <cmath>
@@ -213,6 +214,36 @@ public:
                 pixel);
     }
 
+    PixelBox InkBox(std::int64_t x, std::int64_t y, std::string_view ansi,
+                    int charExtra) const override {
+        if (key_.pixelHeight > kMaxCachedPixelHeight)
+            return Font::InkBox(x, y, ansi, charExtra); // outlines: not measured here
+        PixelBox ink{x, y, x, y};
+        const auto add = [&](const PixelBox& b) {
+            if (b.Empty())
+                return;
+            ink = ink.Empty()
+                      ? b
+                      : PixelBox{std::min(ink.left, b.left), std::min(ink.top, b.top),
+                                 std::max(ink.right, b.right), std::max(ink.bottom, b.bottom)};
+        };
+        const std::int64_t baseline = y + metrics_.ascent;
+        std::int64_t pen = x;
+        for (const char ch : ansi) {
+            const Glyph& g = GlyphFor(static_cast<unsigned char>(ch));
+            if (!g.bits.empty()) {
+                const std::int64_t x0 = pen + g.left, y0 = baseline - g.top;
+                add(PixelBox{x0, y0, x0 + g.width, y0 + g.rows});
+            }
+            pen += static_cast<std::int64_t>(g.advance) + charExtra;
+        }
+        if (key_.underline)
+            add(PixelBox{x, y + underlineTop_, pen, y + underlineTop_ + underlineSize_});
+        if (key_.strikeout)
+            add(PixelBox{x, y + strikeTop_, pen, y + strikeTop_ + strikeSize_});
+        return ink;
+    }
+
 private:
     // Opens the face at the font's size; face_ stays null, and problem_ says why, when there is
     // none. Called once, from the constructor or, for a kept font, under mutex_ when a glyph was
@@ -408,13 +439,24 @@ private:
         if (box.Empty())
             return;
         const auto stride = static_cast<std::size_t>(image.width);
+        // The glyph's columns first to end inside the clip; only the set bits are visited, a
+        // bitmap byte at a time (a test per pixel mispredicts on every edge of a stroke).
+        const auto first = static_cast<std::size_t>(box.left - x0);
+        const auto end = static_cast<std::size_t>(box.right - x0);
         for (std::int64_t y = box.top; y < box.bottom; ++y) {
             const std::uint8_t* bits = g.bits.data() + static_cast<std::size_t>(y - y0) * g.pitch;
             Pixel* row = image.pixels.data() + static_cast<std::size_t>(y) * stride;
-            for (std::int64_t x = box.left; x < box.right; ++x) {
-                const auto c = static_cast<std::size_t>(x - x0);
-                if (bits[c >> 3] & (0x80u >> (c & 7)))
-                    row[x] = pixel;
+            for (std::size_t base = first & ~std::size_t{7}; base < end; base += 8) {
+                unsigned byte = bits[base >> 3];
+                if (base < first)
+                    byte &= 0xFFu >> (first - base);
+                if (base + 8 > end)
+                    byte &= (0xFFu << (base + 8 - end)) & 0xFFu;
+                while (byte != 0) {
+                    const int k = std::countl_zero(static_cast<std::uint8_t>(byte));
+                    row[x0 + static_cast<std::int64_t>(base) + k] = pixel;
+                    byte &= ~(0x80u >> k);
+                }
             }
         }
     }
@@ -530,6 +572,11 @@ Registry& TheRegistry() {
 }
 
 } // namespace
+
+PixelBox Font::InkBox(std::int64_t, std::int64_t, std::string_view, int) const {
+    constexpr std::int64_t kFar = INT64_MAX / 4;
+    return PixelBox{-kFar, -kFar, kFar, kFar};
+}
 
 int Font::TextWidth(std::string_view ansi, int charExtra) const {
     std::int64_t width = 0;

@@ -4,6 +4,7 @@
 #pragma once
 
 #include "draw/color.h"
+#include "draw/raster.h"
 
 #include <array>
 #include <cstdint>
@@ -70,6 +71,10 @@ public:
     // The same, clipped to clip (right and bottom exclusive) as well as to the image.
     virtual void Draw(Image& image, std::int64_t x, std::int64_t y, std::string_view ansi,
                       COLORREF color, int charExtra, const TextClip& clip) const = 0;
+    // The pixels that Draw at (x, y) may paint, at most (unclipped); every pixel when that is
+    // not known.
+    virtual PixelBox InkBox(std::int64_t x, std::int64_t y, std::string_view ansi,
+                            int charExtra) const;
 };
 
 // Fonts are cached for the life of the process; the same key gives the same object. Thread-safe.

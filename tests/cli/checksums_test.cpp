@@ -17,6 +17,9 @@ TEST(Checksums, MatchZlib) {
     std::vector<std::uint8_t> noise(70000);
     for (auto& b : noise)
         b = static_cast<std::uint8_t>(random());
+    std::vector<std::uint8_t> sparse(70000);
+    for (std::size_t i = 0; i < sparse.size(); ++i)
+        sparse[i] = random() % 11 == 0 ? 0xFF : 0;
     const std::string check = "123456789";
     struct Row {
         int row;
@@ -30,6 +33,7 @@ TEST(Checksums, MatchZlib) {
         {4, std::vector<std::uint8_t>(5553 * 3, 0xFF), 5553 * 3},
         {5, noise, 12345},
         {6, noise, 0},
+        {7, sparse, 4321}, // zero runs across the reductions, bytes between them
     };
     for (const Row& r : rows) {
         const std::uint8_t* data = r.bytes.data();

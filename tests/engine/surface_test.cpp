@@ -127,6 +127,23 @@ TEST(FillBox, BothCornersIncludedInAnyOrder) {
     }
 }
 
+// Fills and the blank written around them: a colour of four equal bytes is written as bytes,
+// any other one as it is.
+TEST(FillBox, WideFillsAndTheBlankKeepTheirColours) {
+    const COLORREF wide = RGB(10, 20, 255);
+    for (const COLORREF back : {kWhite, RGB(0, 0, 255), RGB(128, 128, 128)}) {
+        SCOPED_TRACE(back);
+        DrawingSurface s(100, 20);
+        s.SetScaleMode(ScaleMode::Pixels);
+        s.SetBackColor(back);
+        s.Cls();
+        s.FillBox(40, 5, 41, 9, kBlack);
+        s.FillBox(60, 0, 79, 19, wide);
+        EXPECT_EQ(CountColor(s.GetImage(), back), 2000 - 10 - 400);
+        EXPECT_EQ(CountColor(s.GetImage(), wide), 400);
+    }
+}
+
 TEST(FillBox, CoordinatesBeyond32BitsRaiseOverflow) {
     DrawingSurface s(10, 10);
     s.SetScaleMode(ScaleMode::Pixels);

@@ -188,6 +188,46 @@ TEST(Render, ConcurrentRendersGiveTheSamePixels) {
     EXPECT_EQ(mismatches, std::vector<int>(4, 0));
 }
 
+// A thread keeps its generation's picture boxes between renders and writes only the pixels a
+// painting needs: a picture after a wider, taller or differently captioned one has none of its
+// pixels, and equals the picture a thread that never rendered gives.
+TEST(Render, KeptPictureBoxesLeaveNothingOfTheLastPicture) {
+    Options above;
+    above.caption = CaptionPosition::Above;
+    Options none;
+    none.caption = CaptionPosition::None;
+    const struct {
+        Symbology symbology;
+        std::string text;
+        Options options;
+    } steps[] = {
+        {Symbology::Code128, std::string(21, 'W'), {}},
+        {Symbology::Code128, "a", {}},
+        {Symbology::Code128, std::string(40, 'M'), {}},
+        {Symbology::Code128, "a", {}},
+        {Symbology::Code128, std::string(21, 'W'), above},
+        {Symbology::Code128, "a", above},
+        {Symbology::Code128, "Wide", none},
+        {Symbology::Code128, "a", none},
+        {Symbology::Code39, "ABCDEFGHIJKLMNOPQRSTU", {}},
+        {Symbology::Code39, "A", {}},
+        {Symbology::UpcA, "036000291452", {}},
+        {Symbology::UpcA, "012345678905", {}},
+        {Symbology::UpcE, "123456", {}},
+        {Symbology::UpcE, "654321", {}},
+    };
+    for (std::size_t i = 0; i < std::size(steps); ++i) {
+        SCOPED_TRACE(i);
+        const auto& s = steps[i];
+        const RenderResult kept = Render(s.symbology, s.text, s.options);
+        RenderResult fresh = RenderResult(Error{});
+        std::thread([&] { fresh = Render(s.symbology, s.text, s.options); }).join();
+        ASSERT_TRUE(kept && fresh);
+        EXPECT_EQ(PictureAccess::Of(kept.picture()).image,
+                  PictureAccess::Of(fresh.picture()).image);
+    }
+}
+
 TEST(CApi, BadInputIsAnErrorWithAMessage) {
     quillion_options big;
     quillion_options_init(&big);
