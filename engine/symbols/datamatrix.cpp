@@ -21,10 +21,15 @@ namespace {
 constexpr std::size_t kMaxUnits = 2 * dm::kMaxDataCodewords;
 
 std::string Thousands(long long value) {
-    std::string digits = std::to_string(value);
-    for (int at = int(digits.size()) - 3; at > 0; at -= 3)
-        digits.insert(std::size_t(at), ",");
-    return digits;
+    const std::string digits = std::to_string(value);
+    const std::size_t sign = digits[0] == '-' ? 1 : 0;
+    std::string out(digits, 0, sign);
+    for (std::size_t i = sign; i < digits.size(); ++i) {
+        if (i > sign && (digits.size() - i) % 3 == 0)
+            out += ',';
+        out += digits[i];
+    }
+    return out;
 }
 
 std::string SizeName(int rows, int columns) {

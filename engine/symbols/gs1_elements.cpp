@@ -77,9 +77,13 @@ std::string Ascii(std::u16string_view s) {
 }
 
 std::string ElementName(std::u16string_view ai, std::u16string_view data) {
-    std::string name = "GS1 element (" + QuoteForMessage(ai, 8) + ")";
-    if (!data.empty())
-        name += " " + QuoteForMessage(data);
+    std::string name = "GS1 element (";
+    name += QuoteForMessage(ai, 8);
+    name += ')';
+    if (!data.empty()) {
+        name += ' ';
+        name += QuoteForMessage(data);
+    }
     return name;
 }
 
