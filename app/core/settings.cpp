@@ -35,29 +35,31 @@ QString ToQ(const std::u16string& s) {
 
 const QString kSection = QStringLiteral("Quillion");
 
-// Tells the user, once per run, that the settings file is too large to be used.
-void ReportTooLarge(const QString& path) {
-    static std::atomic<bool> told = false;
+// Writes "quillion: PATH " and what follows to standard error, once per run for each told flag.
+void TellOnce(std::atomic<bool>& told, const QString& path, const QByteArray& what) {
     if (told.exchange(true))
         return;
-    const QByteArray line = "quillion: " + QFile::encodeName(path) + " is larger than " +
-                            QByteArray::number(kMaxSettingsFileBytes) +
-                            " bytes: it is neither read nor written, and the settings of this "
-                            "run are not kept\n";
+    const QByteArray line = "quillion: " + QFile::encodeName(path) + " " + what + "\n";
     std::fwrite(line.constData(), 1, std::size_t(line.size()), stderr);
 }
 
-// Tells the user, once per run, that a value was not saved: the file would have become larger
-// than the next start reads.
+// Tells the user that the settings file is too large to be used.
+void ReportTooLarge(const QString& path) {
+    static std::atomic<bool> told = false;
+    TellOnce(told, path,
+             "is larger than " + QByteArray::number(kMaxSettingsFileBytes) +
+                 " bytes: it is neither read nor written, and the settings of this run are not "
+                 "kept");
+}
+
+// Tells the user that a value was not saved: the file would have become larger than the next
+// start reads.
 void ReportNotSaved(const QString& path) {
     static std::atomic<bool> told = false;
-    if (told.exchange(true))
-        return;
-    const QByteArray line = "quillion: " + QFile::encodeName(path) + " would become larger than " +
-                            QByteArray::number(kMaxSettingsFileBytes) +
-                            " bytes: the text is not saved (it is kept for this run only), and "
-                            "the file keeps what it held\n";
-    std::fwrite(line.constData(), 1, std::size_t(line.size()), stderr);
+    TellOnce(told, path,
+             "would become larger than " + QByteArray::number(kMaxSettingsFileBytes) +
+                 " bytes: the text is not saved (it is kept for this run only), and the file "
+                 "keeps what it held");
 }
 
 std::string FolderOf(const std::string& path) {
