@@ -301,14 +301,16 @@ size_t quillion_encode_many(int symbology, const char* const* texts, const size_
         try {
             auto r = std::make_unique<quillion_result>();
             const std::size_t length = lengths != nullptr ? lengths[i] : std::strlen(text);
-            const auto rendered = api::Render(api::Symbology(symbology), {text, length}, o);
-            if (!rendered)
-                r->error = rendered.error();
-            else if (paths != nullptr && paths[i] == nullptr)
+            if (paths != nullptr && paths[i] == nullptr) {
                 r->error = api::Error{QUILLION_ERROR_ARGUMENT, "no path (NULL)"};
-            else
+            } else if (const auto rendered =
+                           api::Render(api::Symbology(symbology), {text, length}, o);
+                       !rendered) {
+                r->error = rendered.error();
+            } else {
                 EncodeInto(rendered.picture(), format, quality,
                            paths != nullptr ? paths[i] : nullptr, *r);
+            }
             made += r->error.number == 0 ? 1 : 0;
             results[i] = r.release();
         } catch (const std::bad_alloc&) {
