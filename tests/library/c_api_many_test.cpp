@@ -16,14 +16,19 @@ namespace {
 
 using Bytes = std::vector<unsigned char>;
 
-// The file of text made by the one-text calls, or its error code as a one-byte marker.
+// A result's file, or its error code as a one-byte marker.
+Bytes Of(const quillion_result* result, const quillion_result* errorOf) {
+    size_t size = 0;
+    const unsigned char* bytes = quillion_bytes(result, &size);
+    return bytes != nullptr ? Bytes(bytes, bytes + size)
+                            : Bytes{static_cast<unsigned char>(quillion_error_code(errorOf))};
+}
+
+// The file of text made by the one-text calls, or its error code.
 Bytes Alone(int symbology, const std::string& text, const quillion_options* options, int format) {
     quillion_result* picture = quillion_render_n(symbology, text.data(), text.size(), options);
     quillion_result* file = quillion_encode(picture, format, 0);
-    size_t size = 0;
-    const unsigned char* bytes = quillion_bytes(file, &size);
-    Bytes out = bytes != nullptr ? Bytes(bytes, bytes + size)
-                                 : Bytes{static_cast<unsigned char>(quillion_error_code(picture))};
+    const Bytes out = Of(file, picture);
     quillion_free(file);
     quillion_free(picture);
     return out;
@@ -54,14 +59,8 @@ TEST(CApiMany, EachResultIsTheOneTextCallsResult) {
             size_t good = 0;
             for (size_t i = 0; i < texts.size(); ++i) {
                 SCOPED_TRACE(std::to_string(symbology) + " " + std::to_string(i));
-                size_t size = 0;
-                const unsigned char* bytes = quillion_bytes(results[i], &size);
-                const Bytes got =
-                    bytes != nullptr
-                        ? Bytes(bytes, bytes + size)
-                        : Bytes{static_cast<unsigned char>(quillion_error_code(results[i]))};
-                EXPECT_EQ(got, Alone(symbology, texts[i], &options, format));
-                good += bytes != nullptr;
+                EXPECT_EQ(Of(results[i], results[i]), Alone(symbology, texts[i], &options, format));
+                good += quillion_bytes(results[i], nullptr) != nullptr;
                 quillion_free(results[i]);
             }
             EXPECT_EQ(made, good);
@@ -70,21 +69,17 @@ TEST(CApiMany, EachResultIsTheOneTextCallsResult) {
         }
     }
     // No texts or an unknown symbology: every result is an argument error.
-    std::vector<quillion_result*> results(2);
-    EXPECT_EQ(quillion_encode_many(QUILLION_CODE39, nullptr, nullptr, 2, nullptr, QUILLION_PNG, 0,
-                                   nullptr, results.data()),
-              0u);
     const char* two[] = {"A", "B"};
-    for (auto* r : results) {
-        EXPECT_EQ(quillion_error_code(r), QUILLION_ERROR_ARGUMENT);
-        quillion_free(r);
-    }
-    EXPECT_EQ(quillion_encode_many(99, two, nullptr, 2, nullptr, QUILLION_PNG, 0, nullptr,
-                                   results.data()),
-              0u);
-    for (auto* r : results) {
-        EXPECT_EQ(quillion_error_code(r), QUILLION_ERROR_ARGUMENT);
-        quillion_free(r);
+    for (const auto& [symbology, texts] :
+         {std::pair{int(QUILLION_CODE39), (const char**)nullptr}, std::pair{99, two}}) {
+        std::vector<quillion_result*> results(2);
+        EXPECT_EQ(quillion_encode_many(symbology, texts, nullptr, 2, nullptr, QUILLION_PNG, 0,
+                                       nullptr, results.data()),
+                  0u);
+        for (auto* r : results) {
+            EXPECT_EQ(quillion_error_code(r), QUILLION_ERROR_ARGUMENT);
+            quillion_free(r);
+        }
     }
 }
 
