@@ -385,18 +385,16 @@ api::Symbol PublicSymbol(quillion::Symbol&& s) {
         // Encode for a Code 128 symbol).
         p.modules.assign(std::size_t(p.columns), 0);
         p.longBars.assign(std::size_t(p.columns), 0);
+        std::uint8_t* const modules = p.modules.data();
         std::size_t at = 0;
-        for (std::size_t i = 0; i < s.runs.size(); ++i) {
-            const std::size_t end = at + std::size_t(s.runs[i]);
-            if (i % 2 == 0) {
-                std::fill(p.modules.begin() + std::ptrdiff_t(at),
-                          p.modules.begin() + std::ptrdiff_t(end), std::uint8_t{1});
-                if (i / 2 < s.longBars.size() && s.longBars[i / 2])
-                    std::fill(p.longBars.begin() + std::ptrdiff_t(at),
-                              p.longBars.begin() + std::ptrdiff_t(end), std::uint8_t{1});
-            }
-            at = end;
-        }
+        for (std::size_t i = 0; i < s.runs.size(); at += s.runs[i], ++i)
+            if (i % 2 == 0)
+                std::memset(modules + at, 1, s.runs[i]);
+        // Long bars are few (UPC and EAN guards): their modules from the filled row.
+        at = 0;
+        for (std::size_t i = 0; i < s.runs.size(); at += s.runs[i], ++i)
+            if (i % 2 == 0 && i / 2 < s.longBars.size() && s.longBars[i / 2])
+                std::memset(p.longBars.data() + at, 1, s.runs[i]);
     }
     p.text.reserve(s.text.size());
     for (SymbolText& t : s.text)
@@ -441,13 +439,27 @@ EncodeResult EncodeSized(Symbology symbology, std::string_view utf8Text, const O
         return Fail(kErrorArgument, "unknown symbology");
     if (const std::optional<Error> bad = CheckOptions(o))
         return *bad;
-    std::optional<std::u16string> text = library::DecodeUtf8(utf8Text);
-    if (!text)
-        return Fail(kErrorArgument, "the text is not valid UTF-8");
+    // A short ASCII text is widened on the stack (most texts; a heap copy is a fifth of an
+    // EAN-13's encoding).
+    constexpr std::size_t kShort = 64;
+    char16_t shortText[kShort];
+    std::optional<std::u16string> decoded;
+    std::u16string_view text;
+    if (utf8Text.size() <= kShort && std::all_of(utf8Text.begin(), utf8Text.end(), [](char c) {
+            return static_cast<unsigned char>(c) < 0x80;
+        })) {
+        std::copy(utf8Text.begin(), utf8Text.end(), shortText);
+        text = std::u16string_view(shortText, utf8Text.size());
+    } else {
+        decoded = library::DecodeUtf8(utf8Text);
+        if (!decoded)
+            return Fail(kErrorArgument, "the text is not valid UTF-8");
+        text = *decoded;
+    }
     Options encodeAs = o;
-    if (row->id == Symbology::Code128 && WindowLook(*row, o, *text))
+    if (row->id == Symbology::Code128 && WindowLook(*row, o, text))
         encodeAs.windowStandIns = true; // the window's set B reads its stand-ins
-    auto encoded = EncodeText(*row, *text, encodeAs);
+    auto encoded = EncodeText(*row, text, encodeAs);
     if (auto* error = std::get_if<Error>(&encoded))
         return std::move(*error);
     return PublicSymbol(std::get<quillion::Symbol>(std::move(encoded)));

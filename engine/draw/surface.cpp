@@ -190,19 +190,12 @@ void DrawingSurface::CopyImageFrom(const DrawingSurface& other) {
 void DrawingSurface::TakeImageFrom(DrawingSurface& other) {
     if (&other == this)
         return;
-    if (other.pending_)
-        other.FillPending();
-    // Row by row from where the other's rows lie (a cut picture's rows are put together here,
-    // not first in the other surface as well).
-    const int w = other.image_.width, h = other.image_.height;
-    const std::size_t from = std::size_t(other.layoutWidth_ != 0 ? other.layoutWidth_ : w);
-    const Pixel* source = other.image_.pixels.data();
-    image_.pixels.clear();
-    image_.pixels.reserve(std::size_t(w) * std::size_t(h));
-    for (std::size_t y = 0; y < std::size_t(h); ++y)
-        image_.pixels.insert(image_.pixels.end(), source + y * from, source + y * from + w);
-    image_.width = w;
-    image_.height = h;
+    // The other's pixels, a cut picture's rows put together where they lie, become this
+    // surface's; the other is left blank, so it takes this surface's old buffer to paint in.
+    other.Materialize();
+    image_.pixels.swap(other.image_.pixels);
+    image_.width = other.image_.width;
+    image_.height = other.image_.height;
     other.LeaveBlank();
     blank_ = false;
     pending_ = false;

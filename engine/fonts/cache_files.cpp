@@ -72,6 +72,46 @@ PathState StateOf(const std::string& path) {
     return s;
 }
 
+namespace {
+
+constexpr std::size_t kFolderRun = 4; // paths in one folder worth opening it for
+
+std::string_view FolderOf(std::string_view path) {
+    const std::size_t slash = path.find_last_of('/');
+    return slash == std::string_view::npos ? std::string_view() : path.substr(0, slash);
+}
+
+} // namespace
+
+bool StatesUnchanged(const std::vector<KeptState>& kept) {
+    std::string name; // the C string each look-up takes
+    for (std::size_t i = 0; i < kept.size();) {
+        const std::string_view folder = FolderOf(kept[i].path);
+        std::size_t end = i + 1;
+        while (end < kept.size() && FolderOf(kept[end].path) == folder)
+            ++end;
+        int fd = -1;
+        if (end - i >= kFolderRun && !folder.empty()) {
+            name.assign(folder);
+            fd = ::open(name.c_str(), O_PATH | O_DIRECTORY | O_CLOEXEC);
+        }
+        bool same = true;
+        for (; same && i < end; ++i) {
+            struct stat st {};
+            const bool found = fd >= 0 ? (name.assign(kept[i].path.substr(folder.size() + 1)),
+                                          ::fstatat(fd, name.c_str(), &st, 0) == 0)
+                                       : (name.assign(kept[i].path),
+                                          !name.empty() && ::stat(name.c_str(), &st) == 0);
+            same = found ? StateWord(st).View() == kept[i].word : kept[i].word == "-";
+        }
+        if (fd >= 0)
+            ::close(fd);
+        if (!same)
+            return false;
+    }
+    return true;
+}
+
 bool Settled(const PathState& state, std::int64_t notBeforeNs) {
     return state.lastChangeNs < notBeforeNs - kSettleNs;
 }
@@ -212,11 +252,16 @@ std::string CacheFolder() {
         folder = std::string(cacheHome) + "/quillion";
     else if (home && home[0] == '/')
         folder = std::string(home) + "/.cache/quillion";
-    return TrustedFolder(folder) ? folder : std::string();
+    return folder;
+}
+
+const std::string& ProgramFile() {
+    static const std::string file = LinkTarget("/proc/self/exe");
+    return file;
 }
 
 std::string ProgramName() {
-    const std::string file = LinkTarget("/proc/self/exe");
+    const std::string& file = ProgramFile();
     std::string name = file.substr(file.find_last_of('/') + 1);
     name += '/';
     name += program_invocation_short_name;

@@ -16,6 +16,13 @@ struct PathState {
     std::int64_t lastChangeNs = 0; // the later of the modification and status-change times
 };
 PathState StateOf(const std::string& path);
+// A path and the state word it had when kept.
+struct KeptState {
+    std::string_view path, word;
+};
+// Whether every path still has its kept word (StateOf), looked at in order. A run of paths in
+// one folder is looked at relative to that folder, opened once.
+bool StatesUnchanged(const std::vector<KeptState>& kept);
 // Whether the path last changed more than a second (the coarseness of file times) before
 // notBeforeNs: a state taken after that moment shows any later change.
 bool Settled(const PathState& state, std::int64_t notBeforeNs);
@@ -25,8 +32,8 @@ bool Settled(const PathState& state, std::int64_t notBeforeNs);
 std::string LinkTarget(const std::string& path);
 
 // $XDG_CACHE_HOME/quillion, else $HOME/.cache/quillion; "" when neither variable gives an
-// absolute folder, or when the folder is there but is no folder of this user's own that only
-// the user may write (TrustedFolder).
+// absolute folder. Whether it may be used is decided on the descriptor each cache file is read
+// or written through (OpenTrustedFolder), not on the name beforehand.
 std::string CacheFolder();
 // Whether folder is missing (it is made private when first written) or is a folder owned by
 // this user and not writable by group or others.
@@ -65,6 +72,8 @@ bool Unseal(std::string& text);
 // The program's name as fontconfig's rules on "prgname" may see it: the name of its file and
 // the name it was started by, joined by "/"; "" when neither is known.
 std::string ProgramName();
+// The program's file (/proc/self/exe's target), read once per process; "" when unknown.
+const std::string& ProgramFile();
 
 // Fields of a line; lines of a text.
 std::vector<std::string_view> Split(std::string_view text, char separator);

@@ -56,13 +56,18 @@ FaceAnswers FaceCache::Load() const {
         if (lines[2 + i] != EnvironmentLine(kEnvironment[i]))
             return {};
     FaceAnswers answers;
+    std::vector<KeptState> watched;
+    watched.reserve(lines.size() - kFirstEntry);
     for (std::size_t i = kFirstEntry; i < lines.size(); ++i) {
-        const std::vector<std::string_view> f = Split(lines[i], '\t');
-        if (f.size() == 3 && f[0] == "P") {
-            if (StateOf(std::string(f[1])).word != f[2])
+        const std::string_view line = lines[i];
+        if (line.starts_with("P\t")) { // P, path, state: looked at once all are read
+            const std::size_t tab = line.find('\t', 2);
+            if (tab == std::string_view::npos)
                 return {};
+            watched.push_back(KeptState{line.substr(2, tab - 2), line.substr(tab + 1)});
             continue;
         }
+        const std::vector<std::string_view> f = Split(line, '\t');
         FaceQuery query;
         FaceFile face;
         int italic = 0, embolden = 0;
@@ -77,6 +82,8 @@ FaceAnswers FaceCache::Load() const {
             return {};
         answers.emplace(std::move(query), std::move(face));
     }
+    if (!StatesUnchanged(watched))
+        return {};
     return answers;
 }
 

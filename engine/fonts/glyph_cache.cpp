@@ -156,7 +156,7 @@ KeptFonts GlyphCache::Load() const {
 bool GlyphCache::Save(const KeptFonts& fonts) const {
     if (file_.empty() || program_.empty() || !Writable(program_))
         return false;
-    const std::string path = LinkTarget("/proc/self/exe");
+    const std::string& path = ProgramFile();
     if (!Writable(path))
         return false;
     std::string text(kHeader);
@@ -213,7 +213,7 @@ std::string ProgramState() {
 
 std::string DefaultGlyphCacheFile() {
     const std::string folder = CacheFolder();
-    const std::string program = LinkTarget("/proc/self/exe");
+    const std::string& program = ProgramFile();
     if (folder.empty() || program.empty())
         return {};
     std::uint64_t hash = 14695981039346656037ull; // FNV-1a

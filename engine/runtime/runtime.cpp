@@ -18,42 +18,6 @@ void RaiseTypeMismatch() {
     throw RuntimeError(err::kTypeMismatch, "Type mismatch");
 }
 
-std::int32_t To32(std::int64_t v) {
-    if (v < std::numeric_limits<std::int32_t>::min() ||
-        v > std::numeric_limits<std::int32_t>::max())
-        RaiseOverflow();
-    return static_cast<std::int32_t>(v);
-}
-
-std::int16_t To16(std::int64_t v) {
-    if (v < std::numeric_limits<std::int16_t>::min() ||
-        v > std::numeric_limits<std::int16_t>::max())
-        RaiseOverflow();
-    return static_cast<std::int16_t>(v);
-}
-
-// The operands are at most 32 bits wide, so their exact sum and product fit in 64 bits; the
-// wide operand types only let callers pass an already-widened intermediate.
-static std::int64_t CheckedOperand(std::int64_t v) {
-    return To32(v);
-}
-
-std::int32_t Add32(std::int64_t a, std::int64_t b) {
-    return To32(CheckedOperand(a) + CheckedOperand(b));
-}
-std::int32_t Sub32(std::int64_t a, std::int64_t b) {
-    return To32(CheckedOperand(a) - CheckedOperand(b));
-}
-std::int32_t Mul32(std::int64_t a, std::int64_t b) {
-    return To32(CheckedOperand(a) * CheckedOperand(b));
-}
-std::int16_t Add16(std::int32_t a, std::int32_t b) {
-    return To16(static_cast<std::int64_t>(a) + b);
-}
-std::int16_t Mul16(std::int32_t a, std::int32_t b) {
-    return To16(static_cast<std::int64_t>(a) * b);
-}
-
 double RoundHalfEven(double v) {
     // Adding and taking away 2^52 leaves no fraction, rounded to even in the default rounding
     // mode: std::nearbyint without the maths library (runtime/plain_math.h).

@@ -3,6 +3,7 @@
 #pragma once
 
 #include <cstdint>
+#include <limits>
 #include <stdexcept>
 #include <string>
 #include <string_view>
@@ -34,18 +35,41 @@ inline constexpr std::int32_t kTypeMismatch = 13;
 inline constexpr std::int32_t kFileNotFound = 53;
 } // namespace err
 
-[[noreturn]] void RaiseOverflow();          // 6 "Overflow"
+[[noreturn]] void RaiseOverflow();            // 6 "Overflow"
 [[noreturn]] void RaiseSubscriptOutOfRange(); // 9 "Subscript out of range"
-[[noreturn]] void RaiseTypeMismatch();      // 13 "Type mismatch"
+[[noreturn]] void RaiseTypeMismatch();        // 13 "Type mismatch"
 
 // Overflow-trapping arithmetic. Each raises error 6 when the exact result leaves the type.
-std::int32_t Add32(std::int64_t a, std::int64_t b);
-std::int32_t Sub32(std::int64_t a, std::int64_t b);
-std::int32_t Mul32(std::int64_t a, std::int64_t b);
-std::int32_t To32(std::int64_t v);
-std::int16_t Add16(std::int32_t a, std::int32_t b);
-std::int16_t Mul16(std::int32_t a, std::int32_t b);
-std::int16_t To16(std::int64_t v);
+// Inline: the painters call them per bar and per pixel row.
+inline std::int32_t To32(std::int64_t v) {
+    if (v < std::numeric_limits<std::int32_t>::min() ||
+        v > std::numeric_limits<std::int32_t>::max())
+        RaiseOverflow();
+    return static_cast<std::int32_t>(v);
+}
+inline std::int16_t To16(std::int64_t v) {
+    if (v < std::numeric_limits<std::int16_t>::min() ||
+        v > std::numeric_limits<std::int16_t>::max())
+        RaiseOverflow();
+    return static_cast<std::int16_t>(v);
+}
+// The operands are at most 32 bits wide, so their exact sum and product fit in 64 bits; the
+// wide operand types only let callers pass an already-widened intermediate.
+inline std::int32_t Add32(std::int64_t a, std::int64_t b) {
+    return To32(std::int64_t{To32(a)} + To32(b));
+}
+inline std::int32_t Sub32(std::int64_t a, std::int64_t b) {
+    return To32(std::int64_t{To32(a)} - To32(b));
+}
+inline std::int32_t Mul32(std::int64_t a, std::int64_t b) {
+    return To32(std::int64_t{To32(a)} * To32(b));
+}
+inline std::int16_t Add16(std::int32_t a, std::int32_t b) {
+    return To16(static_cast<std::int64_t>(a) + b);
+}
+inline std::int16_t Mul16(std::int32_t a, std::int32_t b) {
+    return To16(static_cast<std::int64_t>(a) * b);
+}
 
 // Nearest integer, a value exactly halfway going to the even neighbour (2.5 -> 2, 3.5 -> 4).
 double RoundHalfEven(double v);

@@ -71,7 +71,9 @@ Symbol Frame(double barModules, QuietModules quiet, std::span<const int> digits,
     s.barModules = barModules;
     s.guardModules = 5;
     s.quiet = quiet;
-    s.textStyle = SymbolTextStyle{"Arial", 11, false, false, false, false, -1.2};
+    s.textStyle.face = "Arial";
+    s.textStyle.emModules = 11;
+    s.textStyle.gapModules = -1.2;
     s.reading.reserve(digits.size());
     for (const int d : digits)
         s.reading += char('0' + d);
