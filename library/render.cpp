@@ -397,8 +397,11 @@ api::Symbol PublicSymbol(quillion::Symbol&& s) {
                 std::memset(p.longBars.data() + at, 1, s.runs[i]);
     }
     p.text.reserve(s.text.size());
-    for (SymbolText& t : s.text)
-        p.text.push_back(api::Symbol::Text{std::move(t.text), t.x});
+    for (SymbolText& t : s.text) { // one move of each string
+        api::Symbol::Text& out = p.text.emplace_back();
+        out.text = std::move(t.text);
+        out.x = t.x;
+    }
     p.reading = std::move(s.reading);
     p.identifier = std::move(s.identifier);
     return p;

@@ -2,6 +2,9 @@
 #pragma once
 
 #include <cstdint>
+#include <memory>
+#include <new>
+#include <utility>
 #include <vector>
 
 namespace quillion {
@@ -27,17 +30,33 @@ constexpr COLORREF ToColorRef(Pixel p) {
     return ((p >> 16) & 0xFFu) | (p & 0xFF00u) | ((p & 0xFFu) << 16);
 }
 
+// Makes new elements of a resize without writing them: whoever makes a picture larger writes
+// what it uncovers (a resize that zero-filled first wrote a window-sized area every time).
+template <typename T> struct UnwrittenAllocator : std::allocator<T> {
+    template <typename U> struct rebind { using other = UnwrittenAllocator<U>; };
+    UnwrittenAllocator() = default;
+    template <typename U> UnwrittenAllocator(const UnwrittenAllocator<U>&) noexcept {}
+    template <typename U> void construct(U* p) noexcept { ::new (static_cast<void*>(p)) U; }
+    template <typename U, typename... Args> void construct(U* p, Args&&... args) {
+        ::new (static_cast<void*>(p)) U(std::forward<Args>(args)...);
+    }
+};
+using PixelBuffer = std::vector<Pixel, UnwrittenAllocator<Pixel>>;
+
 // A raster of device pixels, row-major, top row first, no padding.
 struct Image {
     int width = 0;
     int height = 0;
-    std::vector<Pixel> pixels;
+    PixelBuffer pixels;
 
     Image() = default;
-    Image(int w, int h, Pixel fill) : width(w), height(h), pixels(std::size_t(w) * std::size_t(h), fill) {}
+    Image(int w, int h, Pixel fill)
+        : width(w), height(h), pixels(std::size_t(w) * std::size_t(h), fill) {}
 
     bool Contains(int x, int y) const { return x >= 0 && y >= 0 && x < width && y < height; }
-    Pixel At(int x, int y) const { return pixels[std::size_t(y) * std::size_t(width) + std::size_t(x)]; }
+    Pixel At(int x, int y) const {
+        return pixels[std::size_t(y) * std::size_t(width) + std::size_t(x)];
+    }
     Pixel& At(int x, int y) { return pixels[std::size_t(y) * std::size_t(width) + std::size_t(x)]; }
     bool operator==(const Image&) const = default;
 };
