@@ -33,7 +33,8 @@ protected:
         folder_ = std::make_unique<testing::TempFolder>();
         dir_ = folder_->Path();
         fs::create_directory(dir_ / "conf.d");
-        Write(dir_ / "conf.d" / "10-a.conf", "first");
+        for (const char* name : {"10-a.conf", "11-b.conf", "12-c.conf", "13-d.conf"})
+            Write(dir_ / "conf.d" / name, "first");
         Write(dir_ / "Face-Regular.ttf", "face");
         if (const char* lang = std::getenv("FC_LANG"))
             savedLang_ = lang;
@@ -53,9 +54,13 @@ protected:
     }
 
     std::string File() const { return (dir_ / "cache" / "quillion" / "font-faces").string(); }
+    // Four files of one folder: a run that is looked at through the folder, opened once.
     std::vector<std::string> Watched() const {
-        return {(dir_ / "conf.d").string(), (dir_ / "conf.d" / "10-a.conf").string(),
-                (dir_ / "missing.conf").string()};
+        std::vector<std::string> paths = {(dir_ / "conf.d").string()};
+        for (const char* name : {"10-a.conf", "11-b.conf", "12-c.conf", "13-d.conf"})
+            paths.push_back((dir_ / "conf.d" / name).string());
+        paths.push_back((dir_ / "missing.conf").string());
+        return paths;
     }
     FaceAnswers Answers() const {
         FaceAnswers answers;
@@ -90,6 +95,8 @@ TEST_F(FaceCacheTest, AnyChangeInWhatTheAnswersDependOnDropsThemAll) {
         {2, "a configuration file is added beside it",
          [&] { Write(dir_ / "conf.d" / "20-b.conf", "new"); }},
         {3, "a configuration file is removed", [&] { fs::remove(dir_ / "conf.d" / "10-a.conf"); }},
+        {12, "the last of the folder's run is rewritten",
+         [&] { Write(dir_ / "conf.d" / "13-d.conf", "second"); }},
         {4, "a watched file that was missing appears", [&] { Write(dir_ / "missing.conf", "x"); }},
         {5, "the face file is replaced", [&] { Write(dir_ / "Face-Regular.ttf", "other face"); }},
         {6, "a language variable changes", [&] { ::setenv("FC_LANG", "de", 1); }},
