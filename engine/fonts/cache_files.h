@@ -9,8 +9,9 @@
 
 namespace quillion {
 
-// A path's state as one word: "-" when it cannot be looked at, else its type, device, inode,
-// size and change times. Any edit, replacement or new entry in a folder changes it.
+// A path's state as one word: "-" when it cannot be looked at, else a hash of its type, device,
+// inode, size and change times (16 hex digits). Any edit, replacement or new entry in a folder
+// changes it.
 struct PathState {
     std::string word;
     std::int64_t lastChangeNs = 0; // the later of the modification and status-change times
