@@ -386,8 +386,11 @@ api::Symbol PublicSymbol(quillion::Symbol&& s) {
         // for the last one. Inserting run by run cost a fifth of Encode for a Code 128 symbol.
         constexpr std::size_t kStore = 8;
         const std::size_t columns = std::size_t(p.columns);
+        // Locals, since the byte stores could otherwise alias the runs and be re-read.
+        const std::uint8_t* const runs = s.runs.data();
+        const std::size_t count = s.runs.size(), longCount = s.longBars.size();
         p.modules.resize(columns + kStore);
-        p.longBars.resize(columns + kStore);
+        p.longBars.assign(longCount != 0 ? columns + kStore : columns, 0); // most have none
         std::uint8_t* const modules = p.modules.data();
         std::uint8_t* const longBars = p.longBars.data();
         const auto put = [](std::uint8_t* at, std::size_t n, std::uint8_t value) {
@@ -399,11 +402,13 @@ api::Symbol PublicSymbol(quillion::Symbol&& s) {
             }
         };
         std::size_t at = 0;
-        for (std::size_t i = 0; i < s.runs.size(); at += s.runs[i], ++i) {
+        for (std::size_t i = 0; i < count; at += runs[i], ++i) {
             const bool bar = i % 2 == 0;
-            const bool longBar = bar && i / 2 < s.longBars.size() && s.longBars[i / 2];
-            put(modules + at, s.runs[i], bar ? 1 : 0);
-            put(longBars + at, s.runs[i], longBar ? 1 : 0);
+            put(modules + at, runs[i], bar ? 1 : 0);
+            if (longCount != 0) {
+                const bool longBar = bar && i / 2 < longCount && s.longBars[i / 2];
+                put(longBars + at, runs[i], longBar ? 1 : 0);
+            }
         }
         p.modules.resize(columns);
         p.longBars.resize(columns);
@@ -474,10 +479,13 @@ EncodeResult EncodeSized(Symbology symbology, std::string_view utf8Text, const O
     Options encodeAs = o;
     if (row->id == Symbology::Code128 && WindowLook(*row, o, text))
         encodeAs.windowStandIns = true; // the window's set B reads its stand-ins
-    auto encoded = EncodeText(*row, text, encodeAs);
-    if (auto* error = std::get_if<Error>(&encoded))
-        return std::move(*error);
-    return PublicSymbol(std::get<quillion::Symbol>(std::move(encoded)));
+    // EncodeText's steps, the symbol made public from where the encoder put it.
+    Encoded encoded = row->encode(text, EncoderOptions(encodeAs));
+    if (auto* refusal = std::get_if<Refusal>(&encoded))
+        return Fail(refusal->number, std::move(refusal->message));
+    quillion::Symbol& symbol = std::get<quillion::Symbol>(encoded);
+    ApplyCaption(*row, encodeAs, symbol);
+    return PublicSymbol(std::move(symbol));
 }
 
 std::vector<std::string> SymbologyNames(Symbology symbology) {
