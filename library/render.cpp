@@ -196,15 +196,18 @@ void ApplyCaption(const SymbologyRow& row, const Options& o, quillion::Symbol& s
     s.textStyle.underline = style == CaptionStyle::Underline;
 }
 
-// The symbol of the text, or the Error.
-std::variant<quillion::Symbol, Error> EncodeText(const SymbologyRow& row, std::u16string_view text,
-                                                 const Options& o) {
+// The symbol of the text with the caller's caption choices on it, or the encoder's refusal
+// (Refused). The symbol stays where the encoder made it: moving it on costs an EAN-13 a seventh
+// of its encoding.
+Encoded EncodeText(const SymbologyRow& row, std::u16string_view text, const Options& o) {
     Encoded encoded = row.encode(text, EncoderOptions(o));
-    if (auto* refusal = std::get_if<Refusal>(&encoded))
-        return Fail(refusal->number, std::move(refusal->message));
-    quillion::Symbol s = std::move(std::get<quillion::Symbol>(encoded));
-    ApplyCaption(row, o, s);
-    return s;
+    if (auto* s = std::get_if<quillion::Symbol>(&encoded))
+        ApplyCaption(row, o, *s);
+    return encoded;
+}
+
+Error Refused(Refusal& refusal) {
+    return Fail(refusal.number, std::move(refusal.message));
 }
 
 std::variant<int, Error> Pixels(const Length& l, double dpi, int limit, const char* what,
@@ -243,8 +246,8 @@ RenderResult RenderWindowLook(const SymbologyRow& row, std::u16string text, cons
 RenderResult RenderSymbol(const SymbologyRow& row, std::u16string_view text, const Options& o,
                           std::shared_ptr<Picture::Detail> detail) {
     auto encoded = EncodeText(row, text, o);
-    if (auto* error = std::get_if<Error>(&encoded))
-        return std::move(*error);
+    if (auto* refusal = std::get_if<Refusal>(&encoded))
+        return Refused(*refusal);
     auto symbol =
         std::make_shared<quillion::Symbol>(std::move(std::get<quillion::Symbol>(encoded)));
     PaintSpec spec;
@@ -356,8 +359,9 @@ RenderResult RenderChecked(const SymbologyRow& row, std::string_view utf8Text, c
             Options asWindow = o;
             asWindow.windowStandIns = true;
             auto encoded = EncodeText(row, *text, asWindow);
-            if (auto* error = std::get_if<Error>(&encoded); error && error->number == kErrorTooLong)
-                return std::move(*error);
+            if (auto* refusal = std::get_if<Refusal>(&encoded);
+                refusal && refusal->number == kErrorTooLong)
+                return Refused(*refusal);
         }
         if (row.id == Symbology::UpcA)
             text = WithUpcACheckDigit(*text); // eleven digits get their check digit
@@ -383,12 +387,14 @@ api::Symbol PublicSymbol(quillion::Symbol&& s) {
         p.columns = s.WidthModules();
         // Every run written whole with one 8-byte store (a longer run with memset), the next
         // run writing over what the store put past its end; the rows have 8 bytes to spare
-        // for the last one. Inserting run by run cost a fifth of Encode for a Code 128 symbol.
+        // for the last one.
+        // Inserting run by run cost a fifth of Encode for a Code 128 symbol.
         constexpr std::size_t kStore = 8;
         const std::size_t columns = std::size_t(p.columns);
         // Locals, since the byte stores could otherwise alias the runs and be re-read.
         const std::uint8_t* const runs = s.runs.data();
         const std::size_t count = s.runs.size(), longCount = s.longBars.size();
+        const std::vector<bool>::const_iterator longBarAt = s.longBars.cbegin();
         p.modules.resize(columns + kStore);
         p.longBars.assign(longCount != 0 ? columns + kStore : columns, 0); // most have none
         std::uint8_t* const modules = p.modules.data();
@@ -406,7 +412,7 @@ api::Symbol PublicSymbol(quillion::Symbol&& s) {
             const bool bar = i % 2 == 0;
             put(modules + at, runs[i], bar ? 1 : 0);
             if (longCount != 0) {
-                const bool longBar = bar && i / 2 < longCount && s.longBars[i / 2];
+                const bool longBar = bar && i / 2 < longCount && longBarAt[i / 2];
                 put(longBars + at, runs[i], longBar ? 1 : 0);
             }
         }
@@ -459,33 +465,17 @@ EncodeResult EncodeSized(Symbology symbology, std::string_view utf8Text, const O
         return Fail(kErrorArgument, "unknown symbology");
     if (const std::optional<Error> bad = CheckOptions(o))
         return *bad;
-    // A short ASCII text is widened on the stack (most texts; a heap copy is a fifth of an
-    // EAN-13's encoding).
-    constexpr std::size_t kShort = 64;
-    char16_t shortText[kShort];
-    std::optional<std::u16string> decoded;
-    std::u16string_view text;
-    if (utf8Text.size() <= kShort && std::all_of(utf8Text.begin(), utf8Text.end(), [](char c) {
-            return static_cast<unsigned char>(c) < 0x80;
-        })) {
-        std::copy(utf8Text.begin(), utf8Text.end(), shortText);
-        text = std::u16string_view(shortText, utf8Text.size());
-    } else {
-        decoded = library::DecodeUtf8(utf8Text);
-        if (!decoded)
-            return Fail(kErrorArgument, "the text is not valid UTF-8");
-        text = *decoded;
-    }
+    library::Utf16Storage storage; // a short text stays on the stack
+    const std::optional<std::u16string_view> text = library::DecodeUtf8(utf8Text, storage);
+    if (!text)
+        return Fail(kErrorArgument, "the text is not valid UTF-8");
     Options encodeAs = o;
-    if (row->id == Symbology::Code128 && WindowLook(*row, o, text))
+    if (row->id == Symbology::Code128 && WindowLook(*row, o, *text))
         encodeAs.windowStandIns = true; // the window's set B reads its stand-ins
-    // EncodeText's steps, the symbol made public from where the encoder put it.
-    Encoded encoded = row->encode(text, EncoderOptions(encodeAs));
+    Encoded encoded = EncodeText(*row, *text, encodeAs);
     if (auto* refusal = std::get_if<Refusal>(&encoded))
-        return Fail(refusal->number, std::move(refusal->message));
-    quillion::Symbol& symbol = std::get<quillion::Symbol>(encoded);
-    ApplyCaption(*row, encodeAs, symbol);
-    return PublicSymbol(std::move(symbol));
+        return Refused(*refusal);
+    return PublicSymbol(std::get<quillion::Symbol>(std::move(encoded)));
 }
 
 std::vector<std::string> SymbologyNames(Symbology symbology) {

@@ -2,6 +2,9 @@
 
 #include "runtime/ansi.h"
 
+#include <algorithm>
+#include <iterator>
+
 namespace quillion::library {
 
 bool IsWellFormedUtf8(std::string_view bytes) {
@@ -32,15 +35,33 @@ bool IsWellFormedUtf8(std::string_view bytes) {
     return true;
 }
 
-std::optional<std::u16string> DecodeUtf8(std::string_view bytes) {
+namespace {
+bool Ascii(std::string_view bytes) {
     bool ascii = true;
     for (const char c : bytes)
         ascii = ascii && static_cast<unsigned char>(c) < 0x80;
-    if (ascii) // most texts: one unit per byte
+    return ascii;
+}
+} // namespace
+
+std::optional<std::u16string> DecodeUtf8(std::string_view bytes) {
+    if (Ascii(bytes)) // most texts: one unit per byte
         return std::u16string(bytes.begin(), bytes.end());
     if (!IsWellFormedUtf8(bytes))
         return std::nullopt;
     return Utf8ToUtf16(bytes);
+}
+
+std::optional<std::u16string_view> DecodeUtf8(std::string_view bytes, Utf16Storage& storage) {
+    if (bytes.size() <= std::size(storage.shortText) && Ascii(bytes)) {
+        std::copy(bytes.begin(), bytes.end(), storage.shortText);
+        return std::u16string_view(storage.shortText, bytes.size());
+    }
+    std::optional<std::u16string> text = DecodeUtf8(bytes);
+    if (!text)
+        return std::nullopt;
+    storage.longText = std::move(*text);
+    return storage.longText;
 }
 
 } // namespace quillion::library

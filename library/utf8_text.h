@@ -15,4 +15,13 @@ bool IsWellFormedUtf8(std::string_view bytes);
 // would otherwise stand for the bad bytes, and might even be encoded as "?").
 std::optional<std::u16string> DecodeUtf8(std::string_view bytes);
 
+// Room for a decoded text: one of up to 64 ASCII characters (most texts) stays in it, with no
+// allocation.
+struct Utf16Storage {
+    char16_t shortText[64];
+    std::u16string longText;
+};
+// The same, in storage; the view lives as long as storage does.
+std::optional<std::u16string_view> DecodeUtf8(std::string_view bytes, Utf16Storage& storage);
+
 } // namespace quillion::library

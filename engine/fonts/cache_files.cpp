@@ -36,10 +36,9 @@ public:
             std::uint64_t(st.st_mode),     std::uint64_t(st.st_dev),
             std::uint64_t(st.st_ino),      std::uint64_t(st.st_size),
             std::uint64_t(Ns(st.st_mtim)), std::uint64_t(Ns(st.st_ctim))};
-        std::uint64_t h =
-            ContentHash(std::string_view(reinterpret_cast<const char*>(fields), sizeof fields));
-        for (int i = 15; i >= 0; --i, h >>= 4)
-            text_[i] = "0123456789abcdef"[h & 15];
+        PutHex16(
+            ContentHash(std::string_view(reinterpret_cast<const char*>(fields), sizeof fields)),
+            text_);
     }
     std::string_view View() const { return {text_, sizeof text_}; }
 
@@ -73,14 +72,7 @@ PathState StateOf(const std::string& path) {
 }
 
 namespace {
-
 constexpr std::size_t kFolderRun = 4; // paths in one folder worth opening it for
-
-std::string_view FolderOf(std::string_view path) {
-    const std::size_t slash = path.find_last_of('/');
-    return slash == std::string_view::npos ? std::string_view() : path.substr(0, slash);
-}
-
 } // namespace
 
 bool StatesUnchanged(const std::vector<KeptState>& kept) {
@@ -193,9 +185,13 @@ bool ReadSmallFileAt(int folderFd, const std::string& name, std::string& out) {
         out);
 }
 
+std::string_view FolderOf(std::string_view path) {
+    const std::size_t slash = path.find_last_of('/');
+    return slash == std::string_view::npos ? std::string_view() : path.substr(0, slash);
+}
+
 std::string FolderPart(const std::string& target) {
-    const std::size_t slash = target.find_last_of('/');
-    return slash == std::string::npos || slash == 0 ? std::string() : target.substr(0, slash);
+    return std::string(FolderOf(target));
 }
 
 std::string NamePart(const std::string& target) {
@@ -303,15 +299,17 @@ std::uint64_t ContentHash(std::string_view bytes) {
     return h;
 }
 
+void PutHex16(std::uint64_t value, char* out) {
+    for (int i = 15; i >= 0; --i, value >>= 4)
+        out[i] = "0123456789abcdef"[value & 15];
+}
+
 namespace {
 constexpr std::size_t kSealLine = 4 + 16 + 1; // "end ", 16 hex digits, line feed
 
 std::string SealLine(std::string_view body) {
-    const std::uint64_t hash = ContentHash(body);
-    std::string line = "end ";
-    for (int shift = 60; shift >= 0; shift -= 4)
-        line += "0123456789abcdef"[(hash >> shift) & 15];
-    line += '\n';
+    std::string line = "end 0123456789abcdef\n"; // the digits' places
+    PutHex16(ContentHash(body), line.data() + 4);
     return line;
 }
 } // namespace

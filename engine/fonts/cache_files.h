@@ -61,10 +61,14 @@ bool ReadCacheFile(const std::string& target, std::string& out);
 bool ReplaceFile(const std::string& target, std::string_view text);
 // target's folder and name: "/a/b/font-faces" is "/a/b" and "font-faces".
 std::string FolderPart(const std::string& target);
+// The same without a copy: "" for a path with no folder before its name.
+std::string_view FolderOf(std::string_view path);
 std::string NamePart(const std::string& target);
 
 // A fast 64-bit hash of the bytes: any change of a single byte changes it.
 std::uint64_t ContentHash(std::string_view bytes);
+// The 16 lower-case hex digits of value, most significant first, at out.
+void PutHex16(std::uint64_t value, char* out);
 // The text with a last line "end <hash of the text>" added.
 std::string Sealed(std::string text);
 // Removes that last line when it is there and matches the text before it; false otherwise.

@@ -219,9 +219,8 @@ std::string DefaultGlyphCacheFile() {
     std::uint64_t hash = 14695981039346656037ull; // FNV-1a
     for (const char c : program)
         hash = (hash ^ static_cast<unsigned char>(c)) * 1099511628211ull;
-    std::string name = "/glyphs-";
-    for (int shift = 60; shift >= 0; shift -= 4)
-        name += kHex[(hash >> shift) & 15];
+    std::string name = "/glyphs-0123456789abcdef"; // the digits' places
+    PutHex16(hash, name.data() + 8);
     return folder + name;
 }
 

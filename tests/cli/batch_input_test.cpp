@@ -82,8 +82,23 @@ TEST(Utf8, WellFormedOnly) {
         SCOPED_TRACE(r.row);
         EXPECT_EQ(IsWellFormedUtf8(r.bytes), r.ok);
         EXPECT_EQ(DecodeUtf8(r.bytes).has_value(), r.ok);
+        Utf16Storage storage; // the same verdict and text whether it stays in storage or not
+        const auto kept = DecodeUtf8(r.bytes, storage);
+        ASSERT_EQ(kept.has_value(), r.ok);
+        if (kept) {
+            EXPECT_TRUE(*kept == *DecodeUtf8(r.bytes));
+        }
     }
     EXPECT_EQ(*DecodeUtf8("caf\xC3\xA9"), u"café");
+    // Around the 64 ASCII characters kept without allocation.
+    for (const std::size_t n : {0, 63, 64, 65, 1000}) {
+        const std::string ascii(n, 'A');
+        Utf16Storage storage;
+        EXPECT_TRUE(*DecodeUtf8(ascii, storage) == std::u16string(n, u'A')) << n;
+        EXPECT_TRUE(*DecodeUtf8(ascii + "\xC3\xA9", storage) == std::u16string(n, u'A') + u"é")
+            << n;
+        EXPECT_FALSE(DecodeUtf8(ascii + "\x80", storage)) << n;
+    }
 }
 
 TEST(ParseArguments, CombinationsAndValues) {

@@ -6,6 +6,7 @@
 
 #include <gtest/gtest.h>
 
+#include <chrono>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
@@ -13,6 +14,8 @@
 #include <iterator>
 #include <string>
 #include <unistd.h>
+#include <utility>
+#include <vector>
 
 namespace quillion {
 namespace {
@@ -161,6 +164,47 @@ TEST_F(GlyphCacheTest, ProgramStateNamesTheRunningProgramFile) {
 
 // The folder is checked on the descriptor it is then used through: a folder put in its place
 // after the check (in a parent others may write) is neither read from nor written to.
+// A state word is 16 hex digits that stay while the file does and change with its size or its
+// modification time; the kept-state check reads a folder's run of paths through the folder.
+TEST_F(GlyphCacheTest, StateWordsFollowTheFileAndRunsOfOneFolderAreCheckedLikeSinglePaths) {
+    std::vector<std::string> paths;
+    for (const char* name : {"a", "b", "c", "d", "e"}) {
+        paths.push_back((dir_ / name).string());
+        std::ofstream(paths.back()) << "x";
+    }
+    const std::string word = StateOf(paths[0]).word;
+    ASSERT_EQ(word.size(), 16u);
+    EXPECT_EQ(word.find_first_not_of("0123456789abcdef"), std::string::npos) << word;
+    EXPECT_EQ(StateOf(paths[0]).word, word);
+    std::vector<std::string> words;
+    for (const std::string& p : paths)
+        words.push_back(StateOf(p).word);
+    const std::string missing = (dir_ / "missing").string();
+    const auto unchanged = [&] {
+        std::vector<KeptState> kept;
+        for (std::size_t i = 0; i < paths.size(); ++i)
+            kept.push_back(KeptState{paths[i], words[i]});
+        kept.push_back(KeptState{missing, "-"});
+        return StatesUnchanged(kept);
+    };
+    EXPECT_TRUE(unchanged());
+    fs::last_write_time(paths[4], fs::last_write_time(paths[4]) + std::chrono::seconds(5));
+    EXPECT_NE(StateOf(paths[4]).word, words[4]) << "a new modification time";
+    EXPECT_FALSE(unchanged()) << "the last of a folder's run";
+    words[4] = StateOf(paths[4]).word;
+    std::ofstream(paths[1], std::ios::app) << "y";
+    EXPECT_FALSE(unchanged()) << "a file of the run grew";
+    words[1] = StateOf(paths[1]).word;
+    std::ofstream(missing) << "";
+    EXPECT_FALSE(unchanged()) << "a missing path appeared";
+}
+
+TEST(CacheFiles, FolderOfAPath) {
+    for (const auto& [path, folder] : std::initializer_list<std::pair<const char*, const char*>>{
+             {"/a/b/c", "/a/b"}, {"/a", ""}, {"a", ""}, {"/a/b/", "/a/b"}, {"", ""}})
+        EXPECT_EQ(FolderOf(path), folder) << path;
+}
+
 TEST_F(GlyphCacheTest, OnlyAPrivateFolderOfTheUsersOwnIsUsed) {
     const fs::path parent = dir_ / "shared";
     const fs::path folder = parent / "quillion";
