@@ -120,6 +120,28 @@ TEST(WriteFileContents, DevicesAreWrittenIntoNotReplaced) {
     EXPECT_TRUE(S_ISLNK(Mode(f / "full-link")));
 }
 
+// Writers replacing one name at once each get a temporary name of their own: none fails, and the
+// name ends holding one writer's whole bytes.
+TEST(ReplaceInFolder, WritersOfOneNameAtOnceAllSucceed) {
+    Folder f;
+    Put(f / "shared.png", "old");
+    const int folder = ::open(f.Path().c_str(), O_RDONLY | O_DIRECTORY);
+    ASSERT_GE(folder, 0);
+    const auto writer = [folder](std::string bytes) {
+        int failures = 0;
+        for (int i = 0; i < 300; ++i)
+            failures += ReplaceInFolder(folder, "shared.png", bytes.data(), bytes.size()) != 0;
+        return failures;
+    };
+    auto a = std::async(std::launch::async, writer, std::string(600, 'a'));
+    auto b = std::async(std::launch::async, writer, std::string(600, 'b'));
+    EXPECT_EQ(a.get() + b.get(), 0);
+    ::close(folder);
+    const std::string after = Read(f / "shared.png");
+    EXPECT_TRUE(after == std::string(600, 'a') || after == std::string(600, 'b'));
+    EXPECT_EQ(std::distance(fs::directory_iterator(f.Path()), fs::directory_iterator()), 1);
+}
+
 TEST(ReplaceInFolder, EntriesAreReplacedNeverOpened) {
     Folder f, outside;
     Put(outside / "victim", "victim bytes");
