@@ -86,7 +86,7 @@ std::string RenderText(const RenderOptions& options, const std::u16string& text,
         target.checkCharacter = row.Has(library::kOptCheckDigit) && o.checkDigit;
         target.turned = o.rotation != 0;
         if (std::string verdict =
-                VerifyPicture(api::PictureAccess::Of(rendered.picture()).image, target);
+                VerifyPicture(api::PictureAccess::Of(rendered.picture()).Pixels(), target);
             !verdict.empty())
             return verdict;
     }

@@ -79,8 +79,8 @@ MsgBoxResult FormCore::MsgBox(std::u16string_view text, MsgBoxButtons buttons, M
     return ui_.ShowMessage({std::u16string(text), buttons, icon, appTitle_});
 }
 
-const Image& FormCore::ExportPicture() const {
-    return IsUpc(controls_.SelectedSymbology()) ? picture1_.GetImage() : picture2_.GetImage();
+const DrawingSurface& FormCore::ExportSurface() const {
+    return IsUpc(controls_.SelectedSymbology()) ? picture1_ : picture2_;
 }
 
 Image FormCore::TakeExportPicture() {

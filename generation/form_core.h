@@ -63,7 +63,8 @@ public:
     const DrawingSurface& Picture2() const { return picture2_; }
     const BarcodeRequest& Request() const { return request_; }
     // What saving and printing take: Picture1 for UPC-A and UPC-E, Picture2 otherwise.
-    const Image& ExportPicture() const;
+    const DrawingSurface& ExportSurface() const;
+    const Image& ExportPicture() const { return ExportSurface().GetImage(); }
     // Hands that picture over; its picture box is left blank at its size.
     Image TakeExportPicture();
     // The Code 128 engine's error number from the last generation (5454x), or 0.

@@ -26,8 +26,8 @@ std::vector<std::uint8_t> Failed(Error* error, std::int32_t number, std::string 
 // The picture's pixels at its scale: the painted image itself at scale 1, else scaled.
 const Image* ScaledPixels(const Picture::Detail& d, Image& scaled, std::string& why) {
     if (d.scale == 1)
-        return &d.image;
-    why = library::ScalePicture(d.image, d.scale, scaled);
+        return &d.Pixels();
+    why = library::ScalePicture(d.Pixels(), d.scale, scaled);
     return why.empty() ? &scaled : nullptr;
 }
 
@@ -73,8 +73,8 @@ constexpr std::int64_t kMaxJpegSide = 65500;
 // Why the picture at its scale is too large for the format, or "": checked before anything is
 // made at size.
 std::string SizeError(const Picture::Detail& d, bool jpeg) {
-    const std::int64_t w = std::int64_t{d.image.width} * d.scale;
-    const std::int64_t h = std::int64_t{d.image.height} * d.scale;
+    const std::int64_t w = std::int64_t{d.Width()} * d.scale;
+    const std::int64_t h = std::int64_t{d.Height()} * d.scale;
     if (jpeg && (w > kMaxJpegSide || h > kMaxJpegSide))
         return "too large for JPEG (" + std::to_string(w) + " x " + std::to_string(h) +
                "; at most 65,500)";
@@ -89,25 +89,29 @@ std::string SizeError(const Picture::Detail& d, bool jpeg) {
 
 std::vector<std::uint8_t> EncodePng(const Picture& picture, Error* error) {
     const Picture::Detail& d = PictureAccess::Of(picture);
-    if (d.image.width <= 0 || d.image.height <= 0)
+    if (d.Width() <= 0 || d.Height() <= 0)
         return Failed(error, kErrorEncode, "the picture has no pixels");
     if (std::string why = SizeError(d, false); !why.empty())
         return Failed(error, kErrorTooLarge, why);
+    thread_local library::PngEncoder encoder;
+    std::vector<std::uint8_t> bytes;
+    const auto pixelsPerMetre = static_cast<std::uint32_t>(d.dpi / kMetresPerInch + 0.5);
+    if (d.bilevel.width > 0 && d.scale == 1) {
+        encoder.Encode(d.bilevel, bytes, pixelsPerMetre);
+        return bytes;
+    }
     std::string why;
     Image scaled;
     const Image* pixels = ScaledPixels(d, scaled, why);
     if (pixels == nullptr)
         return Failed(error, kErrorTooLarge, why);
-    thread_local library::PngEncoder encoder;
-    std::vector<std::uint8_t> bytes;
-    encoder.Encode(*pixels, bytes, static_cast<std::uint32_t>(d.dpi / kMetresPerInch + 0.5),
-                   d.finish.HasAlpha());
+    encoder.Encode(*pixels, bytes, pixelsPerMetre, d.finish.HasAlpha());
     return bytes;
 }
 
 std::vector<std::uint8_t> EncodeJpeg(const Picture& picture, int quality, Error* error) {
     const Picture::Detail& d = PictureAccess::Of(picture);
-    if (d.image.width <= 0 || d.image.height <= 0)
+    if (d.Width() <= 0 || d.Height() <= 0)
         return Failed(error, kErrorEncode, "the picture has no pixels");
     if (quality < 1 || quality > 100)
         return Failed(error, kErrorArgument, "the JPEG quality must be 1 to 100");
@@ -134,7 +138,7 @@ std::vector<std::uint8_t> EncodeJpeg(const Picture& picture, int quality, Error*
 
 std::vector<std::uint8_t> EncodeSvg(const Picture& picture, Error* error) {
     const Picture::Detail& d = PictureAccess::Of(picture);
-    if (d.image.width <= 0 || d.image.height <= 0)
+    if (d.Width() <= 0 || d.Height() <= 0)
         return Failed(error, kErrorEncode, "the picture has no pixels");
     std::string svg;
     // At another resolution than the screen's the drawing has its size in millimetres.

@@ -32,10 +32,17 @@ MsgBoxResult CollectingInterface::ShowMessage(const MessageBoxRequest& box) {
     return MsgBoxResult::Ok;
 }
 
-Generator::Generator(const ControlSettings& settings, bool recordPainting)
-    : recording_(recordPainting), core_(controls_, ui_) {
+Generator::Generator(const ControlSettings& settings, Keep keep)
+    : keep_(keep), core_(controls_, ui_) {
     controls_.settings = settings;
     core_.SetPicture1Shown(false); // no window: Picture2 takes Picture1's pixels
+    if (keep_ == Keep::Painting) {
+        // Both picture boxes keep their paintings for good; each Cls starts them again.
+        core_.Picture1().SetPaintRecord(&record_);
+        core_.Picture2().SetPaintRecord(&exportRecord_);
+        core_.Picture1().SetPaintingDeferred(true);
+        core_.Picture2().SetPaintingDeferred(true);
+    }
 }
 
 Generation Generator::Generate(const std::u16string& text) {
@@ -43,14 +50,15 @@ Generation Generator::Generate(const std::u16string& text) {
     ui_.messages.clear();
     ui_.errorReport = false;
     // Every renderer paints Picture1; the exported picture is Picture1 or its copy.
-    if (recording_)
+    const bool recording = keep_ == Keep::PixelsAndRecord;
+    if (recording)
         core_.Picture1().SetPaintRecord(&record_);
     core_.PushButton2_Click();
-    if (recording_) {
+    const DrawingSurface& exported = core_.ExportSurface();
+    if (recording) {
         core_.Picture1().SetPaintRecord(nullptr);
-        const Image& exported = core_.ExportPicture();
         const DrawingSurface& painted = core_.Picture1();
-        if (exported.width != painted.WidthPx() || exported.height != painted.HeightPx())
+        if (exported.WidthPx() != painted.WidthPx() || exported.HeightPx() != painted.HeightPx())
             record_.complete = false;
     }
     Generation result;
@@ -66,12 +74,15 @@ Generation Generator::Generate(const std::u16string& text) {
     }
     // An empty text paints no symbol: Code 128 leaves an empty picture, Code 39 only clears
     // it. Either way there is no barcode to write.
-    const Image& picture = core_.ExportPicture();
-    if (text.empty() || picture.width <= 0 || picture.height <= 0) {
+    if (text.empty() || exported.WidthPx() <= 0 || exported.HeightPx() <= 0) {
         result.message = "nothing was painted (the text is empty); no file written";
         return result;
     }
-    result.picture = &picture;
+    result.width = exported.WidthPx();
+    result.height = exported.HeightPx();
+    result.painting = exported.UnpaintedRecord();
+    if (result.painting == nullptr)
+        result.picture = &exported.GetImage();
     return result;
 }
 

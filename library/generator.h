@@ -32,8 +32,13 @@ std::string MessageLine(const MessageBoxRequest& box);
 
 struct Generation {
     // What "Save As JPG" would save: the export picture, or null when the generation failed
-    // (a message was shown, or nothing was painted). Valid until the next Generate.
+    // (a message was shown, or nothing was painted) or when its painting was kept instead.
+    // Valid until the next Generate.
     const Image* picture = nullptr;
+    // For a generator that keeps paintings: that picture as its painting on white, not painted
+    // (null when the picture is given instead). Valid until the next Generate.
+    const PaintRecord* painting = nullptr;
+    int width = 0, height = 0;    // the picture's size, either way
     std::string message;          // why it failed: the window's messages, "; " between them
     std::int32_t engineError = 0; // the Code 128 engine's number (5454x) when it refused
     bool errorReport = false;     // the window showed its application error report
@@ -60,8 +65,11 @@ public:
 // One window's worth of state; one per thread.
 class Generator {
 public:
-    // With recordPainting, the generation also keeps what the renderer painted (Record()).
-    explicit Generator(const ControlSettings& settings, bool recordPainting = false);
+    // What a generation keeps of its picture: the pixels; the pixels and what the renderer
+    // painted (Record()); or what the renderer painted only (Generation::painting) when that
+    // is all of it, the pixels made only when asked for (Picture(), TakePicture()).
+    enum class Keep { Pixels, PixelsAndRecord, Painting };
+    explicit Generator(const ControlSettings& settings, Keep keep = Keep::Pixels);
     Generator(const Generator&) = delete;
     Generator& operator=(const Generator&) = delete;
 
@@ -69,6 +77,8 @@ public:
     // Hands over the picture of the last successful generation (Generation::picture), which
     // is left blank.
     Image TakePicture() { return core_.TakeExportPicture(); }
+    // The pixels of the last successful generation's picture.
+    const Image& Picture() const { return core_.ExportPicture(); }
 
     // The module width, bar height and caption the next generations paint with (see
     // FormCore::SetSymbolLook); the window's look unless set.
@@ -76,13 +86,16 @@ public:
 
     // What the last generation painted into the picture it returned, as fills and texts; null
     // without recordPainting. Valid while the generator lives, updated by Generate.
-    const PaintRecord* Record() const { return recording_ ? &record_ : nullptr; }
+    const PaintRecord* Record() const {
+        return keep_ == Keep::PixelsAndRecord ? &record_ : nullptr;
+    }
     // Hands over that record; the next generation starts a new one.
     PaintRecord TakeRecord() { return std::exchange(record_, PaintRecord{}); }
 
 private:
-    bool recording_;
+    Keep keep_;
     PaintRecord record_;
+    PaintRecord exportRecord_; // Picture2's painting, when paintings are kept
     CommandLineControls controls_;
     CollectingInterface ui_;
     FormCore core_;

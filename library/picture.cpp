@@ -26,15 +26,22 @@ Picture& Picture::operator=(Picture&& other) noexcept {
     return *this;
 }
 
+const Image& Picture::Detail::Pixels() const {
+    if (bilevel.width == 0)
+        return image;
+    std::call_once(expandOnce, [&] { expanded = ToImage(bilevel); });
+    return expanded;
+}
+
 const Picture::Detail& Picture::Internal() const {
     return *detail_;
 }
 
 int Picture::Width() const {
-    return detail_->image.width * detail_->scale;
+    return detail_->Width() * detail_->scale;
 }
 int Picture::Height() const {
-    return detail_->image.height * detail_->scale;
+    return detail_->Height() * detail_->scale;
 }
 double Picture::Dpi() const {
     return detail_->dpi;
@@ -44,13 +51,14 @@ const std::vector<std::uint8_t>& Picture::Rgba() const {
     const Detail& d = *detail_;
     std::call_once(d.rgbaOnce, [&] {
         const int scale = d.scale;
-        const std::size_t rowBytes = std::size_t(d.image.width) * std::size_t(scale) * 4;
-        d.rgba.resize(rowBytes * std::size_t(d.image.height) * std::size_t(scale));
+        const Image& image = d.Pixels();
+        const std::size_t rowBytes = std::size_t(image.width) * std::size_t(scale) * 4;
+        d.rgba.resize(rowBytes * std::size_t(image.height) * std::size_t(scale));
         std::uint8_t* out = d.rgba.data();
-        for (int y = 0; y < d.image.height; ++y) {
+        for (int y = 0; y < image.height; ++y) {
             std::uint8_t* const row = out;
-            for (int x = 0; x < d.image.width; ++x) {
-                const Pixel p = d.image.At(x, y);
+            for (int x = 0; x < image.width; ++x) {
+                const Pixel p = image.At(x, y);
                 for (int k = 0; k < scale; ++k) {
                     *out++ = std::uint8_t(p >> 16);
                     *out++ = std::uint8_t(p >> 8);

@@ -3,6 +3,7 @@
 // generate again with the painting recorded. Shared, never changed after Render.
 #pragma once
 
+#include "draw/bilevel.h"
 #include "draw/color.h"
 #include "draw/paint_record.h"
 #include "label_finish.h"
@@ -25,7 +26,10 @@ struct WindowRecipe {
 };
 
 struct Picture::Detail {
-    Image image;                                    // the finished pixels, one per module pixel
+    // The finished pixels, one per module pixel: image, or for a black-and-white picture kept
+    // at one bit per pixel, bilevel (image then empty; Pixels() makes them).
+    Image image;
+    Bilevel bilevel;
     int paintedWidth = 0, paintedHeight = 0;        // the picture before the finish
     LabelFinish finish;                             // what turned the painted picture into image
     int scale = 1;                                  // every pixel of image becomes scale x scale
@@ -34,6 +38,13 @@ struct Picture::Detail {
     SymbolLayout layout;                            // where it was painted
     std::optional<WindowRecipe> window;             // the window's look: generated again for SVG
 
+    int Width() const { return bilevel.width > 0 ? bilevel.width : image.width; }
+    int Height() const { return bilevel.width > 0 ? bilevel.height : image.height; }
+    // The finished pixels at 32 bits, made from bilevel on first use.
+    const Image& Pixels() const;
+
+    mutable std::once_flag expandOnce;
+    mutable Image expanded;
     // Rgba(), made on first use.
     mutable std::once_flag rgbaOnce;
     mutable std::vector<std::uint8_t> rgba;

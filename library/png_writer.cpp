@@ -3,10 +3,6 @@
 #include "checksums.h"
 #include "deflate_rle.h"
 
-#if defined(__SSE2__)
-#include <emmintrin.h>
-#endif
-
 #include <algorithm>
 #include <array>
 #include <cstring>
@@ -22,7 +18,6 @@ constexpr std::uint8_t kColourRgba = 6;
 constexpr std::uint8_t kFilterNone = 0;
 constexpr std::uint8_t kFilterUp = 2;
 constexpr Pixel kRgbMask = 0x00FFFFFFu;
-constexpr Pixel kWhitePixel = 0x00FFFFFFu;
 
 constexpr std::size_t kMaxChunkData = std::size_t(1) << 30;
 
@@ -77,48 +72,6 @@ std::size_t RowBytes(int width, Form form) {
     return std::size_t(width) * 3;
 }
 
-// Packs a row at one bit per pixel: white is 1, black 0, the first pixel in the highest bit.
-// Returns false when a pixel is neither pure black nor pure white (alpha is not looked at).
-bool PackBilevelRow(const Pixel* row, int width, std::uint8_t* out) {
-    int x = 0;
-#if defined(__SSE2__)
-    // Four pixels per compare: the sign bits of "equals white" are the four bits, lowest
-    // first; a nibble table turns them round.
-    static constexpr std::uint8_t kReversed[16] = {0, 8, 4, 12, 2, 10, 6, 14,
-                                                   1, 9, 5, 13, 3, 11, 7, 15};
-    const __m128i rgbMask = _mm_set1_epi32(int(kRgbMask));
-    const __m128i white = _mm_set1_epi32(int(kWhitePixel));
-    const __m128i black = _mm_setzero_si128();
-    __m128i pure = _mm_set1_epi32(-1);
-    for (; x + 8 <= width; x += 8) {
-        const __m128i a =
-            _mm_and_si128(_mm_loadu_si128(reinterpret_cast<const __m128i*>(row + x)), rgbMask);
-        const __m128i b =
-            _mm_and_si128(_mm_loadu_si128(reinterpret_cast<const __m128i*>(row + x + 4)), rgbMask);
-        const __m128i whiteA = _mm_cmpeq_epi32(a, white), whiteB = _mm_cmpeq_epi32(b, white);
-        pure = _mm_and_si128(pure, _mm_or_si128(whiteA, _mm_cmpeq_epi32(a, black)));
-        pure = _mm_and_si128(pure, _mm_or_si128(whiteB, _mm_cmpeq_epi32(b, black)));
-        const int bitsA = _mm_movemask_ps(_mm_castsi128_ps(whiteA));
-        const int bitsB = _mm_movemask_ps(_mm_castsi128_ps(whiteB));
-        out[x / 8] = std::uint8_t((kReversed[bitsA] << 4) | kReversed[bitsB]);
-    }
-    if (_mm_movemask_epi8(pure) != 0xFFFF)
-        return false;
-#endif
-    Pixel impure = 0;
-    std::uint8_t partial = 0;
-    for (; x < width; ++x) {
-        const Pixel rgb = row[x] & kRgbMask;
-        impure |= Pixel(rgb != 0 && rgb != kWhitePixel);
-        partial |= std::uint8_t((rgb & 1) << (7 - x % 8));
-        if (x % 8 == 7 || x + 1 == width) {
-            out[x / 8] = partial;
-            partial = 0;
-        }
-    }
-    return impure == 0;
-}
-
 void PackRow(const Pixel* row, int width, Form form, std::uint8_t* out) {
     if (form == Form::Grey) {
         for (int x = 0; x < width; ++x)
@@ -167,6 +120,24 @@ bool PackRows(const Image& image, Form form, std::vector<std::uint8_t>& raw_) {
     return true;
 }
 
+// The rows of a 1-bit raster, filtered as PackRows filters them.
+void BilevelRows(const Bilevel& image, std::vector<std::uint8_t>& raw_) {
+    const std::size_t rowBytes = image.stride;
+    const std::size_t stride = rowBytes + 1;
+    raw_.resize(stride * std::size_t(image.height));
+    for (int y = 0; y < image.height; ++y) {
+        std::uint8_t* line = raw_.data() + stride * std::size_t(y);
+        const std::uint8_t* bits = image.Row(y);
+        if (y > 0 && std::memcmp(bits - rowBytes, bits, rowBytes) == 0) {
+            line[0] = kFilterUp;
+            std::memset(line + 1, 0, rowBytes);
+        } else {
+            line[0] = kFilterNone;
+            std::memcpy(line + 1, bits, rowBytes);
+        }
+    }
+}
+
 } // namespace
 
 PngEncoder::PngEncoder() = default;
@@ -182,13 +153,34 @@ bool PngEncoder::Encode(const Image& image, std::vector<std::uint8_t>& out,
     Form form = alpha ? Form::Rgba : Form::Bilevel;
     if (!PackRows(image, form, raw_))
         PackRows(image, form = GreyOrRgb(image), raw_);
+    WriteFile(image.width, image.height, form == Form::Bilevel ? 1 : 8,
+              form == Form::Rgba  ? kColourRgba
+              : form == Form::Rgb ? kColourRgb
+                                  : kColourGrey,
+              pixelsPerMetre, out);
+    return true;
+}
 
+bool PngEncoder::Encode(const Bilevel& image, std::vector<std::uint8_t>& out,
+                        std::uint32_t pixelsPerMetre) {
+    out.clear();
+    if (image.width <= 0 || image.height <= 0 ||
+        image.bits.size() != image.stride * std::size_t(image.height) ||
+        image.stride != (std::size_t(image.width) + 7) / 8)
+        return false;
+    BilevelRows(image, raw_);
+    WriteFile(image.width, image.height, 1, kColourGrey, pixelsPerMetre, out);
+    return true;
+}
+
+void PngEncoder::WriteFile(int width, int height, std::uint8_t depth, std::uint8_t colour,
+                           std::uint32_t pixelsPerMetre, std::vector<std::uint8_t>& out) {
     out.insert(out.end(), kSignature.begin(), kSignature.end());
     std::size_t chunk = OpenChunk(out, "IHDR");
-    PutU32(out, std::uint32_t(image.width));
-    PutU32(out, std::uint32_t(image.height));
-    out.push_back(form == Form::Bilevel ? 1 : 8);
-    out.push_back(form == Form::Rgba ? kColourRgba : form == Form::Rgb ? kColourRgb : kColourGrey);
+    PutU32(out, std::uint32_t(width));
+    PutU32(out, std::uint32_t(height));
+    out.push_back(depth);
+    out.push_back(colour);
     out.push_back(0); // deflate
     out.push_back(0); // adaptive filtering
     out.push_back(0); // no interlace
@@ -214,7 +206,6 @@ bool PngEncoder::Encode(const Image& image, std::vector<std::uint8_t>& out,
 
     chunk = OpenChunk(out, "IEND");
     CloseChunk(out, chunk);
-    return true;
 }
 
 } // namespace quillion::library

@@ -4,6 +4,7 @@
 // pixels.
 #pragma once
 
+#include "draw/bilevel.h"
 #include "draw/color.h"
 
 #include <cstdint>
@@ -24,8 +25,14 @@ public:
     // The encoder keeps its buffers for the next image.
     bool Encode(const Image& image, std::vector<std::uint8_t>& out,
                 std::uint32_t pixelsPerMetre = 0, bool alpha = false);
+    // The same for a 1-bit raster: the file Encode writes for its pixels, byte for byte.
+    bool Encode(const Bilevel& image, std::vector<std::uint8_t>& out,
+                std::uint32_t pixelsPerMetre = 0);
 
 private:
+    // Writes the file around the filtered scanlines in raw_.
+    void WriteFile(int width, int height, std::uint8_t depth, std::uint8_t colour,
+                   std::uint32_t pixelsPerMetre, std::vector<std::uint8_t>& out);
     std::vector<std::uint8_t> raw_;        // filtered scanlines
     std::vector<std::uint8_t> compressed_; // their zlib stream
 };

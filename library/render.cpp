@@ -151,23 +151,23 @@ LabelFinish FinishOf(const Options& o) {
 
 // The window's generation, one per setting on each thread, kept for the thread's next calls.
 // Its pictures are the window's size (a few hundred kilobytes at most).
-library::Generator& GeneratorFor(const library::ControlSettings& settings, bool recording) {
+using Keep = library::Generator::Keep;
+library::Generator& GeneratorFor(const library::ControlSettings& settings, Keep keep) {
     constexpr std::size_t kGeneratorsPerThread = 4;
     struct Kept {
         library::ControlSettings settings;
-        bool recording;
+        Keep keep;
         std::unique_ptr<library::Generator> generator;
     };
     thread_local std::vector<Kept> kept;
     const auto found = std::find_if(kept.begin(), kept.end(), [&](const Kept& k) {
-        return k.settings == settings && k.recording == recording;
+        return k.settings == settings && k.keep == keep;
     });
     if (found != kept.end())
         return *found->generator;
     if (kept.size() == kGeneratorsPerThread)
         kept.erase(kept.begin());
-    kept.push_back(
-        {settings, recording, std::make_unique<library::Generator>(settings, recording)});
+    kept.push_back({settings, keep, std::make_unique<library::Generator>(settings, keep)});
     return *kept.back().generator;
 }
 
@@ -224,21 +224,27 @@ std::variant<int, Error> Pixels(const Length& l, double dpi, int limit, const ch
 RenderResult RenderWindowLook(const SymbologyRow& row, std::u16string text, const Options& o,
                               std::shared_ptr<Picture::Detail> detail) {
     const library::ControlSettings settings = WindowSettings(row, o);
-    library::Generator& generator = GeneratorFor(settings, false);
+    // The painting is kept rather than painted: a black-and-white picture without a finish is
+    // then painted at one bit per pixel, at its own size.
+    library::Generator& generator = GeneratorFor(settings, Keep::Painting);
     generator.SetLook(SymbolLook{0, 0, o.caption != CaptionPosition::None});
     const library::Generation generation = generator.Generate(text);
-    if (generation.picture == nullptr)
+    if (generation.picture == nullptr && generation.painting == nullptr)
         return FromGeneration(generation);
-    const Image& painted = *generation.picture;
-    detail->paintedWidth = painted.width;
-    detail->paintedHeight = painted.height;
+    detail->paintedWidth = generation.width;
+    detail->paintedHeight = generation.height;
     detail->finish = FinishOf(o);
-    if (detail->finish.IsNone())
+    if (!detail->finish.IsNone()) {
+        if (std::string why = FinishPicture(generator.Picture(), detail->finish,
+                                            library::kMaxScaledPixels, detail->image);
+            !why.empty())
+            return Fail(kErrorTooLarge, why);
+    } else if (generation.painting == nullptr ||
+               !ReplayBilevel(*generation.painting, generation.width, generation.height,
+                              detail->bilevel)) {
+        detail->bilevel = {};
         detail->image = generator.TakePicture(); // the generation's own pixels, not a copy
-    else if (std::string why =
-                 FinishPicture(painted, detail->finish, library::kMaxScaledPixels, detail->image);
-             !why.empty())
-        return Fail(kErrorTooLarge, why);
+    }
     detail->window = WindowRecipe{settings, std::move(text)};
     return PictureAccess::Make(std::move(detail));
 }
@@ -324,8 +330,8 @@ RenderResult Scaled(RenderResult result, const Options& o) {
     if (!result)
         return result;
     const Picture::Detail& d = PictureAccess::Of(result.picture());
-    const std::int64_t w = std::int64_t{d.image.width} * o.scale;
-    const std::int64_t h = std::int64_t{d.image.height} * o.scale;
+    const std::int64_t w = std::int64_t{d.Width()} * o.scale;
+    const std::int64_t h = std::int64_t{d.Height()} * o.scale;
     if (w * h > library::kMaxScaledPixels)
         return Fail(kErrorTooLarge, "the picture at scale " + std::to_string(o.scale) +
                                         " would have " + std::to_string(w) + " x " +
@@ -433,7 +439,7 @@ api::Symbol PublicSymbol(quillion::Symbol&& s) {
 } // namespace
 
 std::shared_ptr<const PaintRecord> RecordWindowLook(const WindowRecipe& recipe) {
-    library::Generator& generator = GeneratorFor(recipe.settings, true);
+    library::Generator& generator = GeneratorFor(recipe.settings, Keep::PixelsAndRecord);
     generator.SetLook(SymbolLook{0, 0, recipe.settings.caption});
     const library::Generation generation = generator.Generate(recipe.text);
     PaintRecord record = generator.TakeRecord();

@@ -1,7 +1,6 @@
 #include "symbologies.h"
 
 #include "symbols/code128_symbol.h"
-#include "symbols/code128_symbol.h"
 #include "symbols/code39_symbol.h"
 #include "symbols/datamatrix.h"
 #include "symbols/gs1_elements.h"
@@ -13,7 +12,6 @@
 
 namespace quillion::library {
 namespace {
-
 
 // A GS1 2D symbol's human-readable text: the element string with its AIs in brackets, centred
 // under the matrix (printed only when asked).

@@ -121,9 +121,12 @@ void DrawingSurface::ResizePixels(int widthPx, int heightPx) {
                 PaintedFill{PixelBox{0, image_.height, w, h}, background});
         }
     }
-    if (blank_ && blankPixel_ == background) {
+    if (unpainted_ || (blank_ && blankPixel_ == background)) {
+        // Nothing painted yet: the record (cut or grown above) or the blank covers the size.
         image_.width = w;
         image_.height = h;
+        if (unpainted_)
+            return;
         pending_ = true;
         doneWidth_ = doneHeight_ = 0;
         layoutWidth_ = 0;
@@ -172,6 +175,7 @@ void DrawingSurface::CopyImageFrom(const DrawingSurface& other) {
     if (&other == this)
         return;
     const Image& source = other.GetImage();
+    recordWhole_ = unpainted_ = false;
     image_.pixels = source.pixels;
     image_.width = source.width;
     image_.height = source.height;
@@ -190,6 +194,21 @@ void DrawingSurface::CopyImageFrom(const DrawingSurface& other) {
 void DrawingSurface::TakeImageFrom(DrawingSurface& other) {
     if (&other == this)
         return;
+    currentX_ = 0.0;
+    currentY_ = 0.0;
+    if (other.unpainted_ && deferred_ && record_) {
+        // Pixels still owed: the operations that owe them move instead (the other's record
+        // no longer describes the other, which is left blank).
+        record_->operations.swap(other.record_->operations);
+        other.record_->operations.clear();
+        image_.width = other.image_.width;
+        image_.height = other.image_.height;
+        other.LeaveBlank();
+        blank_ = false;
+        recordWhole_ = unpainted_ = true;
+        return;
+    }
+    recordWhole_ = unpainted_ = false;
     // The other's pixels, a cut picture's rows put together where they lie, become this
     // surface's; the other is left blank, so it takes this surface's old buffer to paint in.
     other.Materialize();
@@ -201,8 +220,6 @@ void DrawingSurface::TakeImageFrom(DrawingSurface& other) {
     pending_ = false;
     doneWidth_ = doneHeight_ = 0;
     layoutWidth_ = 0;
-    currentX_ = 0.0;
-    currentY_ = 0.0;
     if (record_) {
         record_->operations =
             other.record_ ? other.record_->operations : std::vector<PaintOperation>{};
@@ -222,6 +239,7 @@ Image DrawingSurface::TakeImage() {
 }
 
 void DrawingSurface::LeaveBlank() {
+    recordWhole_ = unpainted_ = false; // a record kept describes the image taken
     blank_ = true;
     pending_ = true;
     blankPixel_ = ToPixel(backColor_);
@@ -289,6 +307,7 @@ void DrawingSurface::Uncover(const PixelBox& box, bool covered) {
 }
 
 void DrawingSurface::Cls() {
+    recordWhole_ = unpainted_ = false;
     blank_ = true;
     blankPixel_ = ToPixel(backColor_);
     pending_ = true;
@@ -323,6 +342,7 @@ void DrawingSurface::ClearPicture() {
         return;
     picture_.reset();
     pictureOperations_.clear();
+    unpainted_ = false;
     blankPixel_ = ToPixel(backColor_);
     blank_ = true;
     pending_ = true;
@@ -333,6 +353,7 @@ void DrawingSurface::ClearPicture() {
 }
 
 void DrawingSurface::RecordBlank() {
+    recordWhole_ = true;
     record_->operations.clear();
     if (blankPixel_ != ToPixel(kWhite)) // white is what a record starts from
         record_->operations.push_back(
@@ -345,6 +366,8 @@ void DrawingSurface::SetPictureFromImage() {
 }
 
 void DrawingSurface::SetPaintRecord(PaintRecord* record) {
+    Materialize(); // pixels owed by the old record
+    recordWhole_ = false;
     record_ = record;
     if (record_)
         *record_ = PaintRecord{};
@@ -353,18 +376,48 @@ void DrawingSurface::SetPaintRecord(PaintRecord* record) {
 void DrawingSurface::DrawText(std::int64_t x, std::int64_t y, std::string_view ansi,
                               const std::shared_ptr<const quillion::Font>& font, COLORREF color,
                               int charExtra, const TextClip& clip) {
-    if (layoutWidth_ != 0)
-        FillPending();
-    if (pending_)
-        Uncover(ClipToImage(Intersect(font->InkBox(x, y, ansi, charExtra),
-                                      PixelBox{clip.left, clip.top, clip.right, clip.bottom}),
-                            image_),
-                false);
+    if (Deferring()) {
+        unpainted_ = true;
+    } else {
+        if (unpainted_)
+            PaintRecorded();
+        if (layoutWidth_ != 0)
+            FillPending();
+        if (pending_)
+            Uncover(ClipToImage(Intersect(font->InkBox(x, y, ansi, charExtra),
+                                          PixelBox{clip.left, clip.top, clip.right, clip.bottom}),
+                                image_),
+                    false);
+        font->Draw(image_, x, y, ansi, color, charExtra, clip);
+    }
     blank_ = false;
-    font->Draw(image_, x, y, ansi, color, charExtra, clip);
     if (record_) [[unlikely]]
-        record_->operations.push_back(
-            PaintedText{x, y, std::string(ansi), font, color, charExtra, clip});
+        AddToRecord(PaintedText{x, y, std::string(ansi), font, color, charExtra, clip});
+}
+
+void DrawingSurface::AddToRecord(PaintOperation op) {
+    // A fill over the whole image hides everything painted before it: a picture repainted over
+    // its last painting (UPC after Cls) does not carry it along.
+    if (const auto* fill = std::get_if<PaintedFill>(&op);
+        fill != nullptr && fill->box.left <= 0 && fill->box.top <= 0 &&
+        fill->box.right >= image_.width && fill->box.bottom >= image_.height)
+        record_->operations.clear();
+    record_->operations.push_back(std::move(op));
+}
+
+void DrawingSurface::SetPaintingDeferred(bool deferred) {
+    if (!deferred)
+        Materialize();
+    deferred_ = deferred;
+}
+
+void DrawingSurface::PaintRecorded() const {
+    image_.pixels.assign(std::size_t(image_.width) * std::size_t(image_.height), ToPixel(kWhite));
+    ReplayPaintRecord(*record_, image_);
+    unpainted_ = false;
+    pending_ = false;
+    doneWidth_ = doneHeight_ = 0;
+    layoutWidth_ = 0;
 }
 
 void DrawingSurface::FillBox(double x1, double y1, double x2, double y2, COLORREF color) {

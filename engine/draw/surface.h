@@ -64,7 +64,8 @@ public:
     // would, without writing any pixel twice.
     void CopyImageFrom(const DrawingSurface& other);
     // The same, after which the other surface is left blank in its background colour at its
-    // size (its record, if any, untouched), keeping its memory for its next painting.
+    // size (its record, if any, untouched, unless its painting was deferred: then its
+    // operations move to this surface's record), keeping its memory for its next painting.
     void TakeImageFrom(DrawingSurface& other);
     // Hands over the persistent image; the surface is left blank in its background colour at
     // its size, as if nothing had been drawn since a Cls.
@@ -126,17 +127,15 @@ public:
     // Both are on the hot path of every renderer: nothing is built for the record unless one
     // is set.
     void FillPixels(const PixelBox& box, Pixel pixel) {
-        Prepare(box, true);
-        blank_ = false;
-        quillion::FillBox(image_, box, pixel);
-        if (record_) [[unlikely]] {
-            // A fill over the whole image hides everything painted before it: a picture
-            // repainted over its last painting (UPC after Cls) does not carry it along.
-            if (box.left <= 0 && box.top <= 0 && box.right >= image_.width &&
-                box.bottom >= image_.height)
-                record_->operations.clear();
-            record_->operations.push_back(PaintedFill{box, pixel});
+        if (Deferring()) {
+            unpainted_ = true;
+        } else {
+            Prepare(box, true);
+            quillion::FillBox(image_, box, pixel);
         }
+        blank_ = false;
+        if (record_) [[unlikely]]
+            AddToRecord(PaintedFill{box, pixel});
     }
     void DrawText(std::int64_t x, std::int64_t y, std::string_view ansi,
                   const std::shared_ptr<const quillion::Font>& font, COLORREF color, int charExtra,
@@ -147,6 +146,15 @@ public:
     // cut to the image as it shrinks. Starting a record clears it; it describes the image only
     // when set before the picture is cleared for painting. Null stops recording.
     void SetPaintRecord(PaintRecord* record);
+
+    // While deferred and a record is set that holds everything painted since the image was
+    // last blank in white (set before a Cls), drawing is only recorded: the pixels are painted
+    // from the record when someone looks at them. For a caller that takes the painting rather
+    // than the pixels (UnpaintedRecord).
+    void SetPaintingDeferred(bool deferred);
+    // The record, when the image is its operations painted on white and has not been painted
+    // (nobody looked at it since it was drawn); null otherwise.
+    const PaintRecord* UnpaintedRecord() const { return unpainted_ ? record_ : nullptr; }
 
     // Whether every pixel is known to be p (nothing drawn since a Cls to that colour).
     bool IsBlank(Pixel p) const { return blank_ && blankPixel_ == p; }
@@ -168,13 +176,21 @@ private:
     // Fills the pixels a blank surface has not written yet, and puts the rows of a cut image
     // together.
     void Materialize() const {
-        if (pending_ || layoutWidth_ != 0)
+        if (unpainted_)
+            PaintRecorded();
+        else if (pending_ || layoutWidth_ != 0)
             FillPending();
     }
+    bool Deferring() const { return deferred_ && recordWhole_; }
+    void AddToRecord(PaintOperation op);
+    // Paints the record on white at the image's size.
+    void PaintRecorded() const;
     void FillPending() const;
     // Makes the pixels of box (clipped to the image) ready to be painted: written, or about to
     // be all painted (covered) when they are the first.
     void Prepare(const PixelBox& box, bool covered) {
+        if (unpainted_)
+            PaintRecorded();
         if (layoutWidth_ != 0)
             FillPending();
         if (pending_)
@@ -216,6 +232,11 @@ private:
     SurfaceFont font_;
     mutable SurfaceFont realizedFor_;
     PaintRecord* record_ = nullptr;
+    // Painting deferred when possible; the record holds everything since a blank white image;
+    // and the pixels are owed (drawn in the record only).
+    bool deferred_ = false;
+    bool recordWhole_ = false;
+    mutable bool unpainted_ = false;
     std::vector<PaintOperation> pictureOperations_; // what made the background picture
     mutable std::shared_ptr<const quillion::Font> realized_;
 };

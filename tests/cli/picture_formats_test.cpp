@@ -79,7 +79,7 @@ Image DrawSvgRects(const std::string& svg, int width, int height, int& count) {
 TEST(PaintRecord, ReplaysToTheExportedPictureAndItsSvgRectsToItsBars) {
     for (const RenderRow& r : kRenderRows) {
         SCOPED_TRACE(r.row);
-        Generator generator(SettingsOf(r), true);
+        Generator generator(SettingsOf(r), Generator::Keep::PixelsAndRecord);
         const Generation g = generator.Generate(r.text);
         ASSERT_NE(g.picture, nullptr) << g.message;
         const PaintRecord& record = *generator.Record();
@@ -110,7 +110,7 @@ TEST(PaintRecord, ReplaysToTheExportedPictureAndItsSvgRectsToItsBars) {
 // Control characters have no XML form: the SVG carries the missing-glyph boxes the font
 // painted for them as rectangles, pixel for pixel, and the other characters as text.
 TEST(PaintRecord, ControlCharactersAreDrawnAsTheirPaintedPixels) {
-    Generator generator(ControlSettings{}, true);
+    Generator generator(ControlSettings{}, Generator::Keep::PixelsAndRecord);
     const Generation g = generator.Generate(u"A\x10z\x10");
     ASSERT_NE(g.picture, nullptr) << g.message;
     std::string svg;
@@ -168,7 +168,7 @@ api::Picture Rendered(int scale, const std::string& text = "AB") {
 
 TEST(PaintRecord, SvgSizeIsThePictureTimesTheScaleInPictureUnits) {
     const api::Picture picture = Rendered(7);
-    const Image& painted = api::PictureAccess::Of(picture).image;
+    const Image& painted = api::PictureAccess::Of(picture).Pixels();
     PictureWriter writer;
     std::string error;
     const std::vector<std::uint8_t>* bytes = writer.Encode(picture, OutputFormat::Svg, error);

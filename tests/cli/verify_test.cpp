@@ -157,7 +157,7 @@ TEST(Verify, Gs1NeedsItsIdentifier) {
     o.codeSet = api::CodeSet::Auto;
     o.moduleWidth = 2;
     const auto picture = [&](api::Symbology type, const char* text) {
-        return api::PictureAccess::Of(api::Render(type, text, o).picture()).image;
+        return api::PictureAccess::Of(api::Render(type, text, o).picture()).Pixels();
     };
     VerifyTarget target;
     target.reader = "Code128";

@@ -1,6 +1,7 @@
 // The surface's paint record describes its image through every way the image changes: members
 // and device context painting, Cls with and without a background picture, shrinking and growing,
 // a copy from another surface. Each step replays the record onto a white raster and compares.
+#include "draw/bilevel.h"
 #include "draw/gdi.h"
 #include "draw/surface.h"
 
@@ -74,6 +75,81 @@ TEST(PaintRecord, FollowsTheImageThroughClsPicturesResizesAndCopies) {
     s.SetPaintRecord(nullptr);
     s.FillBox(0, 0, 1, 1, kBlack);
     EXPECT_TRUE(record.operations.empty()) << "row 7";
+}
+
+// A deferring surface owes its pixels to its record: the painting of a surface that paints at
+// once is its image at every look (resizes while owed, a look half-way, a picture taken over by
+// another deferring surface or by one that paints), and the owed painting at one bit per pixel
+// is the same picture, unless it holds a colour.
+TEST(PaintRecord, DeferredPaintingOwesExactlyThePixels) {
+    DrawingSurface direct(61, 30), deferred(61, 30);
+    PaintRecord record;
+    deferred.SetPaintRecord(&record);
+    deferred.SetPaintingDeferred(true);
+    const auto both = [&](const auto& step) {
+        step(direct);
+        step(deferred);
+    };
+    const auto bilevelOf = [](const DrawingSurface& s) {
+        Bilevel bits;
+        EXPECT_TRUE(ReplayBilevel(*s.UnpaintedRecord(), s.WidthPx(), s.HeightPx(), bits));
+        return ToImage(bits);
+    };
+    // 1: fills and text (a bar crossing the text, white over black) from a Cls.
+    both([](DrawingSurface& s) {
+        s.SetScaleMode(ScaleMode::Pixels);
+        s.Cls();
+        s.FillBox(2, 2, 10, 20, kBlack);
+        s.FillBox(13, 0, 13, 29, kBlack);
+        s.FillBox(4, 4, 5, 30, kWhite);
+        s.SetCurrentX(9);
+        s.SetCurrentY(3);
+        s.Print(u"Ab");
+        s.FillBox(40, 1, 60, 3, kBlack);
+    });
+    ASSERT_NE(deferred.UnpaintedRecord(), nullptr) << "row 1";
+    EXPECT_EQ(bilevelOf(deferred), direct.GetImage()) << "row 1";
+    // 2: cut and grown while owed; a look pays the debt.
+    both([](DrawingSurface& s) {
+        s.ResizePixels(20, 10);
+        s.ResizePixels(50, 40);
+    });
+    EXPECT_EQ(bilevelOf(deferred), direct.GetImage()) << "row 2";
+    EXPECT_EQ(deferred.GetImage(), direct.GetImage()) << "row 2";
+    EXPECT_EQ(deferred.UnpaintedRecord(), nullptr) << "row 2";
+    // 3: painting after the look is owed again; the device context reads what it painted.
+    both([](DrawingSurface& s) { s.hDC().Rectangle(20, 5, 30, 35); });
+    EXPECT_EQ(deferred.hDC().GetPixel(20, 5), kBlack) << "row 3";
+    both([](DrawingSurface& s) { s.FillBox(0, 0, 3, 3, kBlack); });
+    // 4: taken by a deferring surface the painting moves unpainted; by another it is painted.
+    DrawingSurface taker(1, 1), directTaker(1, 1), painter(1, 1);
+    PaintRecord takerRecord;
+    taker.SetPaintRecord(&takerRecord);
+    taker.SetPaintingDeferred(true);
+    taker.TakeImageFrom(deferred);
+    directTaker.TakeImageFrom(direct);
+    ASSERT_NE(taker.UnpaintedRecord(), nullptr) << "row 4";
+    EXPECT_EQ(deferred.UnpaintedRecord(), nullptr) << "row 4";
+    EXPECT_EQ(taker.GetImage(), directTaker.GetImage()) << "row 4";
+    EXPECT_EQ(deferred.GetImage(), direct.GetImage()) << "row 4: left blank";
+    both([](DrawingSurface& s) {
+        s.Cls();
+        s.FillBox(1, 1, 7, 7, kBlack);
+    });
+    painter.TakeImageFrom(deferred);
+    directTaker.TakeImageFrom(direct);
+    EXPECT_EQ(painter.GetImage(), directTaker.GetImage()) << "row 4";
+    // 5: a colour is no bilevel painting; ending deferral pays the debt.
+    both([](DrawingSurface& s) {
+        s.Cls();
+        s.FillBox(3, 3, 9, 9, 0x0000FF);
+    });
+    Bilevel bits;
+    EXPECT_FALSE(ReplayBilevel(*deferred.UnpaintedRecord(), 50, 40, bits)) << "row 5";
+    deferred.SetPaintingDeferred(false);
+    EXPECT_EQ(deferred.UnpaintedRecord(), nullptr) << "row 5";
+    both([](DrawingSurface& s) { s.FillBox(5, 0, 6, 39, kWhite); });
+    EXPECT_EQ(deferred.GetImage(), direct.GetImage()) << "row 5";
 }
 
 } // namespace

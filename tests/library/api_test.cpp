@@ -4,6 +4,7 @@
 #include "decode.h"
 #include "generator.h"
 #include "picture_detail.h"
+#include "png_writer.h"
 #include "quillion/quillion.h"
 #include "symbols/code128_caption.h"
 #include "symbols/code128_window_request.h"
@@ -14,6 +15,7 @@
 #include <climits>
 #include <cstddef>
 #include <cstring>
+#include <random>
 #include <thread>
 
 namespace quillion::api {
@@ -71,6 +73,55 @@ TEST(Render, DefaultsAreTheWindowsPictureAndScan) {
         EXPECT_FALSE(EncodePng(result.picture()).empty());
         EXPECT_FALSE(EncodeJpeg(result.picture()).empty());
         EXPECT_FALSE(EncodeSvg(result.picture()).empty());
+    }
+}
+
+// The window's look kept at one bit per pixel is the window's picture, and its PNG the file of
+// those pixels byte for byte: random texts of the four types (Code 128 past the window's area),
+// every caption position and style.
+TEST(Render, WindowLookAtOneBitIsTheWindowsPictureAndFile) {
+    std::mt19937 random(20261208);
+    const auto pick = [&](int n) { return int(random() % unsigned(n)); };
+    for (int i = 0; i < 240; ++i) {
+        const auto symbology = Symbology(i % 4);
+        std::string text;
+        if (symbology == Symbology::Code128) {
+            for (int n = 1 + pick(i % 8 == 0 ? 60 : 21); n > 0; --n)
+                text += char(32 + pick(95));
+        } else if (symbology == Symbology::Code39) {
+            static const std::string kSet = "0123456789ABCDEFGHIJKLMNOPQRSTUVWXYZ -.$/+%";
+            for (int n = 1 + pick(21); n > 0; --n)
+                text += kSet[std::size_t(pick(int(kSet.size())))];
+        } else {
+            int sum = 0;
+            for (int n = 0; n < (symbology == Symbology::UpcA ? 11 : 6); ++n) {
+                text += char('0' + pick(10));
+                sum += (text.back() - '0') * (n % 2 == 0 ? 3 : 1);
+            }
+            if (symbology == Symbology::UpcA)
+                text += char('0' + (10 - sum % 10) % 10);
+        }
+        Options o;
+        o.caption = CaptionPosition(pick(3));
+        o.captionStyle = CaptionStyle(pick(5));
+        SCOPED_TRACE(std::to_string(i) + ": " + text);
+        const RenderResult result = Render(symbology, text, o);
+        ASSERT_TRUE(result) << result.error().message;
+        library::ControlSettings settings = WindowSettings(symbology);
+        settings.caption = o.caption != CaptionPosition::None;
+        settings.captionPositionIndex = o.caption == CaptionPosition::Above ? 1 : 0;
+        settings.fontStyleIndex = int(o.captionStyle);
+        library::Generator window(settings);
+        window.SetLook(SymbolLook{0, 0, settings.caption});
+        const library::Generation g = window.Generate(std::u16string(text.begin(), text.end()));
+        ASSERT_NE(g.picture, nullptr) << g.message;
+        const Picture::Detail& d = PictureAccess::Of(result.picture());
+        // Code 128 and Code 39 are kept at one bit; UPC paints on a background picture.
+        EXPECT_EQ(d.bilevel.width > 0, i % 4 < 2);
+        ASSERT_EQ(d.Pixels(), *g.picture);
+        std::vector<std::uint8_t> file;
+        library::PngEncoder().Encode(*g.picture, file, 3780);
+        EXPECT_EQ(EncodePng(result.picture()), file);
     }
 }
 
@@ -223,8 +274,8 @@ TEST(Render, KeptPictureBoxesLeaveNothingOfTheLastPicture) {
         RenderResult fresh = RenderResult(Error{});
         std::thread([&] { fresh = Render(s.symbology, s.text, s.options); }).join();
         ASSERT_TRUE(kept && fresh);
-        EXPECT_EQ(PictureAccess::Of(kept.picture()).image,
-                  PictureAccess::Of(fresh.picture()).image);
+        EXPECT_EQ(PictureAccess::Of(kept.picture()).Pixels(),
+                  PictureAccess::Of(fresh.picture()).Pixels());
     }
 }
 

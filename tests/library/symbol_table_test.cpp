@@ -66,7 +66,7 @@ Options OptionsOf(const Row& r) {
 }
 
 Image Pixels(const Picture& p) {
-    return PictureAccess::Of(p).image;
+    return PictureAccess::Of(p).Pixels();
 }
 
 // The bytes ZXing-C++ reads, read as the row's symbology (GS1 with its identifier).
@@ -346,7 +346,7 @@ TEST(SymbolTable, DigitsUnderTheirBarsTurnsAndMaxima) {
     const RenderResult r = Render(Symbology::Ean13, "5901234123457", o);
     ASSERT_TRUE(r) << r.error().message;
     const Picture::Detail& d = PictureAccess::Of(r.picture());
-    const Image& p = d.image;
+    const Image& p = d.Pixels();
     const int below = d.layout.y0 + d.layout.barHeight + d.layout.guardHeight;
     std::vector<std::pair<int, int>> inks; // columns of each digit's ink, left to right
     for (int x = 0; x < p.width; ++x) {
