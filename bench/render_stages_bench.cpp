@@ -1,9 +1,12 @@
 // The stages of one quillion-render batch line: the window's generate handler (Code 128 with
 // caption, a 21-character text), PNG encoding of the export picture, and writing the file to
-// tmpfs under a temporary name renamed over the final one.
+// tmpfs under a temporary name renamed over the final one; and a line's picture and file bytes
+// as the batch makes them (the library's Render and EncodePng: the painting kept and written at
+// one bit per pixel).
 #include "generator.h"
 #include "picture_output.h"
 #include "png_writer.h"
+#include "quillion/quillion.hpp"
 #include "runtime/whole_file.h"
 
 #include <benchmark/benchmark.h>
@@ -36,6 +39,15 @@ void EncodePng(benchmark::State& state) {
     state.counters["bytes"] = double(bytes.size());
 }
 BENCHMARK(EncodePng);
+
+void RenderAndEncodePng(benchmark::State& state) {
+    const std::string text = "Coca Cola 12pk $6.99!";
+    for (auto _ : state) {
+        const api::RenderResult r = api::Render(api::Symbology::Code128, text);
+        benchmark::DoNotOptimize(api::EncodePng(r.picture()).data());
+    }
+}
+BENCHMARK(RenderAndEncodePng);
 
 void WriteFileOnTmpfs(benchmark::State& state) {
     const std::string name = "quillion-stage-bench-" + std::to_string(::getpid());

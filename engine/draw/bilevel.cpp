@@ -14,18 +14,27 @@ namespace {
 constexpr Pixel kBlackPixel = ToPixel(kBlack);
 constexpr Pixel kWhitePixel = ToPixel(kWhite);
 
-// Sets the bits of pixels [left, right) of a row, right > left >= 0.
-void SetBits(std::uint8_t* row, std::int64_t left, std::int64_t right) {
+// Applies op (byte, mask) to the bytes that hold pixels [left, right) of a row, right > left >= 0.
+template <class Op>
+void ApplyBits(std::uint8_t* row, std::int64_t left, std::int64_t right, Op op) {
     const auto first = std::size_t(left / 8), last = std::size_t((right - 1) / 8);
     const auto head = std::uint8_t(0xFFu >> (left % 8));
     const auto tail = std::uint8_t(0xFFu << (7 - (right - 1) % 8));
     if (first == last) {
-        row[first] |= head & tail;
+        op(row[first], std::uint8_t(head & tail));
         return;
     }
-    row[first] |= head;
-    std::memset(row + first + 1, 0xFF, last - first - 1);
-    row[last] |= tail;
+    op(row[first], head);
+    for (std::size_t i = first + 1; i < last; ++i)
+        op(row[i], std::uint8_t{0xFF});
+    op(row[last], tail);
+}
+
+void SetBits(std::uint8_t& byte, std::uint8_t mask) {
+    byte |= mask;
+}
+void ClearBits(std::uint8_t& byte, std::uint8_t mask) {
+    byte &= std::uint8_t(~mask);
 }
 
 // Fills that follow one another over the same rows in the same colour (a symbol's bars) are
@@ -46,7 +55,7 @@ public:
             first_ = std::size_t(box.left / 8);
             last_ = first_;
         }
-        SetBits(mask_.data(), box.left, box.right);
+        ApplyBits(mask_.data(), box.left, box.right, SetBits);
         first_ = std::min(first_, std::size_t(box.left / 8));
         last_ = std::max(last_, std::size_t((box.right - 1) / 8));
     }
@@ -78,8 +87,9 @@ private:
     std::size_t first_ = 0, last_ = 0; // the mask's bytes in use
 };
 
-// Draws the text with the font's own painter on a 32-bit copy of the whole bytes it may touch,
-// then takes them back; false when it left a pixel neither black nor white.
+// Draws the text on the raster, or, for a font that cannot, with its own painter on a 32-bit
+// copy of the whole bytes it may touch, then takes them back; false when it left a pixel neither
+// black nor white.
 bool PaintText(const PaintedText& t, Bilevel& raster) {
     const COLORREF rgb = t.color & 0xFFFFFFu;
     if (rgb != kBlack && rgb != kWhite)
@@ -89,6 +99,8 @@ bool PaintText(const PaintedText& t, Bilevel& raster) {
         Intersect(PixelBox{t.clip.left, t.clip.top, t.clip.right, t.clip.bottom}, image);
     const PixelBox box = Intersect(t.font->InkBox(t.x, t.y, t.ansi, t.charExtra), clip);
     if (box.Empty())
+        return true;
+    if (t.font->DrawBilevel(raster, t.x, t.y, t.ansi, rgb == kWhite, t.charExtra, t.clip))
         return true;
     const std::size_t firstByte = std::size_t(box.left / 8);
     const std::size_t bytes = std::size_t((box.right + 7) / 8) - firstByte;
@@ -150,6 +162,15 @@ bool ReplayBilevel(const PaintRecord& record, int width, int height, Bilevel& ou
     }
     fills.Flush();
     return true;
+}
+
+void FillBilevel(Bilevel& raster, const PixelBox& box, bool white) {
+    const PixelBox c = Intersect(box, PixelBox{0, 0, raster.width, raster.height});
+    if (c.Empty())
+        return;
+    for (std::int64_t y = c.top; y < c.bottom; ++y)
+        ApplyBits(raster.bits.data() + std::size_t(y) * raster.stride, c.left, c.right,
+                  white ? SetBits : ClearBits);
 }
 
 Image ToImage(const Bilevel& bilevel) {

@@ -29,6 +29,9 @@ struct Bilevel {
 // white (out is then unspecified).
 bool ReplayBilevel(const PaintRecord& record, int width, int height, Bilevel& out);
 
+// Sets the pixels of box that lie inside the raster to white or black.
+void FillBilevel(Bilevel& raster, const PixelBox& box, bool white);
+
 // The raster as 32-bit pixels.
 Image ToImage(const Bilevel& bilevel);
 

@@ -1,5 +1,7 @@
 #include "fonts/fonts.h"
 
+#include "draw/bilevel.h"
+
 #include "draw/raster.h"
 #include "fonts/cache_files.h"
 #include "fonts/face_finder.h"
@@ -184,34 +186,40 @@ public:
     using Font::Draw;
     void Draw(Image& image, std::int64_t x, std::int64_t y, std::string_view ansi, COLORREF color,
               int charExtra, const TextClip& clip) const override {
-        const PixelBox clipBox =
-            ClipToImage(PixelBox{clip.left, clip.top, clip.right, clip.bottom}, image);
-        if (clipBox.Empty() || ansi.empty())
-            return;
-        const Pixel pixel = ToPixel(color & 0xFFFFFFu);
-        const std::int64_t baseline = y + metrics_.ascent;
-        std::int64_t pen = x;
-        for (const char ch : ansi) {
-            const auto byte = static_cast<unsigned char>(ch);
-            const Glyph& g = GlyphFor(byte);
-            if (key_.pixelHeight <= kMaxCachedPixelHeight)
-                PaintBitmap(image, g, pen, baseline, clipBox, pixel);
-            else
-                PaintOutline(image, byte, pen, baseline, clipBox, pixel);
-            pen += static_cast<std::int64_t>(g.advance) + charExtra;
-        }
-        // Underline and strikeout run under the whole text, extra spacing included.
-        if (key_.underline)
-            FillBox(
-                image,
-                Intersect(PixelBox{x, y + underlineTop_, pen, y + underlineTop_ + underlineSize_},
-                          clipBox),
-                pixel);
-        if (key_.strikeout)
-            FillBox(
-                image,
-                Intersect(PixelBox{x, y + strikeTop_, pen, y + strikeTop_ + strikeSize_}, clipBox),
-                pixel);
+        struct OnImage {
+            const FtFont& font;
+            Image& image;
+            Pixel pixel;
+            void Glyph(unsigned char byte, const quillion::Glyph& g, std::int64_t pen,
+                       std::int64_t baseline, const PixelBox& clip) const {
+                if (font.key_.pixelHeight <= kMaxCachedPixelHeight)
+                    PaintBitmap(image, g, pen, baseline, clip, pixel);
+                else
+                    font.PaintOutline(image, byte, pen, baseline, clip, pixel);
+            }
+            void Fill(const PixelBox& box) const { FillBox(image, box, pixel); }
+        };
+        DrawOn(OnImage{*this, image, ToPixel(color & 0xFFFFFFu)}, x, y, ansi, charExtra,
+               ClipToImage(PixelBox{clip.left, clip.top, clip.right, clip.bottom}, image));
+    }
+
+    bool DrawBilevel(Bilevel& raster, std::int64_t x, std::int64_t y, std::string_view ansi,
+                     bool white, int charExtra, const TextClip& clip) const override {
+        if (key_.pixelHeight > kMaxCachedPixelHeight)
+            return false; // outlines
+        struct OnBits {
+            Bilevel& raster;
+            bool white;
+            void Glyph(unsigned char, const quillion::Glyph& g, std::int64_t pen,
+                       std::int64_t baseline, const PixelBox& clip) const {
+                PaintBitmap(raster, g, pen, baseline, clip, white);
+            }
+            void Fill(const PixelBox& box) const { FillBilevel(raster, box, white); }
+        };
+        DrawOn(OnBits{raster, white}, x, y, ansi, charExtra,
+               Intersect(PixelBox{clip.left, clip.top, clip.right, clip.bottom},
+                         PixelBox{0, 0, raster.width, raster.height}));
+        return true;
     }
 
     PixelBox InkBox(std::int64_t x, std::int64_t y, std::string_view ansi,
@@ -461,6 +469,70 @@ private:
         }
     }
 
+    // The same on a 1-bit raster: the glyph's bitmap bytes shifted into place, white set or black
+    // cleared.
+    static void PaintBitmap(Bilevel& raster, const Glyph& g, std::int64_t pen,
+                            std::int64_t baseline, const PixelBox& clip, bool white) {
+        if (g.bits.empty())
+            return;
+        const std::int64_t x0 = pen + g.left, y0 = baseline - g.top;
+        const PixelBox box = Intersect(PixelBox{x0, y0, x0 + g.width, y0 + g.rows}, clip);
+        if (box.Empty())
+            return;
+        const auto first = static_cast<std::size_t>(box.left - x0);
+        const auto end = static_cast<std::size_t>(box.right - x0);
+        for (std::int64_t y = box.top; y < box.bottom; ++y) {
+            const std::uint8_t* bits = g.bits.data() + static_cast<std::size_t>(y - y0) * g.pitch;
+            std::uint8_t* row = raster.bits.data() + static_cast<std::size_t>(y) * raster.stride;
+            for (std::size_t base = first & ~std::size_t{7}; base < end; base += 8) {
+                unsigned byte = bits[base >> 3];
+                if (base < first)
+                    byte &= 0xFFu >> (first - base);
+                if (base + 8 > end)
+                    byte &= (0xFFu << (base + 8 - end)) & 0xFFu;
+                if (byte == 0)
+                    continue;
+                // The byte's first pixel lies in raster byte q at bit 7 - r; a set bit is always
+                // a pixel inside the clip, so only bytes that receive one are touched.
+                const std::int64_t p = x0 + static_cast<std::int64_t>(base);
+                const std::int64_t q = p >> 3;
+                const unsigned v = (byte << 8) >> (p & 7);
+                const auto put = [&](std::int64_t at, unsigned part) {
+                    const auto bitsAt = static_cast<std::uint8_t>(part);
+                    if (bitsAt == 0)
+                        return;
+                    std::uint8_t& target = row[static_cast<std::size_t>(at)];
+                    target = white ? std::uint8_t(target | bitsAt) : std::uint8_t(target & ~bitsAt);
+                };
+                put(q, v >> 8);
+                put(q + 1, v);
+            }
+        }
+    }
+
+    // Draws the glyphs of a run, then its underline and strikeout, on a target (OnImage, OnBits).
+    template <class Target>
+    void DrawOn(const Target& target, std::int64_t x, std::int64_t y, std::string_view ansi,
+                int charExtra, const PixelBox& clipBox) const {
+        if (clipBox.Empty() || ansi.empty())
+            return;
+        const std::int64_t baseline = y + metrics_.ascent;
+        std::int64_t pen = x;
+        for (const char ch : ansi) {
+            const auto byte = static_cast<unsigned char>(ch);
+            const Glyph& g = GlyphFor(byte);
+            target.Glyph(byte, g, pen, baseline, clipBox);
+            pen += static_cast<std::int64_t>(g.advance) + charExtra;
+        }
+        // Underline and strikeout run under the whole text, extra spacing included.
+        if (key_.underline)
+            target.Fill(Intersect(
+                PixelBox{x, y + underlineTop_, pen, y + underlineTop_ + underlineSize_}, clipBox));
+        if (key_.strikeout)
+            target.Fill(
+                Intersect(PixelBox{x, y + strikeTop_, pen, y + strikeTop_ + strikeSize_}, clipBox));
+    }
+
     void PaintOutline(Image& image, unsigned char byte, std::int64_t pen, std::int64_t baseline,
                       const PixelBox& clip, Pixel pixel) const {
         std::lock_guard lock(mutex_);
@@ -572,6 +644,11 @@ Registry& TheRegistry() {
 }
 
 } // namespace
+
+bool Font::DrawBilevel(Bilevel&, std::int64_t, std::int64_t, std::string_view, bool, int,
+                       const TextClip&) const {
+    return false;
+}
 
 PixelBox Font::InkBox(std::int64_t, std::int64_t, std::string_view, int) const {
     constexpr std::int64_t kFar = INT64_MAX / 4;

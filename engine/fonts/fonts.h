@@ -14,6 +14,8 @@
 
 namespace quillion {
 
+struct Bilevel;
+
 struct FontKey {
     std::string face;     // requested family name, as in the font record
     int pixelHeight = 13; // em height in pixels (ppem), from -lfHeight or points * 96 / 72
@@ -71,6 +73,10 @@ public:
     // The same, clipped to clip (right and bottom exclusive) as well as to the image.
     virtual void Draw(Image& image, std::int64_t x, std::int64_t y, std::string_view ansi,
                       COLORREF color, int charExtra, const TextClip& clip) const = 0;
+    // The same on a 1-bit raster, in white or black: false, having drawn nothing, when the font
+    // cannot (its glyphs come from outlines, at large sizes).
+    virtual bool DrawBilevel(Bilevel& raster, std::int64_t x, std::int64_t y, std::string_view ansi,
+                             bool white, int charExtra, const TextClip& clip) const;
     // The pixels that Draw at (x, y) may paint, at most (unclipped); every pixel when that is
     // not known.
     virtual PixelBox InkBox(std::int64_t x, std::int64_t y, std::string_view ansi,
