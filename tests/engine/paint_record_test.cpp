@@ -80,12 +80,11 @@ TEST(PaintRecord, FollowsTheImageThroughClsPicturesResizesAndCopies) {
 // A deferring surface owes its pixels to its record: the painting of a surface that paints at
 // once is its image at every look (resizes while owed, a look half-way, a picture taken over by
 // another deferring surface or by one that paints), and the owed painting at one bit per pixel
-// is the same picture, unless it holds a colour.
+// is the same picture (white text over black, a bar through it, text drawn from outlines),
+// unless it holds a colour.
 TEST(PaintRecord, DeferredPaintingOwesExactlyThePixels) {
     DrawingSurface direct(61, 30), deferred(61, 30);
     PaintRecord record;
-    deferred.SetPaintRecord(&record);
-    deferred.SetPaintingDeferred(true);
     const auto both = [&](const auto& step) {
         step(direct);
         step(deferred);
@@ -95,17 +94,29 @@ TEST(PaintRecord, DeferredPaintingOwesExactlyThePixels) {
         EXPECT_TRUE(ReplayBilevel(*s.UnpaintedRecord(), s.WidthPx(), s.HeightPx(), bits));
         return ToImage(bits);
     };
-    // 1: fills and text (a bar crossing the text, white over black) from a Cls.
+    // 0: what was painted before the record started is not left to it.
     both([](DrawingSurface& s) {
         s.SetScaleMode(ScaleMode::Pixels);
+        s.FillBox(50, 20, 55, 25, kBlack);
+    });
+    deferred.SetPaintRecord(&record);
+    deferred.SetPaintingDeferred(true);
+    both([](DrawingSurface& s) { s.FillBox(0, 0, 1, 1, kBlack); });
+    EXPECT_EQ(deferred.GetImage(), direct.GetImage()) << "row 0";
+    // 1: fills and text from a Cls.
+    both([](DrawingSurface& s) {
         s.Cls();
         s.FillBox(2, 2, 10, 20, kBlack);
-        s.FillBox(13, 0, 13, 29, kBlack);
         s.FillBox(4, 4, 5, 30, kWhite);
+        s.FillBox(8, 2, 30, 16, kBlack);
+        s.SetForeColor(kWhite);
         s.SetCurrentX(9);
         s.SetCurrentY(3);
         s.Print(u"Ab");
-        s.FillBox(40, 1, 60, 3, kBlack);
+        s.FillBox(13, 0, 13, 29, kBlack);
+        s.SetForeColor(kBlack);
+        s.SetCurrentX(33);
+        s.Print(u"Qj_");
     });
     ASSERT_NE(deferred.UnpaintedRecord(), nullptr) << "row 1";
     EXPECT_EQ(bilevelOf(deferred), direct.GetImage()) << "row 1";
@@ -139,17 +150,34 @@ TEST(PaintRecord, DeferredPaintingOwesExactlyThePixels) {
     painter.TakeImageFrom(deferred);
     directTaker.TakeImageFrom(direct);
     EXPECT_EQ(painter.GetImage(), directTaker.GetImage()) << "row 4";
-    // 5: a colour is no bilevel painting; ending deferral pays the debt.
+    // 5: text from outlines (above the glyph cache's sizes).
+    both([](DrawingSurface& s) {
+        s.ResizePixels(300, 300);
+        s.Cls();
+        s.FillBox(0, 100, 299, 120, kBlack);
+        s.SetFontSize(200);
+        s.Print(u"g");
+        s.SetFontSize(9);
+    });
+    EXPECT_EQ(bilevelOf(deferred), direct.GetImage()) << "row 5";
+    // 6: a colour is no bilevel painting; ending deferral pays the debt.
+    Bilevel bits;
     both([](DrawingSurface& s) {
         s.Cls();
-        s.FillBox(3, 3, 9, 9, 0x0000FF);
+        s.SetForeColor(0x0000FF);
+        s.Print(u"red");
+        s.SetForeColor(kBlack);
     });
-    Bilevel bits;
-    EXPECT_FALSE(ReplayBilevel(*deferred.UnpaintedRecord(), 50, 40, bits)) << "row 5";
+    EXPECT_FALSE(ReplayBilevel(*deferred.UnpaintedRecord(), 300, 300, bits)) << "row 6";
+    both([](DrawingSurface& s) {
+        s.Cls();
+        s.FillBox(3, 3, 9, 9, 0xFF0000);
+    });
+    EXPECT_FALSE(ReplayBilevel(*deferred.UnpaintedRecord(), 300, 300, bits)) << "row 6";
     deferred.SetPaintingDeferred(false);
-    EXPECT_EQ(deferred.UnpaintedRecord(), nullptr) << "row 5";
+    EXPECT_EQ(deferred.UnpaintedRecord(), nullptr) << "row 6";
     both([](DrawingSurface& s) { s.FillBox(5, 0, 6, 39, kWhite); });
-    EXPECT_EQ(deferred.GetImage(), direct.GetImage()) << "row 5";
+    EXPECT_EQ(deferred.GetImage(), direct.GetImage()) << "row 6";
 }
 
 } // namespace
