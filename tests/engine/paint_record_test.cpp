@@ -107,6 +107,7 @@ TEST(PaintRecord, DeferredPaintingOwesExactlyThePixels) {
     both([](DrawingSurface& s) {
         s.Cls();
         s.FillBox(2, 2, 10, 20, kBlack);
+        s.FillBox(11, 2, 11, 8, kBlack);
         s.FillBox(4, 4, 5, 30, kWhite);
         s.FillBox(8, 2, 30, 16, kBlack);
         s.SetForeColor(kWhite);

@@ -4,6 +4,7 @@
 #include "decode.h"
 #include "generator.h"
 #include "picture_detail.h"
+#include "pixel_scale.h"
 #include "png_writer.h"
 #include "quillion/quillion.h"
 #include "symbols/code128_caption.h"
@@ -78,7 +79,7 @@ TEST(Render, DefaultsAreTheWindowsPictureAndScan) {
 
 // The window's look kept at one bit per pixel is the window's picture, and its PNG the file of
 // those pixels byte for byte: random texts of the four types (Code 128 past the window's area),
-// every caption position and style.
+// every caption position and style, at scales 1 and 2.
 TEST(Render, WindowLookAtOneBitIsTheWindowsPictureAndFile) {
     std::mt19937 random(20261208);
     const auto pick = [&](int n) { return int(random() % unsigned(n)); };
@@ -104,6 +105,7 @@ TEST(Render, WindowLookAtOneBitIsTheWindowsPictureAndFile) {
         Options o;
         o.caption = CaptionPosition(pick(3));
         o.captionStyle = CaptionStyle(pick(5));
+        o.scale = i % 5 == 0 ? 2 : 1;
         SCOPED_TRACE(std::to_string(i) + ": " + text);
         const RenderResult result = Render(symbology, text, o);
         ASSERT_TRUE(result) << result.error().message;
@@ -119,8 +121,10 @@ TEST(Render, WindowLookAtOneBitIsTheWindowsPictureAndFile) {
         // Code 128 and Code 39 are kept at one bit; UPC paints on a background picture.
         EXPECT_EQ(d.bilevel.width > 0, i % 4 < 2);
         ASSERT_EQ(d.Pixels(), *g.picture);
+        Image scaled;
+        ASSERT_EQ(library::ScalePicture(*g.picture, o.scale, scaled), "");
         std::vector<std::uint8_t> file;
-        library::PngEncoder().Encode(*g.picture, file, 3780);
+        library::PngEncoder().Encode(scaled, file, o.scale == 1 ? 3780 : 7559);
         EXPECT_EQ(EncodePng(result.picture()), file);
     }
 }
