@@ -3,6 +3,7 @@
 // tmpfs under a temporary name renamed over the final one; and a line's picture and file bytes
 // as the batch makes them (the library's Render and EncodePng: the painting kept and written at
 // one bit per pixel).
+#include "draw/bilevel.h"
 #include "generator.h"
 #include "picture_output.h"
 #include "png_writer.h"
@@ -39,6 +40,38 @@ void EncodePng(benchmark::State& state) {
     state.counters["bytes"] = double(bytes.size());
 }
 BENCHMARK(EncodePng);
+
+void GenerateKeepingThePainting(benchmark::State& state) {
+    library::Generator generator(library::ControlSettings{}, library::Generator::Keep::Painting);
+    for (auto _ : state)
+        benchmark::DoNotOptimize(generator.Generate(kText).painting);
+}
+BENCHMARK(GenerateKeepingThePainting);
+
+void PaintingAtOneBit(benchmark::State& state) {
+    library::Generator generator(library::ControlSettings{}, library::Generator::Keep::Painting);
+    const library::Generation g = generator.Generate(kText);
+    Bilevel bits;
+    for (auto _ : state) {
+        ReplayBilevel(*g.painting, g.width, g.height, bits);
+        benchmark::DoNotOptimize(bits.bits.data());
+    }
+}
+BENCHMARK(PaintingAtOneBit);
+
+void EncodePngAtOneBit(benchmark::State& state) {
+    library::Generator generator(library::ControlSettings{}, library::Generator::Keep::Painting);
+    const library::Generation g = generator.Generate(kText);
+    Bilevel bits;
+    ReplayBilevel(*g.painting, g.width, g.height, bits);
+    library::PngEncoder encoder;
+    std::vector<std::uint8_t> bytes;
+    for (auto _ : state) {
+        encoder.Encode(bits, bytes);
+        benchmark::DoNotOptimize(bytes.data());
+    }
+}
+BENCHMARK(EncodePngAtOneBit);
 
 void RenderAndEncodePng(benchmark::State& state) {
     const std::string text = "Coca Cola 12pk $6.99!";

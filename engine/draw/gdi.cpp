@@ -136,6 +136,10 @@ struct DeviceContext::Impl {
     COLORREF textColor = kBlack;
     int bkMode = OPAQUE;
     int charExtra = 0;
+    // The last font record realised, and its font: a painter creates the same font for every
+    // symbol it paints, and the process-wide lookup takes a lock.
+    mutable LOGFONTA lastLogFont{};
+    mutable std::shared_ptr<const Font> lastFont;
 
     const Object* Find(HGDIOBJ h) const {
         if (IsStock(h))
@@ -155,8 +159,14 @@ struct DeviceContext::Impl {
     std::shared_ptr<const Font> CurrentFont() const {
         if (font != kSurfaceFontHandle)
             if (const Object* o = Find(font); o && o->kind == Kind::Font) {
-                if (!o->font)
-                    o->font = GetFont(KeyFromLogFont(o->logFont));
+                if (!o->font) {
+                    if (!lastFont ||
+                        std::memcmp(&lastLogFont, &o->logFont, sizeof(LOGFONTA)) != 0) {
+                        lastFont = GetFont(KeyFromLogFont(o->logFont));
+                        lastLogFont = o->logFont;
+                    }
+                    o->font = lastFont;
+                }
                 return o->font;
             }
         return surface.RealizedFont();
