@@ -17,9 +17,10 @@ constexpr Pixel kWhitePixel = ToPixel(kWhite);
 // Applies op (byte, mask) to the bytes that hold pixels [left, right) of a row, right > left >= 0.
 template <class Op>
 void ApplyBits(std::uint8_t* row, std::int64_t left, std::int64_t right, Op op) {
-    const auto first = std::size_t(left / 8), last = std::size_t((right - 1) / 8);
-    const auto head = std::uint8_t(0xFFu >> (left % 8));
-    const auto tail = std::uint8_t(0xFFu << (7 - (right - 1) % 8));
+    const auto l = std::size_t(left), r = std::size_t(right - 1); // inside the row: unsigned
+    const std::size_t first = l / 8, last = r / 8;
+    const auto head = std::uint8_t(0xFFu >> (l % 8));
+    const auto tail = std::uint8_t(0xFFu << (7 - r % 8));
     if (first == last) {
         op(row[first], std::uint8_t(head & tail));
         return;
@@ -52,12 +53,12 @@ public:
             top_ = box.top;
             bottom_ = box.bottom;
             white_ = white;
-            first_ = std::size_t(box.left / 8);
+            first_ = std::size_t(box.left) / 8;
             last_ = first_;
         }
         ApplyBits(mask_.data(), box.left, box.right, SetBits);
-        first_ = std::min(first_, std::size_t(box.left / 8));
-        last_ = std::max(last_, std::size_t((box.right - 1) / 8));
+        first_ = std::min(first_, std::size_t(box.left) / 8);
+        last_ = std::max(last_, std::size_t(box.right - 1) / 8);
     }
 
     void Flush() {
