@@ -392,17 +392,16 @@ void DrawingSurface::DrawText(std::int64_t x, std::int64_t y, std::string_view a
     }
     blank_ = false;
     if (record_) [[unlikely]]
-        AddToRecord(PaintedText{x, y, std::string(ansi), font, color, charExtra, clip});
+        record_->operations.emplace_back(std::in_place_type<PaintedText>, x, y, std::string(ansi),
+                                         font, color, charExtra, clip);
 }
 
-void DrawingSurface::AddToRecord(PaintOperation op) {
+void DrawingSurface::RecordFill(const PixelBox& box, Pixel pixel) {
     // A fill over the whole image hides everything painted before it: a picture repainted over
     // its last painting (UPC after Cls) does not carry it along.
-    if (const auto* fill = std::get_if<PaintedFill>(&op);
-        fill != nullptr && fill->box.left <= 0 && fill->box.top <= 0 &&
-        fill->box.right >= image_.width && fill->box.bottom >= image_.height)
+    if (box.left <= 0 && box.top <= 0 && box.right >= image_.width && box.bottom >= image_.height)
         record_->operations.clear();
-    record_->operations.push_back(std::move(op));
+    record_->operations.emplace_back(std::in_place_type<PaintedFill>, box, pixel);
 }
 
 void DrawingSurface::SetPaintingDeferred(bool deferred) {

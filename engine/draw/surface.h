@@ -135,7 +135,7 @@ public:
         }
         blank_ = false;
         if (record_) [[unlikely]]
-            AddToRecord(PaintedFill{box, pixel});
+            RecordFill(box, pixel);
     }
     void DrawText(std::int64_t x, std::int64_t y, std::string_view ansi,
                   const std::shared_ptr<const quillion::Font>& font, COLORREF color, int charExtra,
@@ -182,7 +182,7 @@ private:
             FillPending();
     }
     bool Deferring() const { return deferred_ && recordWhole_; }
-    void AddToRecord(PaintOperation op);
+    void RecordFill(const PixelBox& box, Pixel pixel);
     // Paints the record on white at the image's size.
     void PaintRecorded() const;
     void FillPending() const;
