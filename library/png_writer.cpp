@@ -175,6 +175,13 @@ bool PngEncoder::Encode(const Bilevel& image, std::vector<std::uint8_t>& out,
 
 void PngEncoder::WriteFile(int width, int height, std::uint8_t depth, std::uint8_t colour,
                            std::uint32_t pixelsPerMetre, std::vector<std::uint8_t>& out) {
+    compressed_.clear();
+    DeflateRuns(raw_.data(), raw_.size(), compressed_);
+    // The file's size is known now: one allocation (a chunk is 12 bytes around its data).
+    constexpr std::size_t kChunk = 12;
+    const std::size_t idats = (compressed_.size() + kMaxChunkData - 1) / kMaxChunkData;
+    out.reserve(kSignature.size() + kChunk + 13 + kChunk + 9 + compressed_.size() + idats * kChunk +
+                kChunk);
     out.insert(out.end(), kSignature.begin(), kSignature.end());
     std::size_t chunk = OpenChunk(out, "IHDR");
     PutU32(out, std::uint32_t(width));
@@ -193,8 +200,6 @@ void PngEncoder::WriteFile(int width, int height, std::uint8_t depth, std::uint8
         CloseChunk(out, chunk);
     }
 
-    compressed_.clear();
-    DeflateRuns(raw_.data(), raw_.size(), compressed_);
     // A chunk holds less than 2 GiB: a very large image takes several.
     for (std::size_t start = 0; start < compressed_.size(); start += kMaxChunkData) {
         chunk = OpenChunk(out, "IDAT");
