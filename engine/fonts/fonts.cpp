@@ -481,31 +481,36 @@ private:
             return;
         const auto first = static_cast<std::size_t>(box.left - x0);
         const auto end = static_cast<std::size_t>(box.right - x0);
+        // The glyph's bytes inside the clip, the bits of the first and last that are, and where
+        // the first byte's first pixel lies: raster byte q0, bit 7 - r (the same on every row).
+        const std::size_t b0 = first / 8, b1 = (end - 1) / 8;
+        const unsigned head = 0xFFu >> (first % 8), tail = (0xFFu << (7 - (end - 1) % 8)) & 0xFFu;
+        const std::int64_t p0 = x0 + static_cast<std::int64_t>(b0 * 8);
+        const std::int64_t q0 = p0 >> 3;
+        const auto r = static_cast<unsigned>(p0 & 7);
+        // A set bit is always a pixel inside the clip: only bytes that receive one are touched.
+        const auto put = [white](std::uint8_t* row, std::int64_t at, unsigned part) {
+            const auto bitsAt = static_cast<std::uint8_t>(part);
+            if (bitsAt == 0)
+                return;
+            std::uint8_t& target = row[static_cast<std::size_t>(at)];
+            target = white ? std::uint8_t(target | bitsAt) : std::uint8_t(target & ~bitsAt);
+        };
         for (std::int64_t y = box.top; y < box.bottom; ++y) {
             const std::uint8_t* bits = g.bits.data() + static_cast<std::size_t>(y - y0) * g.pitch;
             std::uint8_t* row = raster.bits.data() + static_cast<std::size_t>(y) * raster.stride;
-            for (std::size_t base = first & ~std::size_t{7}; base < end; base += 8) {
-                unsigned byte = bits[base >> 3];
-                if (base < first)
-                    byte &= 0xFFu >> (first - base);
-                if (base + 8 > end)
-                    byte &= (0xFFu << (base + 8 - end)) & 0xFFu;
+            for (std::size_t k = b0; k <= b1; ++k) {
+                unsigned byte = bits[k];
+                if (k == b0)
+                    byte &= head;
+                if (k == b1)
+                    byte &= tail;
                 if (byte == 0)
                     continue;
-                // The byte's first pixel lies in raster byte q at bit 7 - r; a set bit is always
-                // a pixel inside the clip, so only bytes that receive one are touched.
-                const std::int64_t p = x0 + static_cast<std::int64_t>(base);
-                const std::int64_t q = p >> 3;
-                const unsigned v = (byte << 8) >> (p & 7);
-                const auto put = [&](std::int64_t at, unsigned part) {
-                    const auto bitsAt = static_cast<std::uint8_t>(part);
-                    if (bitsAt == 0)
-                        return;
-                    std::uint8_t& target = row[static_cast<std::size_t>(at)];
-                    target = white ? std::uint8_t(target | bitsAt) : std::uint8_t(target & ~bitsAt);
-                };
-                put(q, v >> 8);
-                put(q + 1, v);
+                const unsigned v = (byte << 8) >> r;
+                const std::int64_t q = q0 + static_cast<std::int64_t>(k - b0);
+                put(row, q, v >> 8);
+                put(row, q + 1, v);
             }
         }
     }
