@@ -438,12 +438,23 @@ private:
         return *g;
     }
 
+    // Where a glyph's bitmap lies with the pen at (pen, baseline): its top-left pixel, and its
+    // part inside the clip (empty for a glyph without ink).
+    struct Placed {
+        std::int64_t x0, y0;
+        PixelBox box;
+    };
+    static Placed Place(const Glyph& g, std::int64_t pen, std::int64_t baseline,
+                        const PixelBox& clip) {
+        const std::int64_t x0 = pen + g.left, y0 = baseline - g.top;
+        return {x0, y0,
+                g.bits.empty() ? PixelBox{}
+                               : Intersect(PixelBox{x0, y0, x0 + g.width, y0 + g.rows}, clip)};
+    }
+
     static void PaintBitmap(Image& image, const Glyph& g, std::int64_t pen, std::int64_t baseline,
                             const PixelBox& clip, Pixel pixel) {
-        if (g.bits.empty())
-            return;
-        const std::int64_t x0 = pen + g.left, y0 = baseline - g.top;
-        const PixelBox box = Intersect(PixelBox{x0, y0, x0 + g.width, y0 + g.rows}, clip);
+        const auto [x0, y0, box] = Place(g, pen, baseline, clip);
         if (box.Empty())
             return;
         const auto stride = static_cast<std::size_t>(image.width);
@@ -473,10 +484,7 @@ private:
     // cleared.
     static void PaintBitmap(Bilevel& raster, const Glyph& g, std::int64_t pen,
                             std::int64_t baseline, const PixelBox& clip, bool white) {
-        if (g.bits.empty())
-            return;
-        const std::int64_t x0 = pen + g.left, y0 = baseline - g.top;
-        const PixelBox box = Intersect(PixelBox{x0, y0, x0 + g.width, y0 + g.rows}, clip);
+        const auto [x0, y0, box] = Place(g, pen, baseline, clip);
         if (box.Empty())
             return;
         const auto first = static_cast<std::size_t>(box.left - x0);
