@@ -20,6 +20,9 @@ TEST(Checksums, MatchZlib) {
     std::vector<std::uint8_t> sparse(70000);
     for (std::size_t i = 0; i < sparse.size(); ++i)
         sparse[i] = random() % 11 == 0 ? 0xFF : 0;
+    std::vector<std::uint8_t> tail(16, 0x7F);
+    tail.resize(24, 0);
+    tail.resize(31, 0xFF);
     const std::string check = "123456789";
     struct Row {
         int row;
@@ -34,6 +37,7 @@ TEST(Checksums, MatchZlib) {
         {5, noise, 12345},
         {6, noise, 0},
         {7, sparse, 4321}, // zero runs across the reductions, bytes between them
+        {8, tail, 0},      // eight zero bytes after the last sixteen
     };
     for (const Row& r : rows) {
         const std::uint8_t* data = r.bytes.data();
