@@ -392,8 +392,8 @@ void DrawingSurface::DrawText(std::int64_t x, std::int64_t y, std::string_view a
     }
     blank_ = false;
     if (record_) [[unlikely]]
-        record_->operations.emplace_back(std::in_place_type<PaintedText>, x, y, std::string(ansi),
-                                         font, color, charExtra, clip);
+        record_->operations.emplace_back(
+            PaintedText{x, y, std::string(ansi), font, color, charExtra, clip});
 }
 
 void DrawingSurface::RecordFill(const PixelBox& box, Pixel pixel) {
@@ -401,7 +401,7 @@ void DrawingSurface::RecordFill(const PixelBox& box, Pixel pixel) {
     // its last painting (UPC after Cls) does not carry it along.
     if (box.left <= 0 && box.top <= 0 && box.right >= image_.width && box.bottom >= image_.height)
         record_->operations.clear();
-    record_->operations.emplace_back(std::in_place_type<PaintedFill>, box, pixel);
+    record_->operations.emplace_back(PaintedFill{box, pixel});
 }
 
 void DrawingSurface::SetPaintingDeferred(bool deferred) {
