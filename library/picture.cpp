@@ -26,13 +26,6 @@ Picture& Picture::operator=(Picture&& other) noexcept {
     return *this;
 }
 
-const Image& Picture::Detail::Pixels() const {
-    if (bilevel.width == 0)
-        return image;
-    std::call_once(expandOnce, [&] { expanded = ToImage(bilevel); });
-    return expanded;
-}
-
 const Picture::Detail& Picture::Internal() const {
     return *detail_;
 }

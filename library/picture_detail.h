@@ -40,8 +40,14 @@ struct Picture::Detail {
 
     int Width() const { return bilevel.width > 0 ? bilevel.width : image.width; }
     int Height() const { return bilevel.width > 0 ? bilevel.height : image.height; }
-    // The finished pixels at 32 bits, made from bilevel on first use.
-    const Image& Pixels() const;
+    // The finished pixels at 32 bits, made from bilevel on first use. (Defined here: the
+    // library's own, not exported with the API.)
+    const Image& Pixels() const {
+        if (bilevel.width == 0)
+            return image;
+        std::call_once(expandOnce, [&] { expanded = ToImage(bilevel); });
+        return expanded;
+    }
 
     mutable std::once_flag expandOnce;
     mutable Image expanded;
