@@ -286,6 +286,15 @@ TEST(SymbolTable, LongBarsGapsModulesAndLimits) {
     const RenderResult refused = Render(Symbology::Code39, "AB", grey);
     ASSERT_FALSE(refused);
     EXPECT_EQ(refused.error().number, kErrorArgument);
+    // The QR mask at its limit is taken; past it the options check names the range.
+    Options masked;
+    masked.mask = 7;
+    EXPECT_TRUE(Render(Symbology::QrCode, "AB", masked));
+    masked.mask = 8;
+    const RenderResult badMask = Render(Symbology::QrCode, "AB", masked);
+    ASSERT_FALSE(badMask);
+    EXPECT_EQ(badMask.error().message,
+              "the QR Code mask must be 0 to 7 (-1: by the penalty rules)");
     // A picture painted small but too many pixels once scaled: refused before it is scaled.
     Options tall;
     tall.moduleWidth = 10;
