@@ -43,15 +43,21 @@ double Picture::Dpi() const {
 const std::vector<std::uint8_t>& Picture::Rgba() const {
     const Detail& d = *detail_;
     std::call_once(d.rgbaOnce, [&] {
-        const int scale = d.scale;
-        const Image& image = d.Pixels();
-        const std::size_t rowBytes = std::size_t(image.width) * std::size_t(scale) * 4;
-        d.rgba.resize(rowBytes * std::size_t(image.height) * std::size_t(scale));
+        const int scale = d.scale, width = d.Width(), height = d.Height();
+        // A picture kept at one bit is read from its bits, not widened to 32 bits first.
+        const bool bits = d.bilevel.width > 0;
+        const auto at = [&](int x, int y) {
+            return !bits                   ? d.image.At(x, y)
+                   : d.bilevel.White(x, y) ? ToPixel(kWhite)
+                                           : ToPixel(kBlack);
+        };
+        const std::size_t rowBytes = std::size_t(width) * std::size_t(scale) * 4;
+        d.rgba.resize(rowBytes * std::size_t(height) * std::size_t(scale));
         std::uint8_t* out = d.rgba.data();
-        for (int y = 0; y < image.height; ++y) {
+        for (int y = 0; y < height; ++y) {
             std::uint8_t* const row = out;
-            for (int x = 0; x < image.width; ++x) {
-                const Pixel p = image.At(x, y);
+            for (int x = 0; x < width; ++x) {
+                const Pixel p = at(x, y);
                 for (int k = 0; k < scale; ++k) {
                     *out++ = std::uint8_t(p >> 16);
                     *out++ = std::uint8_t(p >> 8);
